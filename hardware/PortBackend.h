@@ -1,0 +1,28 @@
+// One byte-wide path to the parallel port's registers. Every way of reaching the
+// programmer (ppdev, direct port I/O, the simulator) is one implementation.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace pt4 {
+
+// A port access that the system refused or that cannot be carried out. The text
+// names the device, the cause and the remedy, so it can go straight to the user.
+class PortError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class PortBackend {
+ public:
+  virtual ~PortBackend() = default;
+  virtual void Out(std::uint16_t address, std::uint8_t value) = 0;
+  virtual std::uint8_t In(std::uint16_t address) = 0;
+  // Gives the port back; no access may follow. Safe to call twice.
+  virtual void Release() {}
+  virtual std::string Describe() const = 0;
+};
+
+}  // namespace pt4

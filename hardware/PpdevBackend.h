@@ -1,0 +1,46 @@
+// The parallel port through the kernel's ppdev driver (/dev/parportN): no root
+// needed, only membership of group lp.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "hardware/PortBackend.h"
+
+namespace pt4 {
+
+// The system calls the backend makes, so that tests can stand in for the kernel.
+class PpdevSys {
+ public:
+  virtual ~PpdevSys() = default;
+  virtual int Open(const char* path, int flags);
+  virtual int Ioctl(int fd, unsigned long request, void* arg);
+  virtual int Close(int fd);
+};
+
+class PpdevBackend final : public PortBackend {
+ public:
+  PpdevBackend(std::string device, std::uint16_t base, std::shared_ptr<PpdevSys> sys = nullptr);
+  ~PpdevBackend() override;
+  // Opens and claims the port. A failure is not thrown here: it is kept and raised,
+  // with its remedy, by the first access.
+  void Open();
+  void Out(std::uint16_t address, std::uint8_t value) override;
+  std::uint8_t In(std::uint16_t address) override;
+  void Release() override;
+  std::string Describe() const override { return device_; }
+
+ private:
+  void Check();
+  [[noreturn]] void Fail(const char* what, int err);
+  std::string device_;
+  std::uint16_t base_;
+  std::shared_ptr<PpdevSys> sys_;
+  int fd_ = -1;
+  bool claimed_ = false;
+  std::optional<std::string> openError_;
+  int direction_ = -1;  // last value sent with PPDATADIR; -1 before the first
+};
+
+}  // namespace pt4

@@ -1,0 +1,65 @@
+// The programmer behind the parallel port: eight write-only latches, each strobed
+// in by its select code on the control register, a chip data read with the data
+// lines turned to input, and the port's status register. Every latch keeps a
+// one-byte cache, so an unchanged value costs no port access.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "hardware/DirectPort.h"
+
+namespace pt4 {
+
+enum class Latch : int { ModeA, AddrLo, AddrHi, ModeB, Ctrl, Pulse, Supply, Aux };
+constexpr int kLatchCount = 8;
+
+// Control-register select code of each latch.
+constexpr std::uint8_t SelectCode(Latch l) {
+  constexpr std::uint8_t codes[kLatchCount] = {0x05, 0x09, 0x01, 0x07, 0x0B, 0x0F, 0x03, 0x06};
+  return codes[static_cast<int>(l)];
+}
+constexpr std::uint8_t kChipDataRead = 0x2E;  // direction bit + strobe group 10, address 11
+
+// Supply-latch code for a voltage in tenths of a volt; 0x8F where the table has no row.
+std::uint8_t SupplyCode(std::uint16_t tenths);
+
+class Registers {
+ public:
+  explicit Registers(TDirectPort* port = nullptr) : port_(port) {}
+  void Attach(TDirectPort* port) { port_ = port; }
+  TDirectPort* Port() const { return port_; }
+
+  void InitPortMode();
+  std::uint8_t ReadDataPort(std::uint8_t control);
+  void WriteLatch(std::uint8_t value, std::uint8_t select);
+  std::uint8_t ReadStatus();
+  std::uint8_t ReadChipData();
+
+  void LatchModeA(std::uint8_t v, bool force = false) { Cached(Latch::ModeA, v, force); }
+  void LatchAddrLo(std::uint8_t v, bool force = false) { Cached(Latch::AddrLo, v, force); }
+  void LatchAddrHi(std::uint8_t v, bool force = false) { Cached(Latch::AddrHi, v, force); }
+  void LatchModeB(std::uint8_t v, bool force = false) { Cached(Latch::ModeB, v, force); }
+  void LatchCtrl(std::uint8_t v, bool force = false) { Cached(Latch::Ctrl, v, force); }
+  void LatchPulse(std::uint8_t v, bool force = false) { Cached(Latch::Pulse, v, force); }
+  void LatchSupply(std::uint8_t v, bool force = false) { Cached(Latch::Supply, v, force); }
+  void LatchAux(std::uint8_t v, bool force = false) { Cached(Latch::Aux, v, force); }
+
+  void ResetLatches();
+  void SetSupply(std::uint8_t selector, std::uint16_t tenths, std::uint8_t modifier);
+
+  // For the paths that end a pass abnormally: first drop any raised pulse without
+  // touching the address (a new address under a live pulse would program the
+  // wrong word), then the ordinary idle writes. Never throws.
+  void EmergencyIdle() noexcept;
+
+  std::uint8_t Cache(Latch l) const { return cache_[static_cast<int>(l)]; }
+
+ private:
+  void Cached(Latch l, std::uint8_t v, bool force);
+  TDirectPort& P();
+  TDirectPort* port_;
+  std::array<std::uint8_t, kLatchCount> cache_{};
+};
+
+}  // namespace pt4

@@ -1,0 +1,252 @@
+#include "hardware/SimProgrammer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "hardware/FileUtil.h"
+#include "hardware/Registers.h"
+
+namespace pt4 {
+
+namespace {
+// The voltage the regulator puts out for a supply code: the centre of the code's
+// row in the supply table; 0x8F (no row) is the 5.5 V reading level.
+int DecodeSupply(std::uint8_t code) {
+  static const auto table = [] {
+    std::array<int, 256> t{};
+    std::array<int, 256> lo{}, hi{};
+    lo.fill(-1);
+    for (int v = 61; v <= 270; ++v) {
+      const std::uint8_t c = SupplyCode(static_cast<std::uint16_t>(v));
+      if (lo[c] < 0) lo[c] = v;
+      hi[c] = v;
+    }
+    for (int c = 0; c < 256; ++c) t[c] = lo[c] < 0 ? 0 : (lo[c] + hi[c] + 1) / 2;
+    t[0x8F] = 55;
+    return t;
+  }();
+  return table[code];
+}
+
+std::string Hex2(unsigned v) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "0x%02X", v);
+  return buf;
+}
+}  // namespace
+
+SimProgrammer::SimProgrammer(const Clock& clock, std::uint16_t base) : clock_(clock), base_(base) {}
+
+std::string SimProgrammer::Describe() const {
+  if (!file_.empty()) return "simulated programmer, chip in " + file_;
+  return chipPresent_ ? "simulated programmer" : "simulated programmer, empty socket";
+}
+
+void SimProgrammer::SetWord(int address, std::uint8_t word) { words_[address & 0xFF] = word & 0x0F; }
+
+int SimProgrammer::PulsesNeeded(int address, int bit) const {
+  std::uint32_t h = seed_ ^ (static_cast<std::uint32_t>(address) * 0x9E3779B1u) ^
+                    (static_cast<std::uint32_t>(bit) * 0x85EBCA77u);
+  h ^= h >> 15;
+  h *= 0x2C1B3C6Du;
+  h ^= h >> 12;
+  return 1 + static_cast<int>(h % 3);
+}
+
+int SimProgrammer::SupplyTenths() const {
+  // Bit 4 routes the regulator to the chip's programming pin; bit 6 holds it at
+  // the reading level.
+  if ((supply_ & 0x10) == 0) return 0;
+  if ((supply_ & 0x40) != 0) return 55;
+  return DecodeSupply(supply_ & 0x8F);
+}
+
+std::uint8_t SimProgrammer::LatchValue(std::uint8_t select) const {
+  switch (select) {
+    case 0x05: return modeA_;
+    case 0x09: return addrLo_;
+    case 0x01: return addrHi_;
+    case 0x07: return modeB_;
+    case 0x0B: return ctrl_;
+    case 0x0F: return pulse_;
+    case 0x03: return supply_;
+    case 0x06: return aux_;
+    default: return 0;
+  }
+}
+
+void SimProgrammer::Violation(const std::string& what) {
+  violations_.push_back({clock_.NowNs(), what});
+}
+
+void SimProgrammer::ClearLogs() {
+  pulses_.clear();
+  violations_.clear();
+}
+
+void SimProgrammer::Out(std::uint16_t address, std::uint8_t value) {
+  if (released_) throw PortError("The simulated programmer's port was already released.");
+  if (address == base_) {
+    data_ = value;
+  } else if (address == base_ + 2) {
+    Control(value);
+  } else if (address == base_ + 0x402) {
+    ecr_ = value;
+  } else {
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "No register at I/O address 0x%03X.", address);
+    throw PortError(buf);
+  }
+}
+
+std::uint8_t SimProgrammer::In(std::uint16_t address) {
+  if (released_) throw PortError("The simulated programmer's port was already released.");
+  if (address == base_ + 1) return status_;
+  if (address == base_ + 2) return control_;
+  if (address != base_) {
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "No readable register at I/O address 0x%03X.", address);
+    throw PortError(buf);
+  }
+  if ((control_ & 0x20) == 0) return data_;  // the port reads back what it drives
+  if ((control_ & 0x0F) == (kChipDataRead & 0x0F) && chipPresent_ && ChipPowered()) {
+    return static_cast<std::uint8_t>(0xF0 | words_[Address()]);
+  }
+  return 0xFF;  // nothing drives the lines: they float high
+}
+
+void SimProgrammer::Control(std::uint8_t value) {
+  const std::uint8_t before = control_;
+  control_ = value;
+  // A latch takes the data lines on the write that raises its strobe bits.
+  if ((value & 0x03) != 0 && (before & 0x03) == 0) Strobe(value);
+}
+
+void SimProgrammer::Strobe(std::uint8_t value) {
+  const std::uint8_t select = value & 0x0F;
+  const bool input = (value & 0x20) != 0;
+  if (select == (kChipDataRead & 0x0F)) {
+    if (!input) Violation("chip data enabled while the port drives the data lines");
+    return;
+  }
+  const std::uint8_t v = input ? 0xFF : data_;
+  if (input) Violation("latch " + Hex2(select) + " strobed with the data lines turned to input");
+  const bool pulsing = live_[0].on || live_[1].on || live_[2].on || live_[3].on;
+  switch (select) {
+    case 0x05:
+      modeA_ = v;
+      if (pulsing && (addrLo_ != 0 || addrHi_ != 0)) Violation("address change during a pulse");
+      addrLo_ = addrHi_ = 0;
+      break;
+    case 0x09:
+      if (pulsing && v != addrLo_) Violation("address change during a pulse");
+      addrLo_ = v;
+      break;
+    case 0x01:
+      if (pulsing && v != addrHi_) Violation("address change during a pulse");
+      addrHi_ = v;
+      break;
+    case 0x07:
+      modeB_ = v;
+      ctrl_ = pulse_ = supply_ = 0;
+      break;
+    case 0x0B:
+      if (pulsing && (v & 0x40) == 0) Violation("programming burst ended during a pulse");
+      ctrl_ = v;
+      break;
+    case 0x0F: pulse_ = v; break;
+    case 0x03: supply_ = v; break;
+    case 0x06: aux_ = v; break;
+    default: Violation("select code " + Hex2(select) + " drives no latch"); return;
+  }
+  AfterLatchChange();
+}
+
+void SimProgrammer::AfterLatchChange() {
+  const std::int64_t now = clock_.NowNs();
+  const std::uint8_t driven = (pulse_ & 0x10) != 0 ? (pulse_ & 0x0F) : 0;
+  const int volts = SupplyTenths();
+  for (int bit = 0; bit < 4; ++bit) {
+    Live& l = live_[bit];
+    const bool on = (driven >> bit) & 1;
+    if (on && !l.on) {
+      l = {true, now, Address(), volts, InBurst()};
+      if (!InBurst()) Violation("pulse on bit " + std::to_string(bit) + " outside a burst");
+    } else if (!on && l.on) {
+      EndPulse(bit, now);
+    } else if (on) {
+      if (volts < l.minVoltage) l.minVoltage = volts;
+      if (!InBurst()) l.burstThroughout = false;
+    }
+  }
+}
+
+void SimProgrammer::EndPulse(int bit, std::int64_t now) {
+  Live& l = live_[bit];
+  l.on = false;
+  const std::int64_t width = now - l.start;
+  const bool qualified = width >= kMinPulseNs && l.minVoltage >= kMinVoltageTenths &&
+                         l.burstThroughout && chipPresent_ && ChipPowered();
+  pulses_.push_back({l.address, bit, l.start, width, l.minVoltage, qualified});
+  if (!qualified || ((neverBlow_[l.address] >> bit) & 1) != 0) return;
+  auto& heat = heat_[l.address][bit];
+  if (heat < 255) ++heat;
+  const std::uint8_t mask = static_cast<std::uint8_t>(1u << bit);
+  if (heat >= PulsesNeeded(l.address, bit) && (words_[l.address] & mask) == 0) {
+    words_[l.address] |= mask;
+    Save();
+  }
+}
+
+void SimProgrammer::Release() {
+  if (released_) return;
+  if (SupplyTenths() >= kMinVoltageTenths) {
+    Violation("programming voltage still applied when the port is released");
+  }
+  const std::int64_t now = clock_.NowNs();
+  for (int bit = 0; bit < 4; ++bit) {
+    if (live_[bit].on) {
+      Violation("pulse still raised when the port is released");
+      EndPulse(bit, now);
+    }
+  }
+  released_ = true;
+  Save();
+}
+
+bool SimProgrammer::AttachFile(const std::string& path, std::string* why) {
+  std::vector<std::uint8_t> bytes;
+  const int err = ReadWholeFile(path, bytes, 4096);
+  if (err == 0) {
+    if (bytes.size() != kWords) {
+      if (why) *why = "The chip file " + path + " holds " + std::to_string(bytes.size()) +
+                      " bytes, not 256.";
+      return false;
+    }
+    for (int a = 0; a < kWords; ++a) words_[a] = bytes[a] & 0x0F;
+    file_ = path;
+    return true;
+  }
+  if (err != ENOENT) {
+    if (why) *why = "Cannot open the chip file " + path + ": " + std::strerror(err) + ".";
+    return false;
+  }
+  const int werr = WriteFileAtomically(path, std::vector<std::uint8_t>(kWords, 0));
+  if (werr != 0) {
+    if (why) *why = "Cannot create the chip file " + path + ": " + std::strerror(werr) + ".";
+    return false;
+  }
+  file_ = path;
+  return true;
+}
+
+void SimProgrammer::Save() {
+  if (file_.empty()) return;
+  const int err = WriteFileAtomically(file_, std::vector<std::uint8_t>(words_.begin(), words_.end()));
+  if (err != 0) {
+    Violation("chip file " + file_ + " could not be written: " + std::strerror(err));
+  }
+}
+
+}  // namespace pt4

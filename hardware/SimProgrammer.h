@@ -1,0 +1,104 @@
+// A model of the ZI4 programmer with a K556PT4 in its socket, behind the same port
+// registers as the real one. Everything above the port sees real hardware; tests
+// and benchmarks read its pulse log and its list of protocol violations.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "hardware/Clock.h"
+#include "hardware/PortBackend.h"
+
+namespace pt4 {
+
+struct SimPulse {
+  int address;
+  int bit;
+  std::int64_t startNs;
+  std::int64_t widthNs;
+  int voltageTenths;  // lowest supply seen while the pulse was raised
+  bool qualified;     // counted towards blowing the fuse
+};
+
+struct SimViolation {
+  std::int64_t timeNs;
+  std::string what;
+};
+
+class SimProgrammer final : public PortBackend {
+ public:
+  static constexpr int kWords = 256;
+  static constexpr std::int64_t kMinPulseNs = 1'000'000;  // shorter pulses do not heat the fuse
+  static constexpr int kMinVoltageTenths = 105;
+
+  SimProgrammer(const Clock& clock, std::uint16_t base);
+
+  void Out(std::uint16_t address, std::uint8_t value) override;
+  std::uint8_t In(std::uint16_t address) override;
+  void Release() override;
+  std::string Describe() const override;
+
+  // The chip and its faults.
+  void SetChipPresent(bool present) { chipPresent_ = present; }
+  bool ChipPresent() const { return chipPresent_; }
+  void SetWord(int address, std::uint8_t word);  // bits already blown
+  std::uint8_t Word(int address) const { return words_[address & 0xFF]; }
+  void SetNeverBlow(int address, std::uint8_t bits) { neverBlow_[address & 0xFF] = bits & 0x0F; }
+  void SetSeed(std::uint32_t seed) { seed_ = seed; }
+  // Qualifying pulses that bit `bit` of word `address` needs: 1 to 3, fixed by the seed.
+  int PulsesNeeded(int address, int bit) const;
+  void SetStatus(std::uint8_t status) { status_ = status; }
+
+  // Keeps the chip in a 256-byte file (one word a byte), created blank when missing
+  // and rewritten atomically whenever a fuse blows. False with a reason on failure.
+  bool AttachFile(const std::string& path, std::string* why);
+
+  const std::vector<SimPulse>& Pulses() const { return pulses_; }
+  const std::vector<SimViolation>& Violations() const { return violations_; }
+  void ClearLogs();
+
+  // The hardware state, for tests.
+  std::uint8_t LatchValue(std::uint8_t select) const;
+  std::uint8_t Control() const { return control_; }
+  std::uint8_t Ecr() const { return ecr_; }
+  bool ChipPowered() const { return (modeA_ & 0x02) != 0; }
+  bool InBurst() const { return (ctrl_ & 0x40) != 0; }
+  int SupplyTenths() const;
+  bool Released() const { return released_; }
+
+ private:
+  struct Live {
+    bool on = false;
+    std::int64_t start = 0;
+    int address = 0;
+    int minVoltage = 0;
+    bool burstThroughout = false;
+  };
+  void Control(std::uint8_t value);
+  void Strobe(std::uint8_t select);
+  void AfterLatchChange();
+  void EndPulse(int bit, std::int64_t now);
+  void Violation(const std::string& what);
+  void Save();
+  int Address() const { return addrLo_; }
+
+  const Clock& clock_;
+  std::uint16_t base_;
+  std::uint8_t data_ = 0, control_ = 0, ecr_ = 0, status_ = 0x78;
+  std::uint8_t modeA_ = 0, addrLo_ = 0, addrHi_ = 0, modeB_ = 0, ctrl_ = 0, pulse_ = 0,
+               supply_ = 0, aux_ = 0;
+  bool chipPresent_ = true;
+  bool released_ = false;
+  std::uint32_t seed_ = 0x5EED;
+  std::array<std::uint8_t, kWords> words_{};
+  std::array<std::uint8_t, kWords> neverBlow_{};
+  std::array<std::array<std::uint8_t, 4>, kWords> heat_{};  // qualifying pulses so far
+  std::array<Live, 4> live_{};
+  std::string file_;
+  std::vector<SimPulse> pulses_;
+  std::vector<SimViolation> violations_;
+};
+
+}  // namespace pt4

@@ -1,0 +1,72 @@
+// A programmer on the tracing backend with the virtual clock: the exact port
+// sequence of anything driven through it can be read back as trace lines.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "hardware/Clock.h"
+#include "hardware/DirectPort.h"
+#include "hardware/Registers.h"
+#include "hardware/SimProgrammer.h"
+#include "hardware/TracingBackend.h"
+
+namespace pt4::testing {
+
+class TracedProgrammer {
+ public:
+  TracedProgrammer() {
+    auto simOwned = std::make_unique<SimProgrammer>(clock, PortBase);
+    sim = simOwned.get();
+    FILE* f = open_memstream(&buf_, &size_);
+    trace = std::make_unique<TracingBackend>(std::move(simOwned), f, clock);
+    port = std::make_unique<TDirectPort>(*trace);
+    regs.Attach(port.get());
+  }
+  ~TracedProgrammer() {
+    trace.reset();
+    std::free(buf_);
+  }
+  // The trace lines without their timestamps, e.g. "out 0x37A 0x05".
+  std::vector<std::string> Lines(bool withTime = false) {
+    std::vector<std::string> out;
+    std::istringstream in(std::string(buf_ != nullptr ? buf_ : "", size_));
+    std::string line;
+    while (std::getline(in, line)) {
+      if (line.size() <= start_) continue;
+      out.push_back(withTime ? line : line.substr(line.find(' ') + 1));
+    }
+    return out;
+  }
+  // Forget what was traced so far.
+  void Mark() {
+    Lines();
+    start_ = 0;
+    skip_ = size_;
+  }
+  std::vector<std::string> Since() {
+    std::vector<std::string> out;
+    std::istringstream in(std::string(buf_ + skip_, size_ - skip_));
+    std::string line;
+    while (std::getline(in, line)) out.push_back(line.substr(line.find(' ') + 1));
+    return out;
+  }
+
+  VirtualClock clock;
+  SimProgrammer* sim = nullptr;
+  std::unique_ptr<TracingBackend> trace;
+  std::unique_ptr<TDirectPort> port;
+  Registers regs;
+
+ private:
+  char* buf_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t start_ = 0;
+  std::size_t skip_ = 0;
+};
+
+}  // namespace pt4::testing

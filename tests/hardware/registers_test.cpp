@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include "tests/TraceFixture.h"
+
+namespace pt4 {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(Registers, ResetLatchesIsNineWritesAndZeroesTheGroupCaches) {
+  testing::TracedProgrammer p;
+  p.regs.LatchAddrLo(0x12);
+  p.regs.LatchPulse(0x90);
+  p.Mark();
+  p.regs.ResetLatches();
+  EXPECT_EQ(p.Since(), (Lines{"out 0x378 0x80", "out 0x37A 0x05", "out 0x37A 0x04",
+                              "out 0x378 0x80", "out 0x37A 0x07", "out 0x37A 0x04",
+                              "out 0x378 0x00", "out 0x37A 0x06", "out 0x37A 0x04"}));
+  for (Latch l : {Latch::AddrLo, Latch::AddrHi, Latch::Ctrl, Latch::Pulse, Latch::Supply}) {
+    EXPECT_EQ(p.regs.Cache(l), 0);
+  }
+}
+
+TEST(Registers, CacheHitsSendNothingAndForcedWritesAlwaysSend) {
+  testing::TracedProgrammer p;
+  p.regs.LatchModeA(0x02);
+  p.Mark();
+  p.regs.LatchModeA(0x82);  // same byte once bit 7 is set
+  p.regs.LatchAddrLo(0x00);  // the mode write cleared the group
+  EXPECT_TRUE(p.Since().empty());
+  p.regs.LatchAddrLo(0x01);
+  EXPECT_EQ(p.Since(), (Lines{"out 0x378 0x01", "out 0x37A 0x09", "out 0x37A 0x08"}));
+  p.Mark();
+  p.regs.LatchAddrLo(0x01, true);
+  EXPECT_EQ(p.Since().size(), 3u);
+
+  p.regs.ResetLatches();
+  p.Mark();
+  p.regs.LatchAux(0x00);
+  p.regs.LatchPulse(0x00);
+  p.regs.LatchCtrl(0x00);
+  p.regs.LatchSupply(0x00);
+  EXPECT_TRUE(p.Since().empty());
+}
+
+TEST(Registers, ModeLatchClearsOnlyItsOwnGroup) {
+  testing::TracedProgrammer p;
+  p.regs.LatchAux(0x33);
+  p.regs.LatchAddrHi(0x44);
+  p.regs.LatchCtrl(0x06);
+  p.regs.LatchModeB(0x00);
+  EXPECT_EQ(p.regs.Cache(Latch::Aux), 0x33);
+  EXPECT_EQ(p.regs.Cache(Latch::AddrHi), 0x44);
+  EXPECT_EQ(p.regs.Cache(Latch::Ctrl), 0x00);
+  p.regs.LatchModeA(0x00);
+  EXPECT_EQ(p.regs.Cache(Latch::AddrHi), 0x00);
+  EXPECT_EQ(p.regs.Cache(Latch::Aux), 0x33);
+}
+
+TEST(Registers, EachSelectCodeLeavesOnlyItsAddressBits) {
+  const std::pair<Latch, const char*> cases[] = {
+      {Latch::AddrHi, "0x00"}, {Latch::Supply, "0x00"}, {Latch::ModeA, "0x04"},
+      {Latch::Aux, "0x04"},    {Latch::ModeB, "0x04"},  {Latch::AddrLo, "0x08"},
+      {Latch::Ctrl, "0x08"},   {Latch::Pulse, "0x0C"}};
+  for (auto [latch, left] : cases) {
+    testing::TracedProgrammer p;
+    p.regs.WriteLatch(0x5A, SelectCode(latch));
+    const auto lines = p.Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "out 0x378 0x5A");
+    EXPECT_EQ(lines[2], std::string("out 0x37A ") + left);
+  }
+}
+
+TEST(Registers, ChipDataReadAndStatusAndPortMode) {
+  testing::TracedProgrammer p;
+  p.regs.ReadChipData();
+  p.regs.ReadStatus();
+  p.regs.InitPortMode();
+  EXPECT_EQ(p.Lines(), (Lines{"out 0x37A 0x2E", "in 0x378 0xFF", "out 0x37A 0x0C",
+                              "in 0x379 0x78", "out 0x77A 0x80"}));
+}
+
+TEST(Registers, SupplyCodeTableBounds) {
+  const std::pair<int, int> bounds[] = {
+      {0, 0x8F},   {60, 0x8F},  {61, 0x8E},  {70, 0x8E},  {71, 0x8D},  {107, 0x8A},
+      {108, 0x0F}, {112, 0x0F}, {113, 0x89}, {120, 0x0E}, {122, 0x0E}, {123, 0x88},
+      {157, 0x85}, {158, 0x0A}, {202, 0x06}, {203, 0x80}, {207, 0x80}, {208, 0x05},
+      {215, 0x05}, {216, 0x04}, {245, 0x02}, {246, 0x01}, {255, 0x01}, {256, 0x00},
+      {270, 0x00}, {271, 0x8F}, {65535, 0x8F}};
+  for (auto [tenths, code] : bounds) {
+    EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(tenths)), code) << tenths;
+  }
+  // Every whole volt from 11 to 20 has bit 7 clear, every half volt bit 7 set.
+  for (int v = 110; v <= 200; v += 10) EXPECT_EQ(SupplyCode(v) & 0x80, 0) << v;
+  for (int v = 115; v <= 205; v += 10) EXPECT_EQ(SupplyCode(v) & 0x80, 0x80) << v;
+}
+
+TEST(Registers, SetSupplyComposesSelectorCodeAndModifier) {
+  auto sent = [](std::uint8_t s, std::uint16_t t, std::uint8_t m) {
+    testing::TracedProgrammer p;
+    p.regs.SetSupply(s, t, m);
+    const auto lines = p.Lines();
+    EXPECT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "out 0x37A 0x03");
+    return lines.empty() ? std::string() : lines[0].substr(10);
+  };
+  EXPECT_EQ(sent(0x32, 55, 0x78), "0xDF");  // the read pass
+  EXPECT_EQ(sent(0x32, 120, 0x8C), "0x1E");
+  const char* dialog[] = {"0x9A", "0x1F", "0x99", "0x1E", "0x98",
+                          "0x1D", "0x97", "0x1C", "0x96", "0x1B"};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(sent(0x32, 105 + 5 * i, 0x8C), dialog[i]);
+  EXPECT_EQ(sent(0x43, 256, 0x00), "0x43");  // 'C' and a plain 0 pass unchanged
+  EXPECT_EQ(sent(0x38, 256, 0x58), "0x78");  // '8' and 'X' too
+  EXPECT_EQ(sent('-', 271, 0x00), "0x8F");
+  EXPECT_EQ(sent('7', 256, 0x00), "0x20");
+  EXPECT_EQ(sent('A', 256, 0x00), "0x40");
+
+  testing::TracedProgrammer p;
+  p.regs.SetSupply(0x32, 120, 0x8C);
+  p.regs.SetSupply(0x32, 120, 0x8C);
+  EXPECT_EQ(p.Lines().size(), 3u);
+  p.regs.LatchModeB(0);
+  p.Mark();
+  p.regs.SetSupply(0x32, 120, 0x8C);
+  EXPECT_EQ(p.Since().size(), 3u);
+}
+
+TEST(Registers, EmergencyIdleDropsThePulseBeforeTheAddress) {
+  testing::TracedProgrammer p;
+  p.regs.LatchModeA(2);
+  p.regs.LatchAddrLo(7);
+  p.regs.LatchCtrl(0x40);
+  p.regs.LatchPulse(0x91);
+  p.Mark();
+  p.regs.EmergencyIdle();
+  const auto lines = p.Since();
+  ASSERT_EQ(lines.size(), 12u);
+  EXPECT_EQ(lines[0], "out 0x378 0x80");
+  EXPECT_EQ(lines[1], "out 0x37A 0x0F");
+  EXPECT_TRUE(p.sim->Violations().empty()) << p.sim->Violations()[0].what;
+}
+
+}  // namespace
+}  // namespace pt4
