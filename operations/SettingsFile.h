@@ -1,0 +1,21 @@
+// Writes a few keys of one section of an INI file and leaves every other byte of
+// the file as it was: other sections and keys, comments, blank lines, spacing and
+// line endings. Section and key names match without regard to case.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pt4 {
+
+using IniKeys = std::vector<std::pair<std::string, std::string>>;
+
+// The new file content for `content` with `keys` set in `section`.
+std::string UpdateIniText(const std::string& content, const std::string& section, const IniKeys& keys);
+
+// Reads `path` (missing is fine), updates it and replaces it atomically.
+// Returns 0 or the errno of the failure; the old file is untouched on failure.
+int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys);
+
+}  // namespace pt4

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include "operations/Params.h"
+#include "operations/SettingsFile.h"
+
+namespace pt4 {
+namespace {
+
+TEST(TryParseInt, AcceptsWhatTheFieldsAccept) {
+  const std::pair<const char*, std::int32_t> good[] = {
+      {"0", 0},          {"100", 100},       {"+7", 7},          {"-3", -3},
+      {" 7", 7},         {"\t 12", 12},      {"$64", 100},       {"x1f", 31},
+      {"X1F", 31},       {"0x10", 16},       {"0XfF", 255},      {"-$10", -16},
+      {"2147483647", 2147483647},            {"-2147483648", INT32_MIN},
+      {"$7FFFFFFF", INT32_MAX},              {"-0x80000000", INT32_MIN},
+      {"007", 7}};
+  for (auto [text, value] : good) {
+    const auto v = TryParseInt(text);
+    ASSERT_TRUE(v.has_value()) << text;
+    EXPECT_EQ(*v, value) << text;
+  }
+}
+
+TEST(TryParseInt, RejectsEverythingElse) {
+  for (const char* text : {"", " ", "7 ", "12a", "a", "$", "0x", "x", "+", "-", "--1", "+-1",
+                           "$-1", "1.5", "2147483648", "-2147483649", "$80000000",
+                           "0x100000000", "99999999999999999999", "1e3", "+ 1", "0b1"}) {
+    EXPECT_FALSE(TryParseInt(text).has_value()) << '"' << text << '"';
+  }
+}
+
+TEST(Params, DefaultsItemsAndTheWriteBox) {
+  const ProgParams p;
+  EXPECT_EQ(p.ProgVoltage, 120);
+  EXPECT_EQ(p.CompMask, 0x03);
+  EXPECT_FALSE(p.LowToHigh);
+  EXPECT_EQ(p.ProgTime, 100);
+  EXPECT_EQ(p.ProgCycles, 10);
+  EXPECT_EQ(WriteParamsText(p), "UProg = 120\r\nMask = 03h\r\nWrTime = 100\r\nWrCycle = 10");
+  EXPECT_EQ(VoltageItemText(0), "10.5");
+  EXPECT_EQ(VoltageItemText(9), "15.0");
+  EXPECT_EQ(*MaskIndexForName("lh"), 1);
+  EXPECT_FALSE(MaskIndexForName("LOW").has_value());
+}
+
+const IniKeys kKeys = {{"BufStartWriteAdr", "00000"},
+                       {"BufEndWriteAdr", "000FF"},
+                       {"ROMStartWriteAdr", "0ZZ"},
+                       {"ROMEndWriteAdr", ""}};
+
+TEST(SettingsFile, NewFileAndNewSection) {
+  EXPECT_EQ(UpdateIniText("", "K556PT4", kKeys),
+            "[K556PT4]\nBufStartWriteAdr=00000\nBufEndWriteAdr=000FF\nROMStartWriteAdr=0ZZ\n"
+            "ROMEndWriteAdr=\n");
+  EXPECT_EQ(UpdateIniText("[Other]\r\na=1", "K556PT4", {{"K", "v"}}),
+            "[Other]\r\na=1\r\n[K556PT4]\r\nK=v\r\n");
+}
+
+TEST(SettingsFile, EveryOtherByteStays) {
+  const std::string before =
+      "; settings\r\n"
+      "[Other]\r\n"
+      "BufStartWriteAdr = keep\r\n"
+      "\r\n"
+      "[k556pt4]\r\n"
+      "  bufstartwriteadr =  11111\r\n"
+      "; a comment\r\n"
+      "Extra=yes\r\n"
+      "ROMEndWriteAdr=9\r\n"
+      "\r\n"
+      "[Last]\r\n"
+      "z=1";
+  const std::string after = UpdateIniText(before, "K556PT4", kKeys);
+  EXPECT_EQ(after,
+            "; settings\r\n"
+            "[Other]\r\n"
+            "BufStartWriteAdr = keep\r\n"
+            "\r\n"
+            "[k556pt4]\r\n"
+            "  bufstartwriteadr =  00000\r\n"
+            "; a comment\r\n"
+            "Extra=yes\r\n"
+            "ROMEndWriteAdr=\r\n"
+            "BufEndWriteAdr=000FF\r\n"
+            "ROMStartWriteAdr=0ZZ\r\n"
+            "\r\n"
+            "[Last]\r\n"
+            "z=1");
+  EXPECT_EQ(UpdateIniText(after, "K556PT4", kKeys), after);
+}
+
+}  // namespace
+}  // namespace pt4

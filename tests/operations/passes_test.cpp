@@ -1,0 +1,354 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "hardware/StopSignal.h"
+#include "operations/Passes.h"
+#include "tests/TraceFixture.h"
+
+namespace pt4 {
+namespace {
+
+// Records what the window would show.
+struct RecordingView : PassView {
+  void ClearPanes() override { lines.clear(); }
+  void ShowDumpLayout() override {}
+  void AddReportLine(const std::string& t, Colour c) override { lines.emplace_back(t, c); }
+  void SetChecksumText(const std::string& t) override { checksum = t; }
+  void SetTimerEnabled(bool on) override { timer = on; timerChanges.push_back(on); }
+  void PaintLamp(LampId l, Colour c) override {
+    lamps[static_cast<int>(l)] = c;
+    if (l == LampId::ID) idChanges++;
+  }
+  void RepaintLamps() override { ++repaints; }
+  void ClearProgramPane() override { lines.clear(); }
+  void ShowPosition(std::int32_t a) override { position = a; }
+  std::vector<std::pair<std::string, Colour>> lines;
+  std::string checksum;
+  bool timer = true;
+  std::vector<bool> timerChanges;
+  Colour lamps[6] = {Colour::Olive, Colour::Olive, Colour::Olive, Colour::Maroon, Colour::Navy, Colour::Green};
+  int idChanges = 0, repaints = 0;
+  std::int32_t position = -1;
+};
+
+struct Bench {
+  Bench() { image.RomSize = 256; }
+  PassContext Ctx() { return {p.regs, p.clock, view, image, params, counters}; }
+  testing::TracedProgrammer p;
+  RecordingView view;
+  RomImage image;
+  ProgParams params;
+  VerifyCounters counters;
+};
+
+TEST(Report, ClassesMarkersAndLines) {
+  EXPECT_EQ(ByteToBin(0x0C), "00001100");
+  EXPECT_EQ(Classify(0x0F & 0x03, 0x0F), ByteClass::Programmable);
+  EXPECT_EQ(Classify(0x03 & 0x0F, 0x01), ByteClass::Bad);
+  EXPECT_EQ(Classify(0x0D & 0x03, 0x05), ByteClass::Programmable);
+  EXPECT_EQ(Classify(0x0C & 0x03, 0x0C), ByteClass::Programmable);
+  EXPECT_EQ(Classify(0x00, 0x00), ByteClass::Identical);
+  const std::string line = ReportLine(0x1A, 0x0F, 0x03, ByteClass::Programmable);
+  EXPECT_EQ(line, " 0001A : 0F   00001111   =>   00000011   03 ");
+  EXPECT_EQ(line.size(), 44u);
+  EXPECT_EQ(ClassColour(ByteClass::Bad), Colour::Red);
+}
+
+TEST(Report, SummaryLeavesOutZeroCounts) {
+  auto texts = [](VerifyCounters n) {
+    std::vector<std::string> t;
+    for (auto& [s, c] : SummaryLines(256, n)) t.push_back(s);
+    return t;
+  };
+  const auto all = SummaryLines(256, {256, 0, 0});
+  ASSERT_EQ(all.size(), 5u);
+  EXPECT_EQ(all[0].first, " -------------------------------------------");
+  EXPECT_EQ(all[0].first.size(), 44u);
+  EXPECT_EQ(all[2].first, "\r\n 256 bytes verified,");
+  EXPECT_EQ(all[3], std::make_pair(std::string(" 256 complete or identical."), Colour::Navy));
+  EXPECT_EQ(all[4].first, "\r\n Press Esc for refresh dump from IC buffer.");
+  const auto mixed = SummaryLines(256, {1, 2, 253});
+  ASSERT_EQ(mixed.size(), 7u);
+  EXPECT_EQ(mixed[4], std::make_pair(std::string(" 2 not complete, possible to overwrite."), Colour::Green));
+  EXPECT_EQ(mixed[5], std::make_pair(std::string(" 253 bad , impossible to overwrite."), Colour::Red));
+  EXPECT_EQ(texts({0, 5, 0}).size(), 5u);
+  EXPECT_EQ(texts({0, 0, 0}).size(), 4u);
+}
+
+TEST(ReadPass, ExactLatchSequenceAndTiming) {
+  Bench b;
+  b.image.RomSize = 2;
+  auto ctx = b.Ctx();
+  ScanChip(ctx, false, false);
+  const std::vector<std::string> reset = {"out 0x378 0x80", "out 0x37A 0x05", "out 0x37A 0x04",
+                                          "out 0x378 0x80", "out 0x37A 0x07", "out 0x37A 0x04",
+                                          "out 0x378 0x00", "out 0x37A 0x06", "out 0x37A 0x04"};
+  std::vector<std::string> want = reset;
+  for (const char* l : {"out 0x378 0x82", "out 0x37A 0x05", "out 0x37A 0x04",   // mode A
+                        "out 0x378 0xDF", "out 0x37A 0x03", "out 0x37A 0x00",   // supply
+                        "out 0x378 0x80", "out 0x37A 0x0F", "out 0x37A 0x0C",   // pulse idle
+                        // address 0: AddrLo(0) is a cache hit
+                        "out 0x37A 0x2E", "in 0x378 0xF0", "out 0x37A 0x0C",
+                        "out 0x378 0x01", "out 0x37A 0x09", "out 0x37A 0x08",
+                        "out 0x37A 0x2E", "in 0x378 0xF0", "out 0x37A 0x0C"}) {
+    want.push_back(l);
+  }
+  want.insert(want.end(), reset.begin(), reset.end());
+  EXPECT_EQ(b.p.Lines(), want);
+  EXPECT_EQ(b.p.clock.NowNs(), (2 * 5 + 50) * 1'000'000);
+  EXPECT_EQ(b.view.timerChanges, (std::vector<bool>{false, true}));
+  EXPECT_EQ(b.view.lamps[0], Colour::Olive);
+}
+
+TEST(ReadPass, MaskDecidesWhatReachesTheBuffer) {
+  for (auto [mask, want] : {std::pair{0x03, 0x03}, {0x0C, 0x0C}, {0x0F, 0x0F}}) {
+    Bench b;
+    for (int a = 0; a < 256; ++a) b.p.sim->SetWord(a, 0x0F);
+    b.params.CompMask = static_cast<std::uint8_t>(mask);
+    b.image.DumpShown = false;
+    auto ctx = b.Ctx();
+    ScanChip(ctx, false, false);
+    EXPECT_TRUE(std::all_of(b.image.RomBuffer.begin(), b.image.RomBuffer.begin() + 256,
+                            [&](auto v) { return v == want; }));
+    EXPECT_TRUE(b.image.DumpShown);
+    EXPECT_EQ(b.view.lines.size(), 16u);
+    EXPECT_EQ(b.view.checksum, SignatureText(b.image));
+    EXPECT_EQ(b.view.position, 255);
+  }
+}
+
+TEST(VerifyPass, ReportAgainstBlownAndMissingBits) {
+  Bench b;
+  b.params.CompMask = 0x0F;
+  b.p.sim->SetWord(0, 0x03);
+  b.image.RomBuffer[0] = 0x01;  // chip has a bit the buffer lacks: bad
+  b.image.RomBuffer[1] = 0x0F;  // blank chip word: programmable
+  b.view.lines.assign(40, {"old", Colour::Black});
+  b.image.DumpShown = true;
+  auto ctx = b.Ctx();
+  ScanChip(ctx, true, true);
+  EXPECT_EQ(b.counters.BadCount, 1);
+  EXPECT_EQ(b.counters.ProgrammableCount, 1);
+  EXPECT_EQ(b.counters.IdenticalCount, 254);
+  ASSERT_EQ(b.view.lines.size(), 256u + 7u);
+  EXPECT_EQ(b.view.lines[0], std::make_pair(std::string(" 00000 : 01   00000001   <>   00000011   03 "), Colour::Red));
+  EXPECT_EQ(b.view.lines[1].second, Colour::Green);
+  EXPECT_EQ(b.view.lines[2].second, Colour::Navy);
+  EXPECT_FALSE(b.image.DumpShown);
+  EXPECT_EQ(b.image.RomBuffer[0], 0x01);  // a verify never changes the buffer
+}
+
+TEST(VerifyPass, EmptySocketGivesANormalReport) {
+  Bench b;
+  b.p.sim->SetChipPresent(false);
+  auto ctx = b.Ctx();
+  ScanChip(ctx, true, true);
+  // The floating lines read 0xFF: under mask 0x03 every zero buffer byte is bad.
+  EXPECT_EQ(b.counters.BadCount, 256);
+  EXPECT_EQ(b.view.lines.size(), 256u + 5u);
+}
+
+// A port that breaks after a number of accesses.
+class FailingBackend : public PortBackend {
+ public:
+  explicit FailingBackend(PortBackend& inner, int okAccesses) : inner_(inner), left_(okAccesses) {}
+  void Out(std::uint16_t a, std::uint8_t v) override {
+    Tick();
+    inner_.Out(a, v);
+  }
+  std::uint8_t In(std::uint16_t a) override {
+    Tick();
+    return inner_.In(a);
+  }
+  std::string Describe() const override { return "failing"; }
+  bool broken = false;
+
+ private:
+  void Tick() {
+    if (left_-- == 0) {
+      broken = true;
+      throw PortError("port gone");
+    }
+  }
+  PortBackend& inner_;
+  int left_;
+};
+
+TEST(Passes, FailureHalfWayLeavesProgrammerIdleAndTimerRunning) {
+  for (bool write : {false, true}) {
+    Bench b;
+    FailingBackend failing(*b.p.trace, write ? 900 : 300);
+    TDirectPort port(failing);
+    b.p.regs.Attach(&port);
+    b.params.CompMask = 0x0F;
+    for (int a = 0; a < 256; ++a) b.image.RomBuffer[a] = 0x0F;
+    auto ctx = b.Ctx();
+    EXPECT_THROW(write ? WritePass(ctx) : ScanChip(ctx, true, true), PortError);
+    EXPECT_TRUE(b.view.timer);
+    EXPECT_EQ(b.view.lamps[0], Colour::Olive);
+    EXPECT_EQ(b.view.lamps[3], Colour::Maroon);
+    EXPECT_EQ(b.view.lamps[4], Colour::Navy);
+    // The port came back for the clean-up: the idle writes got through.
+    TDirectPort direct(*b.p.trace);
+    b.p.regs.Attach(&direct);
+    b.p.regs.EmergencyIdle();
+    EXPECT_EQ(b.p.sim->LatchValue(0x05), 0x80);
+    EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
+  }
+}
+
+TEST(Passes, StopSignalEndsAPulseAndLeavesIdle) {
+  Bench b;
+  b.params.CompMask = 0x0F;
+  b.image.RomBuffer[0] = 0x01;
+  SetPendingStopSignalForTest(15);
+  auto ctx = b.Ctx();
+  EXPECT_THROW(WritePass(ctx), StopRequested);
+  SetPendingStopSignalForTest(0);
+  EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
+  EXPECT_EQ(b.p.sim->LatchValue(0x05), 0x80);
+  EXPECT_TRUE(b.view.timer);
+  EXPECT_TRUE(b.p.sim->Violations().empty());
+}
+
+// The write-pass sequence of one address from the settle wait on.
+std::vector<std::string> WriteLines(Bench& b) {
+  auto ctx = b.Ctx();
+  WritePass(ctx);
+  return b.p.Lines();
+}
+
+int Count(const std::vector<std::string>& lines, const std::string& l) {
+  return static_cast<int>(std::count(lines.begin(), lines.end(), l));
+}
+
+TEST(WritePass, PulsesOnlyTheBufferBitsWithTheirSlots) {
+  Bench b;
+  b.image.RomSize = 1;
+  b.params.CompMask = 0x0F;
+  b.params.ProgCycles = 1;
+  b.image.RomBuffer[0] = 0x0A;
+  const auto lines = WriteLines(b);
+  EXPECT_EQ(Count(lines, "out 0x378 0x92"), 1);
+  EXPECT_EQ(Count(lines, "out 0x378 0x98"), 1);
+  EXPECT_EQ(Count(lines, "out 0x378 0x91"), 0);
+  EXPECT_EQ(Count(lines, "out 0x378 0x94"), 0);
+  // 50 ms settle + four 100 ms slots, then the verify (5 ms + 50 ms).
+  EXPECT_EQ(b.p.clock.NowNs(), (50 + 400 + 5 + 50) * 1'000'000LL);
+  ASSERT_EQ(b.p.sim->Pulses().size(), 2u);
+  EXPECT_EQ(b.p.sim->Pulses()[0].bit, 1);
+  EXPECT_EQ(b.p.sim->Pulses()[0].widthNs, 100'000'000);
+  EXPECT_EQ(b.p.sim->Pulses()[1].bit, 3);
+  EXPECT_EQ(b.p.sim->Pulses()[0].voltageTenths, 120);
+  EXPECT_TRUE(b.p.sim->Violations().empty());
+
+  // The full sequence after the settle wait for that one address.
+  const std::vector<std::string> cycle = {
+      "out 0x378 0x80", "out 0x37A 0x0F", "out 0x37A 0x0C",                     // pulse idle
+      "out 0x37A 0x2E", "in 0x378 0xF0",  "out 0x37A 0x0C",                     // read
+      "out 0x378 0x90", "out 0x37A 0x0F", "out 0x37A 0x0C",                     // armed
+      "out 0x378 0x40", "out 0x37A 0x0B", "out 0x37A 0x08",                     // burst
+      "out 0x378 0x92", "out 0x37A 0x0F", "out 0x37A 0x0C",                     // bit 1
+      "out 0x378 0x90", "out 0x37A 0x0F", "out 0x37A 0x0C",
+      "out 0x378 0x98", "out 0x37A 0x0F", "out 0x37A 0x0C",                     // bit 3
+      "out 0x378 0x90", "out 0x37A 0x0F", "out 0x37A 0x0C",
+      "out 0x378 0x00", "out 0x37A 0x0B", "out 0x37A 0x08",                     // burst off
+      "out 0x378 0x80", "out 0x37A 0x0F", "out 0x37A 0x0C"};
+  // Preamble: reset (9), mode A (3), supply 0x1E (3), AddrHi(0) and AddrLo(0) hit the
+  // cache, Ctrl 0x06 (3).
+  ASSERT_GE(lines.size(), 18u + cycle.size());
+  EXPECT_EQ(lines[12], "out 0x378 0x1E");
+  EXPECT_EQ(lines[15], "out 0x378 0x06");
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 18, lines.begin() + 18 + static_cast<long>(cycle.size())), cycle);
+}
+
+TEST(WritePass, EqualByteCostsOneReadAndNoPulse) {
+  Bench b;
+  b.image.RomSize = 1;
+  b.params.CompMask = 0x0F;
+  b.p.sim->SetWord(0, 0x05);
+  b.image.RomBuffer[0] = 0x05;
+  const auto lines = WriteLines(b);
+  EXPECT_EQ(Count(lines, "out 0x378 0x90"), 0);
+  EXPECT_EQ(Count(lines, "out 0x37A 0x2E"), 2);  // the write's read and the verify's
+  EXPECT_EQ(b.view.idChanges, 0);
+  EXPECT_TRUE(b.p.sim->Pulses().empty());
+}
+
+TEST(WritePass, CycleCounts) {
+  auto cycles = [](int progCycles, std::uint8_t chip, std::uint8_t buffer, std::uint8_t mask,
+                   std::uint32_t neverBlow = 0) {
+    Bench b;
+    b.image.RomSize = 1;
+    b.params.CompMask = mask;
+    b.params.ProgCycles = progCycles;
+    b.p.sim->SetWord(0, chip);
+    b.p.sim->SetNeverBlow(0, static_cast<std::uint8_t>(neverBlow));
+    b.image.RomBuffer[0] = buffer;
+    const auto lines = WriteLines(b);
+    return std::make_pair(Count(lines, "out 0x378 0x40"), b.counters);
+  };
+  EXPECT_EQ(cycles(1, 0, 0x01, 0x0F, 0x01).first, 1);
+  EXPECT_EQ(cycles(0, 0, 0x01, 0x0F, 0x01).first, 1);
+  EXPECT_EQ(cycles(-4, 0, 0x01, 0x0F, 0x01).first, 1);
+  EXPECT_EQ(cycles(10, 0, 0x01, 0x0F, 0x01).first, 10);
+  // Chip bit the buffer lacks: every cycle with four empty slots, bad in the report.
+  const auto bad = cycles(10, 0x01, 0x00, 0x0F);
+  EXPECT_EQ(bad.first, 10);
+  EXPECT_EQ(bad.second.BadCount, 1);
+  // Bits outside the mask are pulsed but never compare equal: programmable.
+  const auto outside = cycles(4, 0, 0x0C, 0x03);
+  EXPECT_EQ(outside.first, 4);
+  EXPECT_EQ(outside.second.ProgrammableCount, 1);
+}
+
+TEST(WritePass, StopsPulsingOnceTheByteMatches) {
+  // Find a word whose bit 0 blows on its second pulse.
+  Bench b;
+  int address = 0;
+  while (b.p.sim->PulsesNeeded(address, 0) != 2) ++address;
+  b.image.RomSize = address + 1;
+  b.params.CompMask = 0x0F;
+  b.params.ProgCycles = 3;
+  b.image.RomBuffer[static_cast<std::size_t>(address)] = 0x01;
+  WriteLines(b);
+  EXPECT_EQ(b.p.sim->Pulses().size(), 2u);
+  EXPECT_EQ(b.counters.IdenticalCount, address + 1);
+}
+
+TEST(WritePass, RandomImageIntoBlankChipVerifiesIdentical) {
+  Bench b;
+  std::mt19937 rng(7);
+  b.params.CompMask = 0x0F;
+  for (int a = 0; a < 256; ++a) b.image.RomBuffer[a] = static_cast<std::uint8_t>(rng() & 0x0F);
+  auto ctx = b.Ctx();
+  WritePass(ctx);
+  EXPECT_EQ(b.counters.IdenticalCount, 256);
+  EXPECT_TRUE(b.p.sim->Violations().empty());
+  for (const auto& pulse : b.p.sim->Pulses()) {
+    ASSERT_EQ(pulse.widthNs, 100'000'000);
+    ASSERT_TRUE((b.image.RomBuffer[pulse.address] >> pulse.bit) & 1);
+  }
+  for (int a = 0; a < 256; ++a) ASSERT_EQ(b.p.sim->Word(a), b.image.RomBuffer[a]);
+  EXPECT_EQ(b.view.position, 255);
+  EXPECT_FALSE(b.image.DumpShown);
+  EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
+}
+
+TEST(WritePass, NegativePulseTimeGivesEmptySlots) {
+  Bench b;
+  b.image.RomSize = 1;
+  b.params.CompMask = 0x0F;
+  b.params.ProgTime = -1000;
+  b.params.ProgCycles = 1;
+  b.image.RomBuffer[0] = 0x01;
+  WriteLines(b);
+  EXPECT_EQ(b.p.clock.NowNs(), (50 + 5 + 50) * 1'000'000LL);
+  ASSERT_EQ(b.p.sim->Pulses().size(), 1u);
+  EXPECT_EQ(b.p.sim->Pulses()[0].widthNs, 0);
+}
+
+}  // namespace
+}  // namespace pt4
