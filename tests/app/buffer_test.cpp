@@ -13,10 +13,9 @@ std::uint16_t ReferenceSignature(const std::vector<std::uint8_t>& data) {
   std::uint16_t s = 0;
   for (std::uint8_t byte : data) {
     for (int k = 0; k < 8; ++k) {
-      const bool bit = (byte >> k) & 1;
-      const bool f = bit != (((s >> 6) & 1) != 0) != (((s >> 8) & 1) != 0) !=
-                     (((s >> 11) & 1) != 0) != (((s >> 15) & 1) != 0);
-      s = static_cast<std::uint16_t>((s << 1) | (f ? 1 : 0));
+      int ones = (byte >> k) & 1;
+      for (int tap : {6, 8, 11, 15}) ones += (s >> tap) & 1;
+      s = static_cast<std::uint16_t>((s << 1) | (ones % 2));
     }
   }
   return s;

@@ -92,8 +92,8 @@ TEST(Registers, SupplyCodeTableBounds) {
     EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(tenths)), code) << tenths;
   }
   // Every whole volt from 11 to 20 has bit 7 clear, every half volt bit 7 set.
-  for (int v = 110; v <= 200; v += 10) EXPECT_EQ(SupplyCode(v) & 0x80, 0) << v;
-  for (int v = 115; v <= 205; v += 10) EXPECT_EQ(SupplyCode(v) & 0x80, 0x80) << v;
+  for (int v = 110; v <= 200; v += 10) EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(v)) & 0x80, 0) << v;
+  for (int v = 115; v <= 205; v += 10) EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(v)) & 0x80, 0x80) << v;
 }
 
 TEST(Registers, SetSupplyComposesSelectorCodeAndModifier) {
@@ -109,7 +109,7 @@ TEST(Registers, SetSupplyComposesSelectorCodeAndModifier) {
   EXPECT_EQ(sent(0x32, 120, 0x8C), "0x1E");
   const char* dialog[] = {"0x9A", "0x1F", "0x99", "0x1E", "0x98",
                           "0x1D", "0x97", "0x1C", "0x96", "0x1B"};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(sent(0x32, 105 + 5 * i, 0x8C), dialog[i]);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(sent(0x32, static_cast<std::uint16_t>(105 + 5 * i), 0x8C), dialog[i]);
   EXPECT_EQ(sent(0x43, 256, 0x00), "0x43");  // 'C' and a plain 0 pass unchanged
   EXPECT_EQ(sent(0x38, 256, 0x58), "0x78");  // '8' and 'X' too
   EXPECT_EQ(sent('-', 271, 0x00), "0x8F");

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <Qt>
+
+namespace pt4 {
+
+// The PC virtual-key code of a Qt key (left and right modifiers alike, keypad keys
+// by the keypad modifier), or -1 for a key a PC keyboard does not have.
+int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
+
+}  // namespace pt4

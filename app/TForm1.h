@@ -1,0 +1,99 @@
+// The main window: tool bar, program pane, checksum, status line with its lamps,
+// the menu bar, and every command handler. Thin: the work is done by the core.
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <array>
+#include <functional>
+
+#include "app/Lamp.h"
+#include "operations/Passes.h"
+
+class QComboBox;
+class QSocketNotifier;
+
+namespace pt4 {
+
+class TForm2;
+class THexedit;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  TForm1();
+  ~TForm1() override;
+  void SetOtherWindows(TForm2* form2, THexedit* hexedit);
+
+  // Handlers, named as the user's commands. A key calls them with no sender.
+  void FormCreate();
+  void FormDestroy();
+  void FormActivate() {}
+  void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+  void Timer1Timer();
+  void ExitButtonClick();
+  void Exit2Click();
+  void HelpButtonClick();
+  void RomSave();
+  void RomOpenClick();
+  void ClearButtonClick();
+  void ReadButtonClick();
+  void WriteButtonClick();
+  void CompareButtonClick();
+  void EraseButtonClick() {}
+  void CheckButtonClick();
+  void IdButtonClick();
+  void IcButtonClick();
+  void EditButtonClick();
+  void ICTypeCBoxChange();
+
+  // The panes and labels the core draws into.
+  QTextEdit* RichEditProgram = nullptr;
+  QTextEdit* RichEditData = nullptr;
+  QLabel* CheckResult = nullptr;
+  QLabel* ADPresult = nullptr;
+  QLabel* ICMresult = nullptr;
+  QLabel* CurAdr = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QComboBox* ICTypeCBox = nullptr;
+  QTimer* Timer1 = nullptr;
+  QWidget* Panel2 = nullptr;
+  std::array<TShape*, 6> lamps{};  // VCC32, VCC28, VCC24, Write, ID, PG
+  QToolButton* IdButton = nullptr;
+  QToolButton* EraseButton = nullptr;
+  bool PassRunning() const { return passRunning_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  class View;
+  void BuildWindow();
+  void BuildMenus();
+  void RunPass(const std::function<void(PassContext&)>& pass);
+  void OnStopSignal();
+  [[noreturn]] void EndOnSignal(int sig);
+  void AppendLine(QTextEdit* pane, const QString& text, QColor colour);
+
+  TForm2* form2_ = nullptr;
+  THexedit* hexedit_ = nullptr;
+  std::unique_ptr<View> view_;
+  QSocketNotifier* stopNotifier_ = nullptr;
+  bool passRunning_ = false;
+  bool closePending_ = false;
+  bool pollFailing_ = false;
+  bool firstPaint_ = true;
+  const void* lastKey_ = nullptr;
+  unsigned long lastKeyTime_ = 0;
+};
+
+}  // namespace pt4

@@ -1,0 +1,43 @@
+// Message boxes, file dialogs and the error box, reached through functions that a
+// test can replace, and the guard that keeps an error inside its handler.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "app/Buffer.h"
+
+class QWidget;
+
+namespace pt4 {
+
+QString AppTitle();
+QColor ToQColor(Colour c);
+QColor Silver();
+// A face from `families`, the first one installed, at a pixel height.
+QFont PixelFont(const QStringList& families, int pixels, bool bold = false);
+QFont FixedFont(int pixels);  // stands in for Fixedsys and Terminal
+QFont ArialBold(int pixels);
+
+// The plain box: application title, no icon, OK.
+void ShowMessage(const QString& text);
+// The standard error box: application title, error icon, OK, full stop added.
+void ShowErrorBox(const QString& message);
+// The confirmation box ("Confirm", question mark, Yes and No; Esc answers No).
+// Returns 6 for Yes, 7 for No, 2 for anything else.
+int ConfirmDialog(const QString& caption, const QString& text, QMessageBox::StandardButton defaultButton);
+
+struct UiHooks {
+  std::function<QString(QWidget* parent, const QString& filter)> getOpenFileName;
+  std::function<QString(QWidget* parent, const QString& filter, const QString& defaultSuffix)> getSaveFileName;
+};
+UiHooks& Hooks();
+
+// Runs a handler; any error that escapes it is shown in the error box.
+void Guard(const std::function<void()>& handler);
+
+}  // namespace pt4

@@ -1,0 +1,67 @@
+// Start-up and shutdown: the port first, then the three windows, the message loop,
+// the windows in reverse order, and the port given back last.
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+#include "app/TForm1.h"
+#include "app/Ui.h"
+#include "hardware/DirectPort.h"
+#include "hardware/StopSignal.h"
+#include "hexview/THexedit.h"
+#include "operations/TForm2.h"
+
+namespace {
+// An error that escapes every handler still gets the error box, and the loop goes on.
+class Application final : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+      pt4::ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+      pt4::ShowErrorBox("Unknown error");
+    }
+    return false;
+  }
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+  pt4::InstallStopSignalHandlers();
+  Application app(argc, argv);
+  try {
+    pt4::InstallGiveio();
+  } catch (const pt4::StartupFailure& e) {
+    std::fprintf(stderr, "pt4prog: %s\n", e.what());
+    QMessageBox box(QMessageBox::NoIcon, pt4::AppTitle(), "Can not create system file ...", QMessageBox::Ok);
+    box.exec();
+    return 2;
+  }
+  int rc = 0;
+  {
+    pt4::TForm1 form1;
+    pt4::TForm2 form2(&form1);
+    pt4::THexedit hexedit;
+    form1.SetOtherWindows(&form2, &hexedit);
+    form1.show();
+    if (qEnvironmentVariableIsSet("PT4_STARTUP_PROBE")) {
+      QTimer::singleShot(1000, &form1, [&] {
+        std::FILE* f = std::fopen("/proc/self/status", "r");
+        char line[256];
+        while (f != nullptr && std::fgets(line, sizeof line, f) != nullptr) {
+          if (std::strncmp(line, "VmRSS:", 6) == 0) std::printf("idle_%s", line);
+        }
+        if (f != nullptr) std::fclose(f);
+        std::fflush(stdout);
+        form1.close();
+      });
+    }
+    rc = app.exec();
+    form1.SetOtherWindows(nullptr, nullptr);
+  }
+  pt4::RemoveGiveio();
+  return rc;
+}

@@ -1,0 +1,61 @@
+// The hex view: the buffer as a grid of two-digit cells, sixteen to a row. A view
+// only: it is rebuilt from the buffer at every show and never written back.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <QWidget>
+
+namespace pt4 {
+
+// The grid's cells, sized from RomSize when shown; nothing exists for the rows
+// the buffer does not use.
+class HexGridModel final : public QAbstractTableModel {
+ public:
+  void Rebuild();
+  int rowCount(const QModelIndex& = {}) const override { return rows_; }
+  int columnCount(const QModelIndex& = {}) const override { return rows_ > 0 ? 16 : 0; }
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QVariant headerData(int section, Qt::Orientation o, int role) const override;
+  QString Cell(int row, int column) const { return cells_.value(row * 16 + column); }
+
+ private:
+  int rows_ = 0;
+  QStringList cells_;
+};
+
+class THexedit;
+
+class HexGrid final : public QTableView {
+ public:
+  explicit HexGrid(THexedit* owner);
+  // Runs the key filter for a typed character; true when the key was handled.
+  bool StringGrid1KeyPress(unsigned code, QWidget* editor);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  THexedit* owner_;
+};
+
+class THexedit : public QWidget {
+ public:
+  THexedit();
+  void ShowBeside(QWidget* mainWindow);
+  void FormShow();
+  void Close1Click() { close(); }
+  HexGridModel* Model() { return &model_; }
+  HexGrid* StringGrid1 = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  HexGridModel model_;
+};
+
+}  // namespace pt4

@@ -1,0 +1,56 @@
+// The write/compare parameters dialog. Its controls change the parameters the
+// moment they change; closing it by any route writes the address fields to ZI4.ini.
+#pragma once
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace pt4 {
+
+class TForm2 : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TForm2(QWidget* mainWindow);
+  // Captions the go button and shows the dialog modally, centred over `over`.
+  void ShowFor(const QString& goCaption, QWidget* over);
+  // Where the settings file goes; the executable's folder unless a test says otherwise.
+  void SetSettingsFolder(const QString& folder) { settingsFolder_ = folder; }
+  QString SettingsPath() const;
+
+  void FormCreate();
+  void FormShow();
+  void WrYesClick();
+  void WrNoClick();
+  void FormClose();
+  void VprgBoxChange();
+  void Wr_CompClick();
+  void PrgTBoxChange();
+  void PrgCBoxChange();
+
+  QPushButton* WrYes = nullptr;
+  QPushButton* WrNo = nullptr;
+  QComboBox* VprgBox = nullptr;
+  QGroupBox* Wr_Comp = nullptr;
+  QButtonGroup* maskItems = nullptr;
+  QLineEdit* PrgTBox = nullptr;
+  QLineEdit* PrgCBox = nullptr;
+  QLineEdit* BufStWrAddr = nullptr;
+  QLineEdit* BufEndWrAddr = nullptr;
+  QLineEdit* ROMStWrAddr = nullptr;
+  QLineEdit* ROMEndWrAddr = nullptr;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void done(int result) override;
+
+ private:
+  QString settingsFolder_;
+};
+
+}  // namespace pt4
