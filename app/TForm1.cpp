@@ -483,11 +483,12 @@ void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || passRunning_) return QMainWindow::eventFilter(watched, event);
   auto* k = static_cast<QKeyEvent*>(event);
-  // A key event travels up the parents and passes the filter at each; see it once.
-  if (k == lastKey_ && k->timestamp() == lastKeyTime_) return false;
-  lastKey_ = k;
-  lastKeyTime_ = k->timestamp();
   if (QApplication::activeWindow() != this || QApplication::activeModalWidget() != nullptr) return false;
+  // A key event travels from the focused control up through its parents and passes
+  // the filter at each: take it at its first receiver only.
+  QWidget* focus = QApplication::focusWidget();
+  QWidget* first = focus != nullptr && focus->window() == this ? focus : this;
+  if (watched != first) return false;
   if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) return false;
   const int vk = VirtualKeyCode(k->key(), k->modifiers());
   if (vk < 0) return false;

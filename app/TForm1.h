@@ -92,8 +92,6 @@ class TForm1 : public QMainWindow {
   bool closePending_ = false;
   bool pollFailing_ = false;
   bool firstPaint_ = true;
-  const void* lastKey_ = nullptr;
-  unsigned long lastKeyTime_ = 0;
 };
 
 }  // namespace pt4
