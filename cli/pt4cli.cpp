@@ -182,6 +182,10 @@ RomImage LoadImage(const Options& o) {
   return img;
 }
 
+struct Programmer;
+extern Programmer* g_programmer;
+// Owns the port for one command: idle at the start, idle and released at the end,
+// on every way out, a stop signal's unwinding included.
 struct Programmer {
   Programmer() {
     InstallGiveio();
@@ -191,6 +195,7 @@ struct Programmer {
     regs.ResetLatches();
   }
   ~Programmer() {
+    g_programmer = nullptr;
     try {
       regs.ResetLatches();
     } catch (...) {
@@ -298,7 +303,6 @@ int main(int argc, char** argv) {
   } catch (const StopRequested& s) {
     // The pass already set the programmer idle; give the port back and go.
     std::fprintf(stderr, "\npt4cli: stopped by signal %d; the programmer is idle\n", s.Signal());
-    if (g_programmer != nullptr) g_programmer->regs.EmergencyIdle();
     RemoveGiveio();
     return 128 + s.Signal();
   } catch (const FileError& e) {
