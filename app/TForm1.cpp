@@ -325,6 +325,7 @@ void TForm1::FormCreate() {
 
 void TForm1::FormDestroy() {
   MainState& m = Main();
+  Timer1->stop();  // no status poll may fall into the shutdown
   try {
     if (m.PortComponent) m.latches.ResetLatches();
   } catch (const std::exception& e) {

@@ -1,0 +1,139 @@
+// Full passes on the simulated programmer with the real clock, as ratios to the
+// physical limit (the sum of the waits the hardware needs).
+//   pass_bench                read and compare through the core
+//   pass_bench --window       read and compare through the offscreen main window
+//   pass_bench --write MS     a random image into a blank chip at pulse time MS
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "app/MainState.h"
+#include "app/TForm1.h"
+#include "hardware/DirectPort.h"
+#include "hardware/SimProgrammer.h"
+#include "operations/Passes.h"
+#include "operations/TForm2.h"
+
+using namespace pt4;
+
+namespace {
+struct NullView final : PassView {
+  void ClearPanes() override {}
+  void ShowDumpLayout() override {}
+  void AddReportLine(const std::string&, Colour) override {}
+  void SetChecksumText(const std::string&) override {}
+  void SetTimerEnabled(bool) override {}
+  void PaintLamp(LampId, Colour) override {}
+  void RepaintLamps() override {}
+  void ClearProgramPane() override {}
+  void ShowPosition(std::int32_t) override {}
+};
+
+// Counts the programming bursts (control latch set to 0x40) on their way to the simulator.
+struct BurstCounter final : PortBackend {
+  explicit BurstCounter(std::unique_ptr<SimProgrammer> s) : sim(std::move(s)) {}
+  void Out(std::uint16_t a, std::uint8_t v) override {
+    if (a == PortBase) data = v;
+    if (a == PortBase + 2 && v == 0x0B && data == 0x40) ++bursts;
+    sim->Out(a, v);
+  }
+  std::uint8_t In(std::uint16_t a) override { return sim->In(a); }
+  void Release() override { sim->Release(); }
+  std::string Describe() const override { return "counter"; }
+  std::unique_ptr<SimProgrammer> sim;
+  std::uint8_t data = 0;
+  long bursts = 0;
+};
+
+void Report(const char* name, std::int64_t ns, double limit) {
+  const double s = static_cast<double>(ns) / 1e9;
+  std::printf("%-22s %8.3f s   limit %8.3f s   ratio %.4f\n", name, s, limit, s / limit);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool window = false;
+  int writeTime = 0;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--window") == 0) window = true;
+    if (std::strcmp(argv[i], "--write") == 0 && i + 1 < argc) writeTime = std::atoi(argv[++i]);
+  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  auto owned =
+      std::make_unique<BurstCounter>(std::make_unique<SimProgrammer>(ProcessClock(), PortBase));
+  BurstCounter& port = *owned;
+  InstallPortBackendForTest(std::move(owned));
+  const double scanLimit = 256 * 0.005 + 0.050;
+  MainState& m = Main();
+
+  if (window) {
+    {
+      TForm1 form;
+      TForm2 dialog(&form);
+      form.SetOtherWindows(&dialog, nullptr);
+      form.show();
+      QCoreApplication::processEvents();
+      std::int64_t t0 = MonotonicNs();
+      form.ReadButtonClick();
+      Report("read (window)", MonotonicNs() - t0, scanLimit);
+      std::fflush(stdout);
+      // The compare asks for its parameters; go as soon as the dialog is up.
+      QMetaObject::invokeMethod(
+          &dialog, [&] { dialog.WrYes->click(); }, Qt::QueuedConnection);
+      std::int64_t start = 0;
+      QObject::connect(dialog.WrYes, &QPushButton::clicked, [&] { start = MonotonicNs(); });
+      form.CompareButtonClick();
+      Report("compare (window)", MonotonicNs() - start, scanLimit);
+      form.SetOtherWindows(nullptr, nullptr);
+    }
+    RemoveGiveio();
+    return 0;
+  }
+
+  m.PortComponent = std::make_unique<TDirectPort>();
+  m.latches.Attach(m.PortComponent.get());
+  m.image.RomSize = 256;
+  NullView view;
+  PassContext ctx{m.latches, ProcessClock(), view, m.image, m.params, m.counters};
+  if (writeTime <= 0) {
+    std::int64_t t0 = MonotonicNs();
+    ScanChip(ctx, false, false);
+    Report("read (core)", MonotonicNs() - t0, scanLimit);
+    t0 = MonotonicNs();
+    ScanChip(ctx, true, true);
+    Report("compare (core)", MonotonicNs() - t0, scanLimit);
+  } else {
+    std::mt19937 rng(1);
+    for (int a = 0; a < 256; ++a)
+      m.image.RomBuffer[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(rng() & 0x0F);
+    m.params.CompMask = 0x0F;
+    m.params.ProgTime = writeTime;
+    const std::int64_t t0 = MonotonicNs();
+    WritePass(ctx);
+    const std::int64_t ns = MonotonicNs() - t0;
+    const double limit =
+        256 * 0.050 + static_cast<double>(port.bursts) * 4 * writeTime / 1000.0 + scanLimit;
+    char name[40];
+    std::snprintf(name, sizeof name, "write %d ms (core)", writeTime);
+    Report(name, ns, limit);
+    std::vector<std::int64_t> widths;
+    for (const auto& p : port.sim->Pulses()) widths.push_back(p.widthNs - writeTime * 1'000'000LL);
+    std::sort(widths.begin(), widths.end());
+    std::printf("bursts %ld, pulses %zu, identical %d, violations %zu\n", port.bursts,
+                widths.size(), m.counters.IdenticalCount, port.sim->Violations().size());
+    if (!widths.empty()) {
+      std::printf("pulse width error: min %+.1f us, median %+.1f us, max %+.1f us\n",
+                  static_cast<double>(widths.front()) / 1e3,
+                  static_cast<double>(widths[widths.size() / 2]) / 1e3,
+                  static_cast<double>(widths.back()) / 1e3);
+    }
+  }
+  RemoveGiveio();
+  return 0;
+}
