@@ -40,12 +40,20 @@ class TForm1::View final : public PassView {
     f_.RichEditProgram->resize(f_.RichEditProgram->width(), 376);
   }
   void AddReportLine(const std::string& text, Colour colour) override {
-    f_.AppendLine(f_.RichEditProgram, QString::fromLatin1(text.c_str()), ToQColor(colour));
+    // During a pass the lines go into the pane in the settling waits, where the
+    // time is free anyway; elsewhere at once.
+    pending_.emplace_back(QString::fromLatin1(text.c_str()), ToQColor(colour));
+    if (!f_.passRunning_) Flush();
+  }
+  void Flush() {
+    for (const auto& [text, colour] : pending_) f_.AppendLine(f_.RichEditProgram, text, colour);
+    pending_.clear();
   }
   void SetChecksumText(const std::string& text) override {
     f_.CheckResult->setText(QString::fromStdString(text));
   }
   void SetTimerEnabled(bool on) override {
+    Flush();
     if (on) {
       f_.Timer1->start();
     } else {
@@ -57,6 +65,7 @@ class TForm1::View final : public PassView {
   }
   void RepaintLamps() override { f_.Panel2->repaint(); }
   void ClearProgramPane() override {
+    pending_.clear();
     f_.RichEditProgram->clear();
     programLines_ = 0;
   }
@@ -67,6 +76,7 @@ class TForm1::View final : public PassView {
   void Settle(std::int64_t deadline) override {
     // Repaint and answer the desktop, with keys and clicks held back until the
     // pass is over; stop a little before the deadline so the wait stays exact.
+    Flush();
     const std::int64_t left = (deadline - ProcessClock().NowNs()) / 1'000'000 - 1;
     if (left >= 1) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, static_cast<int>(left));
   }
@@ -74,6 +84,7 @@ class TForm1::View final : public PassView {
 
  private:
   TForm1& f_;
+  std::vector<std::pair<QString, QColor>> pending_;
 };
 
 namespace {
@@ -424,10 +435,12 @@ void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
     EndOnSignal(s.Signal());
   } catch (...) {
     passRunning_ = false;
+    view_->Flush();
     if (closePending_) QTimer::singleShot(0, this, &QWidget::close);
     throw;
   }
   passRunning_ = false;
+  view_->Flush();
   if (PendingStopSignal() != 0) EndOnSignal(PendingStopSignal());
   if (closePending_) QTimer::singleShot(0, this, &QWidget::close);
 }
