@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
+#include <sched.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -62,6 +65,11 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--window") == 0) window = true;
     if (std::strcmp(argv[i], "--write") == 0 && i + 1 < argc) writeTime = std::atoi(argv[++i]);
+  }
+  if (std::getenv("PT4_BENCH_FIFO") != nullptr) {
+    sched_param sp{};
+    sp.sched_priority = 10;
+    if (sched_setscheduler(0, SCHED_FIFO, &sp) != 0) std::perror("sched_setscheduler");
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
@@ -125,6 +133,8 @@ int main(int argc, char** argv) {
     std::vector<std::int64_t> widths;
     for (const auto& p : port.sim->Pulses()) widths.push_back(p.widthNs - writeTime * 1'000'000LL);
     std::sort(widths.begin(), widths.end());
+    const auto late = std::count_if(widths.begin(), widths.end(), [](std::int64_t w) { return w > 50'000; });
+    std::printf("pulses more than 50 us long: %ld\n", static_cast<long>(late));
     std::printf("bursts %ld, pulses %zu, identical %d, violations %zu\n", port.bursts,
                 widths.size(), m.counters.IdenticalCount, port.sim->Violations().size());
     if (!widths.empty()) {

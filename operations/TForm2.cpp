@@ -208,23 +208,22 @@ void TForm2::Wr_CompClick() {
   Main().params.LowToHigh = kMaskModes[i].lowToHigh;
 }
 
-void TForm2::PrgTBoxChange() {
-  const auto v = TryParseInt(PrgTBox->text().toStdString());
-  if (v && !PrgTBox->text().isEmpty()) {
-    Main().params.ProgTime = *v;
+namespace {
+// A number field takes its value keystroke by keystroke; anything that is not a
+// number puts the default text back, which sets the default value in turn.
+void ApplyNumberField(QLineEdit* field, std::int32_t& target, const char* fallback) {
+  const auto v = TryParseInt(field->text().toStdString());
+  if (v && !field->text().isEmpty()) {
+    target = *v;
   } else {
-    PrgTBox->setText("100");
+    field->setText(fallback);
   }
 }
+}  // namespace
 
-void TForm2::PrgCBoxChange() {
-  const auto v = TryParseInt(PrgCBox->text().toStdString());
-  if (v && !PrgCBox->text().isEmpty()) {
-    Main().params.ProgCycles = *v;
-  } else {
-    PrgCBox->setText("10");
-  }
-}
+void TForm2::PrgTBoxChange() { ApplyNumberField(PrgTBox, Main().params.ProgTime, "100"); }
+
+void TForm2::PrgCBoxChange() { ApplyNumberField(PrgCBox, Main().params.ProgCycles, "10"); }
 
 QString TForm2::SettingsPath() const {
   const QString folder = settingsFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : settingsFolder_;
