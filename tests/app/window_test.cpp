@@ -378,6 +378,31 @@ class WindowTest : public QObject {
     QVERIFY(!d.isVisible());
   }
 
+  void writeCommandProgramsAndReports() {
+    Harness h;
+    Main().params.ProgTime = 2;
+    Main().image.RomBuffer[0] = 0x01;
+    Main().image.RomBuffer[5] = 0x03;
+    std::shared_ptr<ModalAnswer> box;
+    auto go = Answer([&box](QWidget* w) {
+      box = Answer(Key(Qt::Key_Return));  // the parameter box that follows
+      Click(w, "WrYes");
+    });
+    h.Press(Qt::Key_F6);
+    QVERIFY(go->seen);
+    QVERIFY(box && box->seen);
+    QCOMPARE(box->text, QString("UProg = 120\r\nMask = 03h\r\nWrTime = 2\r\nWrCycle = 10"));
+    QCOMPARE(h.simulator->Word(0), std::uint8_t{0x01});
+    QCOMPARE(h.simulator->Word(5), std::uint8_t{0x03});
+    QVERIFY(h.simulator->Violations().empty());
+    QVERIFY(h.PaneLines().contains(" 256 complete or identical."));
+    QCOMPARE(h.form1->lamps[0]->Fill(), QColor(128, 128, 0));
+    QCOMPARE(h.form1->lamps[3]->Fill(), QColor(128, 0, 0));
+    QCOMPARE(h.form1->lamps[4]->Fill(), QColor(0, 0, 128));
+    QVERIFY(h.form1->Timer1->isActive());
+    QCOMPARE(h.simulator->SupplyTenths(), 0);
+  }
+
   void hexView() {
     Harness h;
     Main().image.RomBuffer[17] = 0xAB;
