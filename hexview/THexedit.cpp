@@ -66,7 +66,6 @@ HexGrid::HexGrid(THexedit* owner) : QTableView(owner), owner_(owner) {
   setShowGrid(true);
   auto* delegate = new QStyledItemDelegate(this);
   setItemDelegate(delegate);
-  connect(delegate, &QStyledItemDelegate::closeEditor, this, [] {});
 }
 
 bool HexGrid::StringGrid1KeyPress(unsigned code, QWidget* editor) {
