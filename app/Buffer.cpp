@@ -6,15 +6,24 @@ namespace pt4 {
 
 Rgb ColourRgb(Colour c) {
   switch (c) {
-    case Colour::Navy: return {0, 0, 128};
-    case Colour::Maroon: return {128, 0, 0};
-    case Colour::Green: return {0, 128, 0};
-    case Colour::Red: return {255, 0, 0};
-    case Colour::Lime: return {0, 255, 0};
-    case Colour::Yellow: return {255, 255, 0};
-    case Colour::Aqua: return {0, 255, 255};
-    case Colour::Olive: return {128, 128, 0};
-    case Colour::Black: return {0, 0, 0};
+    case Colour::Navy:
+      return {0, 0, 128};
+    case Colour::Maroon:
+      return {128, 0, 0};
+    case Colour::Green:
+      return {0, 128, 0};
+    case Colour::Red:
+      return {255, 0, 0};
+    case Colour::Lime:
+      return {0, 255, 0};
+    case Colour::Yellow:
+      return {255, 255, 0};
+    case Colour::Aqua:
+      return {0, 255, 255};
+    case Colour::Olive:
+      return {128, 128, 0};
+    case Colour::Black:
+      return {0, 0, 0};
   }
   return {0, 0, 0};
 }
@@ -22,7 +31,8 @@ Rgb ColourRgb(Colour c) {
 std::string Hex(unsigned value, int digits) {
   static const char kDigits[] = "0123456789ABCDEF";
   std::string s(static_cast<std::size_t>(digits), '0');
-  for (int i = digits - 1; i >= 0; --i, value >>= 4) s[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+  for (int i = digits - 1; i >= 0; --i, value >>= 4)
+    s[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
   return s;
 }
 
@@ -44,7 +54,8 @@ std::uint16_t Signature(const std::uint8_t* data, std::size_t count) {
 }
 
 std::string SignatureText(const RomImage& image) {
-  return Hex(Signature(image.RomBuffer.data(), static_cast<std::size_t>(std::max(0, image.RomSize))), 4);
+  return Hex(
+      Signature(image.RomBuffer.data(), static_cast<std::size_t>(std::max(0, image.RomSize))), 4);
 }
 
 std::string DumpLine(const RomImage& image, std::int32_t row) {
@@ -66,7 +77,8 @@ void UpdateChecksum(const RomImage& image, PaneView& view) {
 void ShowDump(RomImage& image, PaneView& view) {
   view.ShowDumpLayout();
   view.ClearPanes();
-  for (std::int32_t r = 0; r < image.RomSize / 16; ++r) view.AddReportLine(DumpLine(image, r), Colour::Navy);
+  for (std::int32_t r = 0; r < image.RomSize / 16; ++r)
+    view.AddReportLine(DumpLine(image, r), Colour::Navy);
   UpdateChecksum(image, view);
   image.DumpShown = true;
 }

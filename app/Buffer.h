@@ -16,6 +16,7 @@ Rgb ColourRgb(Colour c);
 constexpr Rgb kSilver{192, 192, 192};
 
 constexpr std::int32_t kRomBufferBytes = 1 << 20;
+constexpr std::int32_t kChipWords = 256;  // the K556PT4: 256 words of 4 bits
 
 struct RomImage {
   std::vector<std::uint8_t> RomBuffer = std::vector<std::uint8_t>(kRomBufferBytes, 0);
@@ -41,8 +42,8 @@ std::string DumpLine(const RomImage& image, std::int32_t row);
 class PaneView {
  public:
   virtual ~PaneView() = default;
-  virtual void ClearPanes() = 0;         // program and data pane
-  virtual void ShowDumpLayout() = 0;     // data pane hidden, program pane full height
+  virtual void ClearPanes() = 0;      // program and data pane
+  virtual void ShowDumpLayout() = 0;  // data pane hidden, program pane full height
   virtual void AddReportLine(const std::string& text, Colour colour) = 0;
   virtual void SetChecksumText(const std::string& text) = 0;
 };

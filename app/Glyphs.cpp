@@ -137,13 +137,16 @@ QPixmap Draw(int index) {
       }
       p.fillRect(2, 2, 6, 6, kYellow);
       break;
-    default: break;
+    default:
+      break;
   }
   return pm;
 }
 }  // namespace
 
-QIcon ToolGlyph(int index) { return QIcon(Draw(index)); }
+QIcon ToolGlyph(int index) {
+  return QIcon(Draw(index));
+}
 
 QIcon WindowIcon() {
   QIcon icon;

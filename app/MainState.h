@@ -1,13 +1,14 @@
-// The process-wide state of the main window's unit: the image, the parameters, the
-// verify counters, the port component and the latch layer. One instance lives for
-// the whole run; tests start from a fresh one with ResetMainStateForTest.
+// The state the main window works on: the image, the parameters, the verify
+// counters, the programmer and the clock. `main` owns the one instance of the run
+// and hands it to the windows; each test makes its own.
 #pragma once
 
-#include <memory>
+#include <cstdint>
 #include <string>
 
 #include "app/Buffer.h"
-#include "hardware/Registers.h"
+#include "hardware/Clock.h"
+#include "hardware/Programmer.h"
 #include "operations/Params.h"
 #include "operations/Passes.h"
 
@@ -17,13 +18,10 @@ struct MainState {
   RomImage image;
   ProgParams params;
   VerifyCounters counters;
-  std::unique_ptr<TDirectPort> PortComponent;
-  Registers latches;
+  Programmer* programmer = nullptr;  // owned by whoever opened the port
+  Clock* clock = nullptr;
   std::string AdapterName;
   std::uint8_t FillByte = 0;
 };
-
-MainState& Main();
-void ResetMainStateForTest();
 
 }  // namespace pt4

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "hardware/FileUtil.h"
+#include "app/FileUtil.h"
 
 namespace pt4 {
 
@@ -16,19 +16,26 @@ std::string FileErrorText(int err, const std::string& path) {
       return ::stat(folder.c_str(), &st) == 0 ? "File not found" : "Invalid filename";
     }
     case ENOTDIR:
-    case ENAMETOOLONG: return "Invalid filename";
+    case ENAMETOOLONG:
+      return "Invalid filename";
     case EMFILE:
-    case ENFILE: return "Too many open files";
+    case ENFILE:
+      return "Too many open files";
     case EACCES:
     case EPERM:
     case EROFS:
-    case ETXTBSY: return "File access denied";
+    case ETXTBSY:
+      return "File access denied";
     case ENOSPC:
     case EFBIG:
-    case EDQUOT: return "Disk full";
-    case EISDIR: return "Is a folder, not a file";
-    case EINVAL: return "Not a regular file";
-    default: return "I/O error " + std::to_string(err);
+    case EDQUOT:
+      return "Disk full";
+    case EISDIR:
+      return "Is a folder, not a file";
+    case EINVAL:
+      return "Not a regular file";
+    default:
+      return "I/O error " + std::to_string(err);
   }
 }
 

@@ -8,18 +8,17 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
-#include <QSocketNotifier>
 #include <QTextBlock>
 #include <cstdio>
-#include <unistd.h>
 
+#include "app/FileUtil.h"
 #include "app/Glyphs.h"
 #include "app/KeyCodes.h"
 #include "app/MainState.h"
 #include "app/RomFile.h"
+#include "app/StopSignalNotifier.h"
 #include "app/Ui.h"
 #include "hardware/DirectPort.h"
-#include "hardware/FileUtil.h"
 #include "hardware/StopSignal.h"
 #include "hexview/THexedit.h"
 #include "operations/TForm2.h"
@@ -60,9 +59,7 @@ class TForm1::View final : public PassView {
       f_.Timer1->stop();
     }
   }
-  void PaintLamp(LampId lamp, Colour colour) override {
-    f_.lamps[static_cast<std::size_t>(lamp)]->SetFill(ToQColor(colour));
-  }
+  void PaintLamp(LampId lamp, Colour colour) override { f_.Lamp(lamp)->SetFill(ToQColor(colour)); }
   void RepaintLamps() override { f_.Panel2->repaint(); }
   void ClearProgramPane() override {
     pending_.clear();
@@ -77,8 +74,9 @@ class TForm1::View final : public PassView {
     // Repaint and answer the desktop, with keys and clicks held back until the
     // pass is over; stop a little before the deadline so the wait stays exact.
     Flush();
-    const std::int64_t left = (deadline - ProcessClock().NowNs()) / 1'000'000 - 1;
-    if (left >= 1) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, static_cast<int>(left));
+    const std::int64_t left = (deadline - f_.m_.clock->NowNs()) / 1'000'000 - 1;
+    if (left >= 1)
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, static_cast<int>(left));
   }
   int programLines_ = 0;
 
@@ -88,7 +86,8 @@ class TForm1::View final : public PassView {
 };
 
 namespace {
-QLabel* Label(QWidget* parent, const char* name, const QString& text, QRect geo, QFont font, QColor colour) {
+QLabel* Label(QWidget* parent, const char* name, const QString& text, QRect geo, QFont font,
+              QColor colour) {
   auto* l = new QLabel(text, parent);
   l->setObjectName(name);
   l->setGeometry(geo);
@@ -113,7 +112,8 @@ QFrame* Panel(QWidget* parent, const char* name, QRect geo, QFrame::Shadow shado
   return p;
 }
 
-QTextEdit* Pane(QWidget* parent, const char* name, QRect geo, const QString& first, const QString& hint) {
+QTextEdit* Pane(QWidget* parent, const char* name, QRect geo, const QString& first,
+                const QString& hint) {
   auto* e = new QTextEdit(parent);
   e->setObjectName(name);
   e->setGeometry(geo);
@@ -129,15 +129,12 @@ QTextEdit* Pane(QWidget* parent, const char* name, QRect geo, const QString& fir
 }
 }  // namespace
 
-TForm1::TForm1() : view_(std::make_unique<View>(*this)) {
+TForm1::TForm1(MainState& state) : m_(state), view_(std::make_unique<View>(*this)) {
   setObjectName("Form1");
   BuildWindow();
   BuildMenus();
   qApp->installEventFilter(this);
-  if (StopSignalFd() >= 0) {
-    stopNotifier_ = new QSocketNotifier(StopSignalFd(), QSocketNotifier::Read, this);
-    connect(stopNotifier_, &QSocketNotifier::activated, this, [this] { OnStopSignal(); });
-  }
+  new StopSignalNotifier(this, [this](int sig) { OnStopSignal(sig); });
   FormCreate();
 }
 
@@ -155,7 +152,8 @@ void TForm1::BuildWindow() {
   setWindowTitle(AppTitle());
   setWindowIcon(WindowIcon());
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   auto* client = new QWidget(this);
   client->setObjectName("ClientArea");
   client->setFixedSize(631, 434);
@@ -200,7 +198,8 @@ void TForm1::BuildWindow() {
     b->setToolTip(t.hint);
     b->setFocusPolicy(Qt::NoFocus);
     auto handler = t.handler;
-    connect(b, &QToolButton::clicked, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
+    connect(b, &QToolButton::clicked, this,
+            [this, handler] { Guard([&] { (this->*handler)(); }); });
     if (std::string(t.name) == "IdButton") IdButton = b;
     if (std::string(t.name) == "EraseButton") EraseButton = b;
   }
@@ -220,7 +219,8 @@ void TForm1::BuildWindow() {
   panel8->setToolTip("Checksum");
   Label(panel8, "CheckText", "CheckSum :", {8, 5, 68, 15}, ArialBold(12), ToQColor(Colour::Maroon))
       ->setToolTip("Checksum");
-  CheckResult = Label(panel8, "CheckResult", "None", {88, 5, 40, 15}, ArialBold(12), ToQColor(Colour::Navy));
+  CheckResult =
+      Label(panel8, "CheckResult", "None", {88, 5, 40, 15}, ArialBold(12), ToQColor(Colour::Navy));
   CheckResult->setToolTip("Checksum");
 
   QFrame* panel1 = Panel(client, "Panel1", {479, 2, 149, 28}, QFrame::Plain);
@@ -236,17 +236,21 @@ void TForm1::BuildWindow() {
   connect(ICTypeCBox, QOverload<int>::of(&QComboBox::activated), this,
           [this](int) { Guard([&] { ICTypeCBoxChange(); }); });
 
-  RichEditProgram = Pane(client, "RichEditProgram", {0, 34, 630, 247}, "Program dump", "Program Buffer");
+  RichEditProgram =
+      Pane(client, "RichEditProgram", {0, 34, 630, 247}, "Program dump", "Program Buffer");
   RichEditData = Pane(client, "RichEditData", {0, 284, 630, 129}, "Data dump", "Data Buffer");
 
   Panel(client, "StatusBar1", {0, 414, 631, 20}, QFrame::Plain);
   QFrame* mode = Panel(client, "ModePanel", {1, 416, 136, 17}, QFrame::Raised);
   Label(mode, "ICMtext", "IC Mode :", {10, 1, 58, 15}, ArialBold(12), ToQColor(Colour::Maroon));
-  ICMresult = Label(mode, "ICMresult", "PROM", {70, 1, 45, 15}, ArialBold(12), ToQColor(Colour::Navy));
+  ICMresult =
+      Label(mode, "ICMresult", "PROM", {70, 1, 45, 15}, ArialBold(12), ToQColor(Colour::Navy));
   QFrame* adapter = Panel(client, "AdapterPanel", {136, 416, 129, 17}, QFrame::Raised);
   Label(adapter, "AdpText", "Adaptor :", {10, 1, 58, 15}, ArialBold(12), ToQColor(Colour::Maroon));
-  ADPresult = Label(adapter, "ADPresult", "ZI4", {70, 1, 30, 15}, ArialBold(12), ToQColor(Colour::Navy));
-  CurAdr = Label(client, "CurAdr", "00000", {266, 417, 44, 20}, FixedFont(11), ToQColor(Colour::Navy));
+  ADPresult =
+      Label(adapter, "ADPresult", "ZI4", {70, 1, 30, 15}, ArialBold(12), ToQColor(Colour::Navy));
+  CurAdr =
+      Label(client, "CurAdr", "00000", {266, 417, 44, 20}, FixedFont(11), ToQColor(Colour::Navy));
   CurAdr->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   ProgressBar1 = new QProgressBar(client);
   ProgressBar1->setObjectName("ProgressBar1");
@@ -256,8 +260,9 @@ void TForm1::BuildWindow() {
   ProgressBar1->setTextVisible(false);
   Panel2 = Panel(client, "Panel2", {475, 417, 156, 16}, QFrame::Raised);
   const std::tuple<const char*, int, Colour> lampDefs[] = {
-      {"VCC32led", 3, Colour::Olive}, {"VCC28led", 23, Colour::Olive}, {"VCC24led", 43, Colour::Olive},
-      {"WriteLed", 63, Colour::Maroon}, {"IDled", 83, Colour::Navy},   {"PGled", 138, Colour::Green}};
+      {"VCC32led", 3, Colour::Olive},  {"VCC28led", 23, Colour::Olive},
+      {"VCC24led", 43, Colour::Olive}, {"WriteLed", 63, Colour::Maroon},
+      {"IDled", 83, Colour::Navy},     {"PGled", 138, Colour::Green}};
   for (std::size_t i = 0; i < std::size(lampDefs); ++i) {
     const auto& [name, left, fill] = lampDefs[i];
     lamps[i] = new TShape(name, Panel2, ToQColor(fill));
@@ -283,7 +288,8 @@ void TForm1::BuildMenus() {
     QAction* a = m->addAction(caption);
     a->setObjectName(name);
     if (handler != nullptr) {
-      connect(a, &QAction::triggered, this, [this, handler] { Guard([&] { (this->*handler)(); }); });
+      connect(a, &QAction::triggered, this,
+              [this, handler] { Guard([&] { (this->*handler)(); }); });
     }
   };
   QMenu* file = menu("File1", " File ");
@@ -313,16 +319,13 @@ void TForm1::BuildMenus() {
 }
 
 void TForm1::FormCreate() {
-  MainState& m = Main();
+  MainState& m = m_;
   try {
     RichEditProgram->document()->setMaximumBlockCount(0);
     ICTypeCBox->setCurrentIndex(0);
-    m.PortComponent = std::make_unique<TDirectPort>();
-    m.latches.Attach(m.PortComponent.get());
-    m.latches.InitPortMode();
+    m.programmer->Start();
     m.FillByte = 0;
-    m.latches.ResetLatches();
-    m.image.RomSize = 256;
+    m.image.RomSize = kChipWords;
     m.AdapterName = "ZI4";
     IdButton->setEnabled(false);
     EraseButton->setEnabled(false);
@@ -335,15 +338,12 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormDestroy() {
-  MainState& m = Main();
   Timer1->stop();  // no status poll may fall into the shutdown
   try {
-    if (m.PortComponent) m.latches.ResetLatches();
+    m_.programmer->Idle();
   } catch (const std::exception& e) {
     ShowErrorBox(QString::fromLocal8Bit(e.what()));
   }
-  m.latches.Attach(nullptr);
-  m.PortComponent.reset();
 }
 
 void TForm1::AppendLine(QTextEdit* pane, const QString& text, QColor colour) {
@@ -360,9 +360,9 @@ void TForm1::AppendLine(QTextEdit* pane, const QString& text, QColor colour) {
 
 void TForm1::Timer1Timer() {
   try {
-    const std::uint8_t status = Main().latches.ReadStatus();
+    const std::uint8_t status = m_.programmer->Regs().ReadStatus();
     pollFailing_ = false;
-    lamps[5]->SetFill(ToQColor((status & 0x40) != 0 ? Colour::Green : Colour::Lime));
+    Lamp(LampId::PG)->SetFill(ToQColor((status & 0x40) != 0 ? Colour::Green : Colour::Lime));
   } catch (const std::exception& e) {
     // One box per run of failures, not one a second; the lamp waits for a good read.
     if (!pollFailing_) {
@@ -373,17 +373,29 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::ExitButtonClick() {
-  if (ConfirmDialog("Confirm", "Really Quit ?", QMessageBox::Yes) == 6) close();
+  if (ConfirmDialog("Confirm", "Really Quit ?", QMessageBox::Yes) == kAnswerYes) close();
 }
 
-void TForm1::Exit2Click() { close(); }
+void TForm1::Exit2Click() {
+  close();
+}
 
-void TForm1::HelpButtonClick() { ShowMessage("help"); }
-void TForm1::CheckButtonClick() { ShowMessage("IC Clean Check"); }
-void TForm1::IdButtonClick() { ShowMessage("ID check"); }
-void TForm1::IcButtonClick() { ShowMessage("IC Type while only KP556PT4 (PT1, PT11)"); }
+void TForm1::HelpButtonClick() {
+  ShowMessage("help");
+}
+void TForm1::CheckButtonClick() {
+  ShowMessage("IC Clean Check");
+}
+void TForm1::IdButtonClick() {
+  ShowMessage("ID check");
+}
+void TForm1::IcButtonClick() {
+  ShowMessage("IC Type while only KP556PT4 (PT1, PT11)");
+}
 
-void TForm1::ICTypeCBoxChange() { ADPresult->setText(QString::fromStdString(Main().AdapterName)); }
+void TForm1::ICTypeCBoxChange() {
+  ADPresult->setText(QString::fromStdString(m_.AdapterName));
+}
 
 void TForm1::EditButtonClick() {
   if (hexedit_ == nullptr) return;
@@ -397,10 +409,10 @@ void TForm1::RomSave() {
   if (name.isEmpty()) return;
   const std::string path = name.toLocal8Bit().toStdString();
   if (PathExists(path) &&
-      ConfirmDialog("Confirm", "File exist.\r\n  Overwrite ?", QMessageBox::Yes) == 7) {
+      ConfirmDialog("Confirm", "File exist.\r\n  Overwrite ?", QMessageBox::Yes) == kAnswerNo) {
     return;
   }
-  SaveRom(path, Main().image);
+  SaveRom(path, m_.image);
 }
 
 void TForm1::RomOpenClick() {
@@ -411,23 +423,23 @@ void TForm1::RomOpenClick() {
     ShowMessage("File not found !");
     return;
   }
-  MainState& m = Main();
+  MainState& m = m_;
   LoadRom(path, m.image, m.params.CompMask, m.params.LowToHigh);
   ShowDump(m.image, *view_);
 }
 
 void TForm1::ClearButtonClick() {
-  MainState& m = Main();
+  MainState& m = m_;
   const QString text = "Clear buffer to byte " + QString::fromStdString(Hex(m.FillByte, 2)) + " ?";
-  if (ConfirmDialog("Alarm !!!", text, QMessageBox::No) == 6) {
+  if (ConfirmDialog("Alarm !!!", text, QMessageBox::No) == kAnswerYes) {
     FillBuffer(m.image, m.image.RomSize, m.FillByte);
     ShowDump(m.image, *view_);
   }
 }
 
 void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
-  MainState& m = Main();
-  PassContext ctx{m.latches, ProcessClock(), *view_, m.image, m.params, m.counters};
+  MainState& m = m_;
+  PassContext ctx{m.programmer->Regs(), *m.clock, *view_, m.image, m.params, m.counters};
   passRunning_ = true;
   try {
     pass(ctx);
@@ -452,52 +464,79 @@ void TForm1::ReadButtonClick() {
 void TForm1::CompareButtonClick() {
   if (form2_ == nullptr) return;
   form2_->ShowFor("Compare", this);
-  if (!Main().params.DialogConfirmed) return;
+  if (!m_.params.DialogConfirmed) return;
   RunPass([](PassContext& ctx) { ScanChip(ctx, true, true); });
 }
 
 void TForm1::WriteButtonClick() {
   if (form2_ == nullptr) return;
   form2_->ShowFor("Write", this);
-  MainState& m = Main();
+  MainState& m = m_;
   if (!m.params.DialogConfirmed) return;
   ShowMessage(QString::fromStdString(WriteParamsText(m.params)));
   RunPass([](PassContext& ctx) { WritePass(ctx); });
 }
 
 void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
-  MainState& m = Main();
-  const bool altAlone = (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::AltModifier;
+  MainState& m = m_;
+  const bool altAlone =
+      (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::AltModifier;
   switch (key) {
-    case 27:
+    case kVkEscape:
       if (m.image.DumpShown) {
         ExitButtonClick();
       } else {
         ShowDump(m.image, *view_);
       }
       break;
-    case 112: HelpButtonClick(); break;
-    case 113: RomSave(); break;
-    case 114: RomOpenClick(); break;
-    case 115:
+    case VkF(1):
+      HelpButtonClick();
+      break;
+    case VkF(2):
+      RomSave();
+      break;
+    case VkF(3):
+      RomOpenClick();
+      break;
+    case VkF(4):
       if (!altAlone) ClearButtonClick();
       break;
-    case 116: ReadButtonClick(); break;
-    case 117: WriteButtonClick(); break;
-    case 118: CompareButtonClick(); break;
-    case 119: EraseButtonClick(); break;
-    case 120: CheckButtonClick(); break;
-    case 121: IdButtonClick(); break;
-    case 122: IcButtonClick(); break;
-    case 123: EditButtonClick(); break;
-    default: setWindowTitle("Key Code = " + QString::number(key)); break;
+    case VkF(5):
+      ReadButtonClick();
+      break;
+    case VkF(6):
+      WriteButtonClick();
+      break;
+    case VkF(7):
+      CompareButtonClick();
+      break;
+    case VkF(8):
+      EraseButtonClick();
+      break;
+    case VkF(9):
+      CheckButtonClick();
+      break;
+    case VkF(10):
+      IdButtonClick();
+      break;
+    case VkF(11):
+      IcButtonClick();
+      break;
+    case VkF(12):
+      EditButtonClick();
+      break;
+    default:
+      setWindowTitle("Key Code = " + QString::number(key));
+      break;
   }
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || passRunning_) return QMainWindow::eventFilter(watched, event);
+  if (event->type() != QEvent::KeyPress || passRunning_)
+    return QMainWindow::eventFilter(watched, event);
   auto* k = static_cast<QKeyEvent*>(event);
-  if (QApplication::activeWindow() != this || QApplication::activeModalWidget() != nullptr) return false;
+  if (QApplication::activeWindow() != this || QApplication::activeModalWidget() != nullptr)
+    return false;
   // A key event travels from the focused control up through its parents and passes
   // the filter at each: take it at its first receiver only.
   QWidget* focus = QApplication::focusWidget();
@@ -509,7 +548,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   const Qt::KeyboardModifiers mods = k->modifiers();
   Guard([&] { FormKeyDown(vk, mods); });
   // The window system's own handling of Alt+F4, where no window manager gives it.
-  if (vk == 115 && (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::AltModifier) {
+  if (vk == VkF(4) &&
+      (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::AltModifier) {
     close();
     return true;
   }
@@ -544,17 +584,14 @@ void TForm1::paintEvent(QPaintEvent* event) {
   }
 }
 
-void TForm1::OnStopSignal() {
-  char buf[16];
-  while (::read(StopSignalFd(), buf, sizeof buf) > 0) {
-  }
+void TForm1::OnStopSignal(int sig) {
   // Inside a pass the next wait notices the signal and the pass unwinds to idle.
-  if (!passRunning_) EndOnSignal(PendingStopSignal());
+  if (!passRunning_) EndOnSignal(sig);
 }
 
 void TForm1::EndOnSignal(int sig) {
-  Main().latches.EmergencyIdle();
-  RemoveGiveio();
+  m_.programmer->EmergencyIdle();
+  m_.programmer->Release();
   std::fflush(nullptr);
   std::_Exit(128 + sig);
 }

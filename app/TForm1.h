@@ -16,18 +16,21 @@
 #include "operations/Passes.h"
 
 class QComboBox;
-class QSocketNotifier;
 
 namespace pt4 {
 
 class TForm2;
 class THexedit;
+struct MainState;
+
+// The lamps of the status line, in the order of LampId.
+constexpr std::size_t kLampCount = 6;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  TForm1();
+  explicit TForm1(MainState& state);
   ~TForm1() override;
   void SetOtherWindows(TForm2* form2, THexedit* hexedit);
 
@@ -64,10 +67,10 @@ class TForm1 : public QMainWindow {
   QComboBox* ICTypeCBox = nullptr;
   QTimer* Timer1 = nullptr;
   QWidget* Panel2 = nullptr;
-  std::array<TShape*, 6> lamps{};  // VCC32, VCC28, VCC24, Write, ID, PG
+  std::array<TShape*, kLampCount> lamps{};  // by LampId
+  TShape* Lamp(LampId id) const { return lamps[static_cast<std::size_t>(id)]; }
   QToolButton* IdButton = nullptr;
   QToolButton* EraseButton = nullptr;
-  bool PassRunning() const { return passRunning_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,14 +83,14 @@ class TForm1 : public QMainWindow {
   void BuildWindow();
   void BuildMenus();
   void RunPass(const std::function<void(PassContext&)>& pass);
-  void OnStopSignal();
+  void OnStopSignal(int sig);
   [[noreturn]] void EndOnSignal(int sig);
   void AppendLine(QTextEdit* pane, const QString& text, QColor colour);
 
+  MainState& m_;
   TForm2* form2_ = nullptr;
   THexedit* hexedit_ = nullptr;
   std::unique_ptr<View> view_;
-  QSocketNotifier* stopNotifier_ = nullptr;
   bool passRunning_ = false;
   bool closePending_ = false;
   bool pollFailing_ = false;

@@ -11,7 +11,8 @@
 namespace pt4 {
 
 QString AppTitle() {
-  return QString::fromStdString(AppTitleFromPath(QCoreApplication::applicationFilePath().toStdString()));
+  return QString::fromStdString(
+      AppTitleFromPath(QCoreApplication::applicationFilePath().toStdString()));
 }
 
 QColor ToQColor(Colour c) {
@@ -19,7 +20,9 @@ QColor ToQColor(Colour c) {
   return {rgb.r, rgb.g, rgb.b};
 }
 
-QColor Silver() { return {kSilver.r, kSilver.g, kSilver.b}; }
+QColor Silver() {
+  return {kSilver.r, kSilver.g, kSilver.b};
+}
 
 QFont PixelFont(const QStringList& families, int pixels, bool bold) {
   QFont f;
@@ -65,7 +68,8 @@ void ShowErrorBox(const QString& message) {
   box.exec();
 }
 
-int ConfirmDialog(const QString& caption, const QString& text, QMessageBox::StandardButton defaultButton) {
+int ConfirmDialog(const QString& caption, const QString& text,
+                  QMessageBox::StandardButton defaultButton) {
   QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
   box.setObjectName("ConfirmDialog");
   box.setEscapeButton(QMessageBox::No);
@@ -79,20 +83,21 @@ int ConfirmDialog(const QString& caption, const QString& text, QMessageBox::Stan
 }
 
 UiHooks& Hooks() {
-  static UiHooks hooks{
-      [](QWidget* parent, const QString& filter) {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), filter, nullptr,
-                                            QFileDialog::DontUseNativeDialog);
-      },
-      [](QWidget* parent, const QString& filter, const QString& suffix) {
-        QFileDialog d(parent, QString(), QString(), filter);
-        d.setOption(QFileDialog::DontUseNativeDialog);
-        d.setOption(QFileDialog::DontConfirmOverwrite);
-        d.setAcceptMode(QFileDialog::AcceptSave);
-        d.setDefaultSuffix(suffix);
-        return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first()
-                                                                              : QString();
-      }};
+  static UiHooks hooks{[](QWidget* parent, const QString& filter) {
+                         return QFileDialog::getOpenFileName(parent, QString(), QString(), filter,
+                                                             nullptr,
+                                                             QFileDialog::DontUseNativeDialog);
+                       },
+                       [](QWidget* parent, const QString& filter, const QString& suffix) {
+                         QFileDialog d(parent, QString(), QString(), filter);
+                         d.setOption(QFileDialog::DontUseNativeDialog);
+                         d.setOption(QFileDialog::DontConfirmOverwrite);
+                         d.setAcceptMode(QFileDialog::AcceptSave);
+                         d.setDefaultSuffix(suffix);
+                         return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty()
+                                    ? d.selectedFiles().first()
+                                    : QString();
+                       }};
   return hooks;
 }
 

@@ -27,13 +27,16 @@ QFont ArialBold(int pixels);
 void ShowMessage(const QString& text);
 // The standard error box: application title, error icon, OK, full stop added.
 void ShowErrorBox(const QString& message);
+// The answers of the confirmation box, as the window system numbers them.
+constexpr int kAnswerYes = 6, kAnswerNo = 7, kAnswerCancel = 2;
 // The confirmation box ("Confirm", question mark, Yes and No; Esc answers No).
-// Returns 6 for Yes, 7 for No, 2 for anything else.
-int ConfirmDialog(const QString& caption, const QString& text, QMessageBox::StandardButton defaultButton);
+int ConfirmDialog(const QString& caption, const QString& text,
+                  QMessageBox::StandardButton defaultButton);
 
 struct UiHooks {
   std::function<QString(QWidget* parent, const QString& filter)> getOpenFileName;
-  std::function<QString(QWidget* parent, const QString& filter, const QString& defaultSuffix)> getSaveFileName;
+  std::function<QString(QWidget* parent, const QString& filter, const QString& defaultSuffix)>
+      getSaveFileName;
 };
 UiHooks& Hooks();
 

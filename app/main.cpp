@@ -2,12 +2,15 @@
 // the windows in reverse order, and the port given back last.
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 
+#include "app/MainState.h"
 #include "app/TForm1.h"
 #include "app/Ui.h"
 #include "hardware/DirectPort.h"
+#include "hardware/Programmer.h"
 #include "hardware/StopSignal.h"
 #include "hexview/THexedit.h"
 #include "operations/TForm2.h"
@@ -28,16 +31,30 @@ class Application final : public QApplication {
     return false;
   }
 };
+
+// For the start-up benchmark: the resident memory once the window is idle.
+void ReportIdleMemory() {
+  std::FILE* f = std::fopen("/proc/self/status", "r");
+  char line[256];
+  while (f != nullptr && std::fgets(line, sizeof line, f) != nullptr) {
+    if (std::strncmp(line, "VmRSS:", 6) == 0) std::printf("idle_%s", line);
+  }
+  if (f != nullptr) std::fclose(f);
+  std::fflush(stdout);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
   pt4::InstallStopSignalHandlers();
   Application app(argc, argv);
+  pt4::RealClock clock;
+  std::unique_ptr<pt4::PortBackend> backend;
   try {
-    pt4::InstallGiveio();
+    backend = pt4::InstallGiveio(clock);
   } catch (const pt4::StartupFailure& e) {
     std::fprintf(stderr, "pt4prog: %s\n", e.what());
-    QMessageBox box(QMessageBox::NoIcon, pt4::AppTitle(), "Can not create system file ...", QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, pt4::AppTitle(), "Can not create system file ...",
+                    QMessageBox::Ok);
     if (qEnvironmentVariableIsSet("PT4_PROBE_STARTUP_BOX")) {
       // For the end-to-end check: report the box instead of waiting for a person.
       std::printf("startup_box=%s\n", qPrintable(box.text()));
@@ -46,28 +63,28 @@ int main(int argc, char** argv) {
     }
     return 2;
   }
+  pt4::Programmer programmer(std::move(backend));
+  auto owned = std::make_unique<pt4::MainState>();
+  pt4::MainState& state = *owned;
+  state.programmer = &programmer;
+  state.clock = &clock;
   int rc = 0;
   {
-    pt4::TForm1 form1;
-    pt4::TForm2 form2(&form1);
-    pt4::THexedit hexedit;
+    pt4::TForm1 form1(state);
+    pt4::TForm2 form2(&form1, state.params, state.AdapterName);
+    pt4::THexedit hexedit(state.image);
     form1.SetOtherWindows(&form2, &hexedit);
     form1.show();
     if (qEnvironmentVariableIsSet("PT4_STARTUP_PROBE")) {
       QTimer::singleShot(1000, &form1, [&] {
-        std::FILE* f = std::fopen("/proc/self/status", "r");
-        char line[256];
-        while (f != nullptr && std::fgets(line, sizeof line, f) != nullptr) {
-          if (std::strncmp(line, "VmRSS:", 6) == 0) std::printf("idle_%s", line);
-        }
-        if (f != nullptr) std::fclose(f);
-        std::fflush(stdout);
+        ReportIdleMemory();
         form1.close();
       });
     }
     rc = app.exec();
     form1.SetOtherWindows(nullptr, nullptr);
   }
-  pt4::RemoveGiveio();
+  programmer.Release();
+  state.programmer = nullptr;
   return rc;
 }

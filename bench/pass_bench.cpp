@@ -3,14 +3,14 @@
 //   pass_bench                read and compare through the core
 //   pass_bench --window       read and compare through the offscreen main window
 //   pass_bench --write MS     a random image into a blank chip at pulse time MS
+#include <sched.h>
+
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
-#include <sched.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -18,6 +18,7 @@
 #include "app/MainState.h"
 #include "app/TForm1.h"
 #include "hardware/DirectPort.h"
+#include "hardware/Programmer.h"
 #include "hardware/SimProgrammer.h"
 #include "operations/Passes.h"
 #include "operations/TForm2.h"
@@ -73,17 +74,19 @@ int main(int argc, char** argv) {
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  auto owned =
-      std::make_unique<BurstCounter>(std::make_unique<SimProgrammer>(ProcessClock(), PortBase));
+  RealClock clock;
+  auto owned = std::make_unique<BurstCounter>(std::make_unique<SimProgrammer>(clock, PortBase));
   BurstCounter& port = *owned;
-  InstallPortBackendForTest(std::move(owned));
+  Programmer programmer(std::move(owned));
   const double scanLimit = 256 * 0.005 + 0.050;
-  MainState& m = Main();
+  MainState m;
+  m.programmer = &programmer;
+  m.clock = &clock;
 
   if (window) {
     {
-      TForm1 form;
-      TForm2 dialog(&form);
+      TForm1 form(m);
+      TForm2 dialog(&form, m.params, m.AdapterName);
       form.SetOtherWindows(&dialog, nullptr);
       form.show();
       QCoreApplication::processEvents();
@@ -100,15 +103,13 @@ int main(int argc, char** argv) {
       Report("compare (window)", MonotonicNs() - start, scanLimit);
       form.SetOtherWindows(nullptr, nullptr);
     }
-    RemoveGiveio();
     return 0;
   }
 
-  m.PortComponent = std::make_unique<TDirectPort>();
-  m.latches.Attach(m.PortComponent.get());
-  m.image.RomSize = 256;
+  programmer.Start();
+  m.image.RomSize = kChipWords;
   NullView view;
-  PassContext ctx{m.latches, ProcessClock(), view, m.image, m.params, m.counters};
+  PassContext ctx{programmer.Regs(), clock, view, m.image, m.params, m.counters};
   if (writeTime <= 0) {
     std::int64_t t0 = MonotonicNs();
     ScanChip(ctx, false, false);
@@ -133,7 +134,8 @@ int main(int argc, char** argv) {
     std::vector<std::int64_t> widths;
     for (const auto& p : port.sim->Pulses()) widths.push_back(p.widthNs - writeTime * 1'000'000LL);
     std::sort(widths.begin(), widths.end());
-    const auto late = std::count_if(widths.begin(), widths.end(), [](std::int64_t w) { return w > 50'000; });
+    const auto late =
+        std::count_if(widths.begin(), widths.end(), [](std::int64_t w) { return w > 50'000; });
     std::printf("pulses more than 50 us long: %ld\n", static_cast<long>(late));
     std::printf("bursts %ld, pulses %zu, identical %d, violations %zu\n", port.bursts,
                 widths.size(), m.counters.IdenticalCount, port.sim->Violations().size());
@@ -144,6 +146,5 @@ int main(int argc, char** argv) {
                   static_cast<double>(widths.back()) / 1e3);
     }
   }
-  RemoveGiveio();
   return 0;
 }

@@ -7,6 +7,7 @@
 #include "app/MainState.h"
 #include "app/TForm1.h"
 #include "hardware/DirectPort.h"
+#include "hardware/Programmer.h"
 #include "hardware/SimProgrammer.h"
 #include "hexview/THexedit.h"
 #include "operations/TForm2.h"
@@ -17,20 +18,25 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const QString out = argc > 1 ? argv[1] : ".";
-  auto sim = std::make_unique<SimProgrammer>(ProcessClock(), PortBase);
+  RealClock clock;
+  auto sim = std::make_unique<SimProgrammer>(clock, PortBase);
   SimProgrammer& chip = *sim;
-  InstallPortBackendForTest(std::move(sim));
+  Programmer programmer(std::move(sim));
+  MainState state;
+  state.programmer = &programmer;
+  state.clock = &clock;
   {
-    TForm1 form;
-    TForm2 dialog(&form);
-    THexedit hex;
+    TForm1 form(state);
+    TForm2 dialog(&form, state.params, state.AdapterName);
+    THexedit hex(state.image);
     form.SetOtherWindows(&dialog, &hex);
     form.show();
-    RomImage& img = Main().image;
+    RomImage& img = state.image;
     for (int a = 0; a < 256; ++a) {
       const auto w = static_cast<std::uint8_t>(a % 4);
       chip.SetWord(a, a == 1 || a == 6 ? 3 : w);
-      img.RomBuffer[static_cast<std::size_t>(a)] = a == 2 || a == 7 ? 3 : (a == 1 || a == 6 ? 1 : w);
+      img.RomBuffer[static_cast<std::size_t>(a)] =
+          a == 2 || a == 7 ? 3 : (a == 1 || a == 6 ? 1 : w);
     }
     QTimer::singleShot(300, [&] {
       dialog.grab().save(out + "/parameters-dialog.png");
@@ -43,6 +49,5 @@ int main(int argc, char** argv) {
     hex.grab().save(out + "/hex-view.png");
     form.SetOtherWindows(nullptr, nullptr);
   }
-  RemoveGiveio();
   return 0;
 }

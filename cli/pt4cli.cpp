@@ -12,6 +12,7 @@
 #include "app/Buffer.h"
 #include "app/RomFile.h"
 #include "hardware/DirectPort.h"
+#include "hardware/Programmer.h"
 #include "hardware/Registers.h"
 #include "hardware/StopSignal.h"
 #include "operations/Params.h"
@@ -114,11 +115,16 @@ Options Parse(int argc, char** argv) {
 
 const char* Ansi(Colour c) {
   switch (c) {
-    case Colour::Navy: return "\033[34m";
-    case Colour::Maroon: return "\033[31m";
-    case Colour::Green: return "\033[32m";
-    case Colour::Red: return "\033[1;31m";
-    default: return "";
+    case Colour::Navy:
+      return "\033[34m";
+    case Colour::Maroon:
+      return "\033[31m";
+    case Colour::Green:
+      return "\033[32m";
+    case Colour::Red:
+      return "\033[1;31m";
+    default:
+      return "";
   }
 }
 
@@ -136,7 +142,8 @@ void PrintLine(const std::string& text, Colour c, bool colour) {
 
 class TerminalView final : public PassView {
  public:
-  TerminalView(bool quiet) : quiet_(quiet), colour_(isatty(1) != 0), bar_(isatty(2) != 0 && !quiet) {}
+  TerminalView(bool quiet)
+      : quiet_(quiet), colour_(isatty(1) != 0), bar_(isatty(2) != 0 && !quiet) {}
   void ClearPanes() override {}
   void ShowDumpLayout() override {}
   void AddReportLine(const std::string& t, Colour c) override {
@@ -153,7 +160,8 @@ class TerminalView final : public PassView {
   void ShowPosition(std::int32_t a) override {
     if (!bar_ || (a % 8 != 7 && a != 255)) return;
     const int filled = (a + 1) * 40 / 256;
-    std::fprintf(stderr, "\r%s [%s%s] %05X", label.c_str(), std::string(static_cast<std::size_t>(filled), '#').c_str(),
+    std::fprintf(stderr, "\r%s [%s%s] %05X", label.c_str(),
+                 std::string(static_cast<std::size_t>(filled), '#').c_str(),
                  std::string(static_cast<std::size_t>(40 - filled), '.').c_str(), a);
     barShown_ = true;
   }
@@ -177,35 +185,10 @@ int VerdictCode(const VerifyCounters& n) {
 
 RomImage LoadImage(const Options& o) {
   RomImage img;
-  img.RomSize = 256;
+  img.RomSize = kChipWords;
   LoadRom(o.file, img, o.params.CompMask, o.params.LowToHigh);
   return img;
 }
-
-struct Programmer;
-extern Programmer* g_programmer;
-// Owns the port for one command: idle at the start, idle and released at the end,
-// on every way out, a stop signal's unwinding included.
-struct Programmer {
-  Programmer() {
-    InstallGiveio();
-    port = std::make_unique<TDirectPort>();
-    regs.Attach(port.get());
-    regs.InitPortMode();
-    regs.ResetLatches();
-  }
-  ~Programmer() {
-    g_programmer = nullptr;
-    try {
-      regs.ResetLatches();
-    } catch (...) {
-    }
-    RemoveGiveio();
-  }
-  std::unique_ptr<TDirectPort> port;
-  Registers regs;
-};
-Programmer* g_programmer = nullptr;
 
 int Run(const Options& o) {
   if (o.command == "checksum") {
@@ -214,17 +197,19 @@ int Run(const Options& o) {
   }
   if (o.command == "dump") {
     RomImage img = LoadImage(o);
-    for (std::int32_t r = 0; r < img.RomSize / 16; ++r) PrintLine(DumpLine(img, r), Colour::Navy, isatty(1) != 0);
+    for (std::int32_t r = 0; r < img.RomSize / 16; ++r)
+      PrintLine(DumpLine(img, r), Colour::Navy, isatty(1) != 0);
     return 0;
   }
   RomImage img;
-  img.RomSize = 256;
+  img.RomSize = kChipWords;
   if (o.command == "verify" || o.command == "write") img = LoadImage(o);
-  Programmer prog;
-  g_programmer = &prog;
+  RealClock clock;
+  Programmer prog(InstallGiveio(clock));
+  prog.Start();
   TerminalView view(o.quiet);
   VerifyCounters counters;
-  PassContext ctx{prog.regs, ProcessClock(), view, img, o.params, counters};
+  PassContext ctx{prog.Regs(), clock, view, img, o.params, counters};
   int rc = 0;
   if (o.command == "read") {
     view.label = "read  ";
@@ -239,7 +224,7 @@ int Run(const Options& o) {
     ScanChip(ctx, false, false);
     view.EndBar();
     int set = 0;
-    for (int a = 0; a < 256; ++a) set += img.RomBuffer[static_cast<std::size_t>(a)] != 0;
+    for (int a = 0; a < kChipWords; ++a) set += img.RomBuffer[static_cast<std::size_t>(a)] != 0;
     if (set == 0) {
       std::printf("blank\n");
     } else {
@@ -261,8 +246,8 @@ int Run(const Options& o) {
       view.EndBar();
       rc = std::max(rc, VerdictCode(counters));
       if (o.repeat) {
-        std::printf("chip %d: %d identical, %d programmable, %d bad\n", chip, counters.IdenticalCount,
-                    counters.ProgrammableCount, counters.BadCount);
+        std::printf("chip %d: %d identical, %d programmable, %d bad\n", chip,
+                    counters.IdenticalCount, counters.ProgrammableCount, counters.BadCount);
         std::fflush(stdout);
         std::fprintf(stderr, "Insert the next chip and press Enter (end of input stops): ");
         std::string line;
@@ -277,7 +262,6 @@ int Run(const Options& o) {
       }
     }
   }
-  g_programmer = nullptr;
   return rc;
 }
 
@@ -301,9 +285,8 @@ int main(int argc, char** argv) {
   try {
     return Run(o);
   } catch (const StopRequested& s) {
-    // The pass already set the programmer idle; give the port back and go.
+    // The pass set the programmer idle and the owner gave the port back.
     std::fprintf(stderr, "\npt4cli: stopped by signal %d; the programmer is idle\n", s.Signal());
-    RemoveGiveio();
     return 128 + s.Signal();
   } catch (const FileError& e) {
     std::fprintf(stderr, "pt4cli: %s: %s.\n", o.file.c_str(), e.what());

@@ -26,7 +26,9 @@ RealClock::RealClock() : epoch_(MonotonicNs()) {
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 }
 
-std::int64_t RealClock::NowNs() const { return MonotonicNs() - epoch_; }
+std::int64_t RealClock::NowNs() const {
+  return MonotonicNs() - epoch_;
+}
 
 void RealClock::SleepUntilNs(std::int64_t deadline) {
   const std::int64_t absolute = epoch_ + deadline;

@@ -23,9 +23,6 @@ class RealClock final : public Clock {
   RealClock();
   std::int64_t NowNs() const override;
   void SleepUntilNs(std::int64_t deadline) override;
-  // Absolute CLOCK_MONOTONIC time of this clock's zero, for tools that compare
-  // timestamps across processes.
-  std::int64_t EpochMonotonicNs() const { return epoch_; }
 
  private:
   std::int64_t epoch_;

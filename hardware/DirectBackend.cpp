@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "hardware/DirectPort.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
 #define PT4_HAVE_PORT_IO 1
@@ -11,18 +13,25 @@
 
 namespace pt4 {
 
-DirectBackend::DirectBackend(std::uint16_t base) : base_(base) {}
-DirectBackend::~DirectBackend() { Release(); }
+DirectBackend::DirectBackend(std::uint16_t logicalBase, std::uint16_t base, std::uint16_t ecr)
+    : logical_(logicalBase), base_(base), ecr_(ecr) {}
+DirectBackend::~DirectBackend() {
+  Release();
+}
 
 std::string DirectBackend::Describe() const {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "direct port I/O at 0x%03X", base_);
+  char buf[64];
+  if (ecr_ == base_ + kEcrOffset) {
+    std::snprintf(buf, sizeof buf, "direct port I/O at 0x%03X", base_);
+  } else {
+    std::snprintf(buf, sizeof buf, "direct port I/O at 0x%03X (ECR 0x%03X)", base_, ecr_);
+  }
   return buf;
 }
 
 void DirectBackend::Open() {
 #ifdef PT4_HAVE_PORT_IO
-  if (ioperm(base_, 3, 1) != 0 || ioperm(base_ + 0x402, 1, 1) != 0) {
+  if (ioperm(base_, 3, 1) != 0 || ioperm(ecr_, 1, 1) != 0) {
     const int err = errno;
     openError_ = Describe() + " refused: " + std::strerror(err) +
                  ". Run as root or with CAP_SYS_RAWIO, or use ppdev as a member of group lp "
@@ -31,33 +40,36 @@ void DirectBackend::Open() {
   }
   open_ = true;
 #else
-  openError_ = Describe() + " is not available on this processor; use ppdev (PT4_PORT=/dev/parport0).";
+  openError_ =
+      Describe() + " is not available on this processor; use ppdev (PT4_PORT=/dev/parport0).";
 #endif
 }
 
-void DirectBackend::Check(std::uint16_t address) const {
+std::uint16_t DirectBackend::Map(std::uint16_t address) const {
   if (openError_) throw PortError(*openError_);
   if (!open_) throw PortError(Describe() + " is not open: the port was released.");
-  if (address != base_ && address != base_ + 1 && address != base_ + 2 && address != base_ + 0x402) {
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "I/O address 0x%03X is outside the parallel port.", address);
-    throw PortError(buf);
+  if (address >= logical_ && address <= logical_ + 2) {
+    return static_cast<std::uint16_t>(base_ + (address - logical_));
   }
+  if (address == logical_ + kEcrOffset) return ecr_;
+  char buf[80];
+  std::snprintf(buf, sizeof buf, "I/O address 0x%03X is outside the parallel port.", address);
+  throw PortError(buf);
 }
 
 void DirectBackend::Out(std::uint16_t address, std::uint8_t value) {
-  Check(address);
+  [[maybe_unused]] const std::uint16_t port = Map(address);
 #ifdef PT4_HAVE_PORT_IO
-  outb(value, address);
+  outb(value, port);
 #else
   (void)value;
 #endif
 }
 
 std::uint8_t DirectBackend::In(std::uint16_t address) {
-  Check(address);
+  [[maybe_unused]] const std::uint16_t port = Map(address);
 #ifdef PT4_HAVE_PORT_IO
-  return inb(address);
+  return inb(port);
 #else
   return 0xFF;
 #endif
@@ -67,7 +79,7 @@ void DirectBackend::Release() {
 #ifdef PT4_HAVE_PORT_IO
   if (open_) {
     ioperm(base_, 3, 0);
-    ioperm(base_ + 0x402, 1, 0);
+    ioperm(ecr_, 1, 0);
   }
 #endif
   open_ = false;

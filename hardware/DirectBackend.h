@@ -10,7 +10,9 @@ namespace pt4 {
 
 class DirectBackend final : public PortBackend {
  public:
-  explicit DirectBackend(std::uint16_t base);
+  // `logicalBase` is where the latch layer addresses the port; `base` and `ecr`
+  // are where the card really sits (0x378 and 0x77A on a motherboard port).
+  DirectBackend(std::uint16_t logicalBase, std::uint16_t base, std::uint16_t ecr);
   ~DirectBackend() override;
   // Asks for the four registers. A refusal is kept and raised by the first access.
   void Open();
@@ -20,8 +22,8 @@ class DirectBackend final : public PortBackend {
   std::string Describe() const override;
 
  private:
-  void Check(std::uint16_t address) const;
-  std::uint16_t base_;
+  std::uint16_t Map(std::uint16_t address) const;
+  std::uint16_t logical_, base_, ecr_;
   bool open_ = false;
   std::optional<std::string> openError_;
 };

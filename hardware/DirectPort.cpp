@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "hardware/DirectBackend.h"
 #include "hardware/PpdevBackend.h"
@@ -15,16 +16,6 @@
 namespace pt4 {
 
 namespace {
-struct ProcessPortState {
-  RealClock clock;
-  std::unique_ptr<PortBackend> backend;
-  SimProgrammer* sim = nullptr;
-};
-ProcessPortState& State() {
-  static ProcessPortState state;
-  return state;
-}
-
 // Stands in for the port when PT4_PORT is not understood: every access says so.
 class InvalidBackend final : public PortBackend {
  public:
@@ -36,29 +27,38 @@ class InvalidBackend final : public PortBackend {
  private:
   [[noreturn]] void Fail() const {
     throw PortError("PT4_PORT=\"" + text_ +
-                    "\" is not understood. Use /dev/parportN (ppdev), direct (port I/O as "
-                    "root), sim, sim:FILE or sim-nochip.");
+                    "\" is not understood. Use /dev/parportN (ppdev), direct or direct:0xADDR "
+                    "(port I/O as root), sim, sim:FILE or sim-nochip.");
   }
   std::string text_;
 };
 
-SimProgrammer* FindSim(PortBackend* b) {
-  if (auto* t = dynamic_cast<TracingBackend*>(b)) return FindSim(&t->Inner());
-  return dynamic_cast<SimProgrammer*>(b);
+// "0x378", "378h" is not accepted: only C-style hex, as the kernel lists them.
+std::optional<std::uint16_t> ParseIoAddress(const std::string& s) {
+  if (s.size() < 3 || s.size() > 6 || s[0] != '0' || (s[1] != 'x' && s[1] != 'X')) return {};
+  char* end = nullptr;
+  const unsigned long v = std::strtoul(s.c_str() + 2, &end, 16);
+  if (end == nullptr || *end != '\0' || v == 0 || v > 0xFFFF - 2) return {};
+  return static_cast<std::uint16_t>(v);
+}
+
+// "direct:0xD010" or "direct:0xD010,ecr=0xD000"
+bool ParseDirect(const std::string& spec, PortChoice& c) {
+  const auto comma = spec.find(',');
+  const auto base = ParseIoAddress(spec.substr(0, comma));
+  if (!base) return false;
+  c.base = *base;
+  c.ecr = static_cast<std::uint16_t>(*base + kEcrOffset);
+  if (comma != std::string::npos) {
+    const std::string rest = spec.substr(comma + 1);
+    if (rest.rfind("ecr=", 0) != 0) return false;
+    const auto ecr = ParseIoAddress(rest.substr(4));
+    if (!ecr) return false;
+    c.ecr = *ecr;
+  }
+  return true;
 }
 }  // namespace
-
-TDirectPort::TDirectPort() : backend_(State().backend.get()) {}
-
-void TDirectPort::PortOut(std::uint16_t address, std::uint8_t value) {
-  if (backend_ == nullptr) throw PortError("The parallel port was not opened.");
-  backend_->Out(address, value);
-}
-
-std::uint8_t TDirectPort::PortIn(std::uint16_t address) {
-  if (backend_ == nullptr) throw PortError("The parallel port was not opened.");
-  return backend_->In(address);
-}
 
 PortChoice ParsePortChoice(const char* value, bool parport0Exists) {
   PortChoice c;
@@ -82,6 +82,8 @@ PortChoice ParsePortChoice(const char* value, bool parport0Exists) {
     c.device = v;
   } else if (v == "direct") {
     c.kind = PortChoice::Kind::Direct;
+  } else if (v.rfind("direct:", 0) == 0) {
+    if (ParseDirect(v.substr(7), c)) c.kind = PortChoice::Kind::Direct;
   } else if (v == "sim") {
     c.kind = PortChoice::Kind::Sim;
   } else if (v == "sim-nochip") {
@@ -105,7 +107,7 @@ std::unique_ptr<PortBackend> OpenBackend(const PortChoice& choice, const std::st
       break;
     }
     case PortChoice::Kind::Direct: {
-      auto d = std::make_unique<DirectBackend>(PortBase);
+      auto d = std::make_unique<DirectBackend>(PortBase, choice.base, choice.ecr);
       d->Open();
       backend = std::move(d);
       break;
@@ -125,46 +127,18 @@ std::unique_ptr<PortBackend> OpenBackend(const PortChoice& choice, const std::st
       break;
   }
   if (!traceFile.empty()) {
-    std::FILE* f = std::fopen(traceFile.c_str(), "w");
-    if (f == nullptr) {
-      throw StartupFailure("Cannot create the trace file " + traceFile + ": " +
-                           std::strerror(errno));
-    }
-    backend = std::make_unique<TracingBackend>(std::move(backend), f, clock);
+    backend = std::make_unique<TracingBackend>(std::move(backend), traceFile, clock);
   }
   return backend;
 }
 
-void InstallGiveio() {
-  auto& st = State();
+std::unique_ptr<PortBackend> InstallGiveio(Clock& clock, const char* portValue) {
   struct stat sb {};
   const bool parport0 = ::stat("/dev/parport0", &sb) == 0;
-  const PortChoice choice = ParsePortChoice(std::getenv("PT4_PORT"), parport0);
+  const PortChoice choice =
+      ParsePortChoice(portValue != nullptr ? portValue : std::getenv("PT4_PORT"), parport0);
   const char* trace = std::getenv("PT4_TRACE");
-  st.backend = OpenBackend(choice, trace != nullptr ? trace : "", st.clock);
-  st.sim = FindSim(st.backend.get());
+  return OpenBackend(choice, trace != nullptr ? trace : "", clock);
 }
-
-void RemoveGiveio() {
-  auto& st = State();
-  if (st.backend) st.backend->Release();
-}
-
-void InstallPortBackendForTest(std::unique_ptr<PortBackend> backend) {
-  auto& st = State();
-  st.backend = std::move(backend);
-  st.sim = FindSim(st.backend.get());
-}
-
-bool PortInstalled() { return State().backend != nullptr; }
-
-PortBackend& ProcessPort() {
-  auto& st = State();
-  if (!st.backend) throw PortError("The parallel port was not opened.");
-  return *st.backend;
-}
-
-Clock& ProcessClock() { return State().clock; }
-SimProgrammer* ProcessSimulator() { return State().sim; }
 
 }  // namespace pt4

@@ -1,6 +1,6 @@
-// Port access for the whole process. InstallGiveio opens the backend that PT4_PORT
-// names before any window exists; TDirectPort is the thin handle every register
-// access goes through; RemoveGiveio gives the port back after the last access.
+// Port access: TDirectPort is the thin handle every register access goes through,
+// always bound to the backend it is given. InstallGiveio opens the backend that
+// PT4_PORT names, before any window exists.
 #pragma once
 
 #include <cstdint>
@@ -17,17 +17,18 @@
 
 namespace pt4 {
 
+// The register addresses the latch layer uses. A backend for a port elsewhere (a
+// PCIe card) maps them onto its own.
 constexpr std::uint16_t PortBase = PT4_PORT_BASE;
-
-class SimProgrammer;
+constexpr std::uint16_t kEcrOffset = 0x402;
 
 class TDirectPort {
  public:
-  // Bound to the process's port, as InstallGiveio opened it.
-  TDirectPort();
   explicit TDirectPort(PortBackend& backend) : backend_(&backend) {}
-  void PortOut(std::uint16_t address, std::uint8_t value);
-  std::uint8_t PortIn(std::uint16_t address);
+  void PortOut(std::uint16_t address, std::uint8_t value) { backend_->Out(address, value); }
+  std::uint8_t PortIn(std::uint16_t address) { return backend_->In(address); }
+  void Hold(bool on) { backend_->Hold(on); }
+  std::string Fault() const { return backend_->Fault(); }
 
  private:
   PortBackend* backend_;
@@ -44,28 +45,23 @@ class StartupFailure : public std::runtime_error {
 // What a PT4_PORT value asks for.
 struct PortChoice {
   enum class Kind { Ppdev, Direct, Sim, Invalid } kind = Kind::Invalid;
-  std::string device;    // ppdev device
-  std::string chipFile;  // sim: chip image file, empty for a chip in memory
-  bool noChip = false;   // sim: empty socket
-  std::string text;      // the value as given
+  std::string device;                         // ppdev device
+  std::uint16_t base = PortBase;              // direct: the port's data register
+  std::uint16_t ecr = PortBase + kEcrOffset;  // direct: its extended control register
+  std::string chipFile;                       // sim: chip image file, empty for a chip in memory
+  bool noChip = false;                        // sim: empty socket
+  std::string text;                           // the value as given
 };
 // `value` is PT4_PORT (nullptr when unset); `parport0Exists` picks the default.
 PortChoice ParsePortChoice(const char* value, bool parport0Exists);
 
 // Opens the chosen backend (wrapped in a tracer when traceFile is not empty).
-// Throws StartupFailure only for a file that cannot be created.
+// Throws StartupFailure only for a file that cannot be created; a refused port
+// is raised, with its remedy, by the first access.
 std::unique_ptr<PortBackend> OpenBackend(const PortChoice& choice, const std::string& traceFile,
                                          Clock& clock);
 
-void InstallGiveio();  // from the environment: PT4_PORT, PT4_TRACE
-void RemoveGiveio();
-// For tests: make `backend` the process's port (nullptr removes it).
-void InstallPortBackendForTest(std::unique_ptr<PortBackend> backend);
-
-bool PortInstalled();
-PortBackend& ProcessPort();
-Clock& ProcessClock();
-// The simulated programmer behind the process's port, or nullptr.
-SimProgrammer* ProcessSimulator();
+// The backend that `portValue` names (PT4_PORT when nullptr), traced to PT4_TRACE.
+std::unique_ptr<PortBackend> InstallGiveio(Clock& clock, const char* portValue = nullptr);
 
 }  // namespace pt4

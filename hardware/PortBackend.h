@@ -23,6 +23,12 @@ class PortBackend {
   // Gives the port back; no access may follow. Safe to call twice.
   virtual void Release() {}
   virtual std::string Describe() const = 0;
+  // While a pulse is raised nothing may run but the wait: a backend puts off any
+  // slow work of its own (file writes) until the hold ends.
+  virtual void Hold(bool on) { (void)on; }
+  // A failure behind the port that the accesses themselves could not report (the
+  // simulated chip could not be saved); empty when all is well.
+  virtual std::string Fault() const { return {}; }
 };
 
 }  // namespace pt4

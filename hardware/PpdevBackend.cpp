@@ -11,9 +11,15 @@
 
 namespace pt4 {
 
-int PpdevSys::Open(const char* path, int flags) { return ::open(path, flags); }
-int PpdevSys::Ioctl(int fd, unsigned long request, void* arg) { return ::ioctl(fd, request, arg); }
-int PpdevSys::Close(int fd) { return ::close(fd); }
+int PpdevSys::Open(const char* path, int flags) {
+  return ::open(path, flags);
+}
+int PpdevSys::Ioctl(int fd, unsigned long request, void* arg) {
+  return ::ioctl(fd, request, arg);
+}
+int PpdevSys::Close(int fd) {
+  return ::close(fd);
+}
 
 namespace {
 std::string Remedy(const std::string& device, int err) {
@@ -37,9 +43,13 @@ std::string Remedy(const std::string& device, int err) {
 }  // namespace
 
 PpdevBackend::PpdevBackend(std::string device, std::uint16_t base, std::shared_ptr<PpdevSys> sys)
-    : device_(std::move(device)), base_(base), sys_(sys ? std::move(sys) : std::make_shared<PpdevSys>()) {}
+    : device_(std::move(device)),
+      base_(base),
+      sys_(sys ? std::move(sys) : std::make_shared<PpdevSys>()) {}
 
-PpdevBackend::~PpdevBackend() { Release(); }
+PpdevBackend::~PpdevBackend() {
+  Release();
+}
 
 void PpdevBackend::Open() {
   fd_ = sys_->Open(device_.c_str(), O_RDWR | O_CLOEXEC);
@@ -51,7 +61,8 @@ void PpdevBackend::Open() {
   // Exclusive: no other driver may touch the port while the programmer is driven.
   if (sys_->Ioctl(fd_, PPEXCL, nullptr) != 0 || sys_->Ioctl(fd_, PPCLAIM, nullptr) != 0) {
     const int err = errno;
-    openError_ = "Cannot claim " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err);
+    openError_ =
+        "Cannot claim " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err);
     sys_->Close(fd_);
     fd_ = -1;
     return;

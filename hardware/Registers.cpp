@@ -10,14 +10,13 @@ struct SupplyRow {
 // From 10.8 V to 20.7 V the rows are half a volt wide, centred on whole volts
 // (bit 7 clear) and half volts (bit 7 set); the low nibble falls as the voltage rises.
 constexpr SupplyRow kSupplyTable[] = {
-    {61, 70, 0x8E},    {71, 80, 0x8D},    {81, 90, 0x8C},    {91, 100, 0x8B},
-    {101, 107, 0x8A},  {108, 112, 0x0F},  {113, 117, 0x89},  {118, 122, 0x0E},
-    {123, 127, 0x88},  {128, 132, 0x0D},  {133, 137, 0x87},  {138, 142, 0x0C},
-    {143, 147, 0x86},  {148, 152, 0x0B},  {153, 157, 0x85},  {158, 162, 0x0A},
-    {163, 167, 0x84},  {168, 172, 0x09},  {173, 177, 0x83},  {178, 182, 0x08},
-    {183, 187, 0x82},  {188, 192, 0x07},  {193, 197, 0x81},  {198, 202, 0x06},
-    {203, 207, 0x80},  {208, 215, 0x05},  {216, 225, 0x04},  {226, 235, 0x03},
-    {236, 245, 0x02},  {246, 255, 0x01},  {256, 270, 0x00},
+    {61, 70, 0x8E},   {71, 80, 0x8D},   {81, 90, 0x8C},   {91, 100, 0x8B},  {101, 107, 0x8A},
+    {108, 112, 0x0F}, {113, 117, 0x89}, {118, 122, 0x0E}, {123, 127, 0x88}, {128, 132, 0x0D},
+    {133, 137, 0x87}, {138, 142, 0x0C}, {143, 147, 0x86}, {148, 152, 0x0B}, {153, 157, 0x85},
+    {158, 162, 0x0A}, {163, 167, 0x84}, {168, 172, 0x09}, {173, 177, 0x83}, {178, 182, 0x08},
+    {183, 187, 0x82}, {188, 192, 0x07}, {193, 197, 0x81}, {198, 202, 0x06}, {203, 207, 0x80},
+    {208, 215, 0x05}, {216, 225, 0x04}, {226, 235, 0x03}, {236, 245, 0x02}, {246, 255, 0x01},
+    {256, 270, 0x00},
 };
 }  // namespace
 
@@ -33,10 +32,13 @@ TDirectPort& Registers::P() {
   return *port_;
 }
 
-void Registers::InitPortMode() { P().PortOut(PortBase + 0x402, 0x80); }
+void Registers::InitPortMode() {
+  P().PortOut(PortBase + 0x402, kPortModePs2);
+}
 
 std::uint8_t Registers::ReadDataPort(std::uint8_t control) {
   TDirectPort& p = P();
+  ++writes_;
   p.PortOut(PortBase + 2, control);
   const std::uint8_t value = p.PortIn(PortBase);
   p.PortOut(PortBase + 2, control & 0x0C);
@@ -45,14 +47,19 @@ std::uint8_t Registers::ReadDataPort(std::uint8_t control) {
 
 void Registers::WriteLatch(std::uint8_t value, std::uint8_t select) {
   TDirectPort& p = P();
+  ++writes_;
   p.PortOut(PortBase, value);
   p.PortOut(PortBase + 2, select);
   p.PortOut(PortBase + 2, select & 0x0C);
 }
 
-std::uint8_t Registers::ReadStatus() { return P().PortIn(PortBase + 1); }
+std::uint8_t Registers::ReadStatus() {
+  return P().PortIn(PortBase + 1);
+}
 
-std::uint8_t Registers::ReadChipData() { return ReadDataPort(kChipDataRead); }
+std::uint8_t Registers::ReadChipData() {
+  return ReadDataPort(kChipDataRead);
+}
 
 void Registers::Cached(Latch l, std::uint8_t v, bool force) {
   if (l == Latch::ModeA || l == Latch::ModeB) v |= 0x80;
@@ -99,7 +106,7 @@ void Registers::SetSupply(std::uint8_t selector, std::uint16_t tenths, std::uint
 
 void Registers::EmergencyIdle() noexcept {
   try {
-    LatchPulse(0x80, true);
+    LatchPulse(kPulseOff, true);
   } catch (...) {
   }
   try {

@@ -21,6 +21,14 @@ constexpr std::uint8_t SelectCode(Latch l) {
 }
 constexpr std::uint8_t kChipDataRead = 0x2E;  // direction bit + strobe group 10, address 11
 
+// What the chip passes send to the pulse and control latches.
+constexpr std::uint8_t kPulseOff = 0x80;    // pulse latch: programming current off
+constexpr std::uint8_t kPulseArmed = 0x90;  // pulse latch: current path armed, no bit driven
+constexpr std::uint8_t kBurstOn = 0x40;     // control latch: a programming burst runs
+constexpr std::uint8_t kBurstOff = 0x00;
+constexpr std::uint8_t kModeChipPowered = 0x02;  // mode latch A: the chip gets its supply
+constexpr std::uint8_t kPortModePs2 = 0x80;      // ECR: bidirectional (PS/2) mode
+
 // Supply-latch code for a voltage in tenths of a volt; 0x8F where the table has no row.
 std::uint8_t SupplyCode(std::uint16_t tenths);
 
@@ -28,7 +36,6 @@ class Registers {
  public:
   explicit Registers(TDirectPort* port = nullptr) : port_(port) {}
   void Attach(TDirectPort* port) { port_ = port; }
-  TDirectPort* Port() const { return port_; }
 
   void InitPortMode();
   std::uint8_t ReadDataPort(std::uint8_t control);
@@ -54,12 +61,16 @@ class Registers {
   void EmergencyIdle() noexcept;
 
   std::uint8_t Cache(Latch l) const { return cache_[static_cast<int>(l)]; }
+  // Latch writes and data reads sent so far: the owner tells from it whether the
+  // programmer was touched since it was last set idle.
+  std::uint64_t Writes() const { return writes_; }
 
  private:
   void Cached(Latch l, std::uint8_t v, bool force);
   TDirectPort& P();
   TDirectPort* port_;
   std::array<std::uint8_t, kLatchCount> cache_{};
+  std::uint64_t writes_ = 0;
 };
 
 }  // namespace pt4

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "hardware/FileUtil.h"
+#include "app/FileUtil.h"
 #include "hardware/Registers.h"
 
 namespace pt4 {
@@ -43,10 +43,12 @@ std::string SimProgrammer::Describe() const {
   return chipPresent_ ? "simulated programmer" : "simulated programmer, empty socket";
 }
 
-void SimProgrammer::SetWord(int address, std::uint8_t word) { words_[address & 0xFF] = word & 0x0F; }
+void SimProgrammer::SetWord(int address, std::uint8_t word) {
+  words_[address & 0xFF] = word & 0x0F;
+}
 
 int SimProgrammer::PulsesNeeded(int address, int bit) const {
-  std::uint32_t h = seed_ ^ (static_cast<std::uint32_t>(address) * 0x9E3779B1u) ^
+  std::uint32_t h = kSeed ^ (static_cast<std::uint32_t>(address) * 0x9E3779B1u) ^
                     (static_cast<std::uint32_t>(bit) * 0x85EBCA77u);
   h ^= h >> 15;
   h *= 0x2C1B3C6Du;
@@ -64,25 +66,29 @@ int SimProgrammer::SupplyTenths() const {
 
 std::uint8_t SimProgrammer::LatchValue(std::uint8_t select) const {
   switch (select) {
-    case 0x05: return modeA_;
-    case 0x09: return addrLo_;
-    case 0x01: return addrHi_;
-    case 0x07: return modeB_;
-    case 0x0B: return ctrl_;
-    case 0x0F: return pulse_;
-    case 0x03: return supply_;
-    case 0x06: return aux_;
-    default: return 0;
+    case 0x05:
+      return modeA_;
+    case 0x09:
+      return addrLo_;
+    case 0x01:
+      return addrHi_;
+    case 0x07:
+      return modeB_;
+    case 0x0B:
+      return ctrl_;
+    case 0x0F:
+      return pulse_;
+    case 0x03:
+      return supply_;
+    case 0x06:
+      return aux_;
+    default:
+      return 0;
   }
 }
 
 void SimProgrammer::Violation(const std::string& what) {
   violations_.push_back({clock_.NowNs(), what});
-}
-
-void SimProgrammer::ClearLogs() {
-  pulses_.clear();
-  violations_.clear();
 }
 
 void SimProgrammer::Out(std::uint16_t address, std::uint8_t value) {
@@ -155,10 +161,18 @@ void SimProgrammer::Strobe(std::uint8_t value) {
       if (pulsing && (v & 0x40) == 0) Violation("programming burst ended during a pulse");
       ctrl_ = v;
       break;
-    case 0x0F: pulse_ = v; break;
-    case 0x03: supply_ = v; break;
-    case 0x06: aux_ = v; break;
-    default: Violation("select code " + Hex2(select) + " drives no latch"); return;
+    case 0x0F:
+      pulse_ = v;
+      break;
+    case 0x03:
+      supply_ = v;
+      break;
+    case 0x06:
+      aux_ = v;
+      break;
+    default:
+      Violation("select code " + Hex2(select) + " drives no latch");
+      return;
   }
   AfterLatchChange();
 }
@@ -220,8 +234,9 @@ bool SimProgrammer::AttachFile(const std::string& path, std::string* why) {
   const int err = ReadWholeFile(path, bytes, 4096);
   if (err == 0) {
     if (bytes.size() != kWords) {
-      if (why) *why = "The chip file " + path + " holds " + std::to_string(bytes.size()) +
-                      " bytes, not 256.";
+      if (why)
+        *why =
+            "The chip file " + path + " holds " + std::to_string(bytes.size()) + " bytes, not 256.";
       return false;
     }
     for (int a = 0; a < kWords; ++a) words_[a] = bytes[a] & 0x0F;
@@ -243,7 +258,8 @@ bool SimProgrammer::AttachFile(const std::string& path, std::string* why) {
 
 void SimProgrammer::Save() {
   if (file_.empty()) return;
-  const int err = WriteFileAtomically(file_, std::vector<std::uint8_t>(words_.begin(), words_.end()));
+  const int err =
+      WriteFileAtomically(file_, std::vector<std::uint8_t>(words_.begin(), words_.end()));
   if (err != 0) {
     Violation("chip file " + file_ + " could not be written: " + std::strerror(err));
   }

@@ -42,11 +42,9 @@ class SimProgrammer final : public PortBackend {
 
   // The chip and its faults.
   void SetChipPresent(bool present) { chipPresent_ = present; }
-  bool ChipPresent() const { return chipPresent_; }
   void SetWord(int address, std::uint8_t word);  // bits already blown
   std::uint8_t Word(int address) const { return words_[address & 0xFF]; }
   void SetNeverBlow(int address, std::uint8_t bits) { neverBlow_[address & 0xFF] = bits & 0x0F; }
-  void SetSeed(std::uint32_t seed) { seed_ = seed; }
   // Qualifying pulses that bit `bit` of word `address` needs: 1 to 3, fixed by the seed.
   int PulsesNeeded(int address, int bit) const;
   void SetStatus(std::uint8_t status) { status_ = status; }
@@ -57,16 +55,12 @@ class SimProgrammer final : public PortBackend {
 
   const std::vector<SimPulse>& Pulses() const { return pulses_; }
   const std::vector<SimViolation>& Violations() const { return violations_; }
-  void ClearLogs();
 
   // The hardware state, for tests.
   std::uint8_t LatchValue(std::uint8_t select) const;
-  std::uint8_t Control() const { return control_; }
-  std::uint8_t Ecr() const { return ecr_; }
   bool ChipPowered() const { return (modeA_ & 0x02) != 0; }
   bool InBurst() const { return (ctrl_ & 0x40) != 0; }
   int SupplyTenths() const;
-  bool Released() const { return released_; }
 
  private:
   struct Live {
@@ -87,11 +81,11 @@ class SimProgrammer final : public PortBackend {
   const Clock& clock_;
   std::uint16_t base_;
   std::uint8_t data_ = 0, control_ = 0, ecr_ = 0, status_ = 0x78;
-  std::uint8_t modeA_ = 0, addrLo_ = 0, addrHi_ = 0, modeB_ = 0, ctrl_ = 0, pulse_ = 0,
-               supply_ = 0, aux_ = 0;
+  std::uint8_t modeA_ = 0, addrLo_ = 0, addrHi_ = 0, modeB_ = 0, ctrl_ = 0, pulse_ = 0, supply_ = 0,
+               aux_ = 0;
   bool chipPresent_ = true;
   bool released_ = false;
-  std::uint32_t seed_ = 0x5EED;
+  static constexpr std::uint32_t kSeed = 0x5EED;
   std::array<std::uint8_t, kWords> words_{};
   std::array<std::uint8_t, kWords> neverBlow_{};
   std::array<std::array<std::uint8_t, 4>, kWords> heat_{};  // qualifying pulses so far

@@ -35,8 +35,14 @@ void InstallStopSignalHandlers() {
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
 }
 
-int PendingStopSignal() { return g_signal; }
-int StopSignalFd() { return g_pipe[0]; }
-void SetPendingStopSignalForTest(int sig) { g_signal = sig; }
+int PendingStopSignal() {
+  return g_signal;
+}
+int StopSignalFd() {
+  return g_pipe[0];
+}
+void SetPendingStopSignalForTest(int sig) {
+  g_signal = sig;
+}
 
 }  // namespace pt4

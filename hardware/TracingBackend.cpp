@@ -1,46 +1,138 @@
 #include "hardware/TracingBackend.h"
 
-#include <cinttypes>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "hardware/DirectPort.h"
 
 namespace pt4 {
 
-std::string TraceLine(std::int64_t ns, bool out, std::uint16_t address, std::uint8_t value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%" PRId64 ".%06" PRId64 " %s 0x%03X 0x%02X", ns / 1'000'000'000,
-                (ns % 1'000'000'000) / 1000, out ? "out" : "in", address, value);
-  return buf;
+namespace {
+char* Digits(char* p, std::uint64_t v, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    p[i] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  }
+  return p + width;
+}
+char* HexDigits(char* p, unsigned v, int width) {
+  static const char kHex[] = "0123456789ABCDEF";
+  for (int i = width - 1; i >= 0; --i) {
+    p[i] = kHex[v & 0xF];
+    v >>= 4;
+  }
+  return p + width;
+}
+}  // namespace
+
+std::size_t FormatTraceLine(char* out, std::int64_t ns, bool isOut, std::uint16_t address,
+                            std::uint8_t value) {
+  if (ns < 0) ns = 0;
+  std::uint64_t sec = static_cast<std::uint64_t>(ns / 1'000'000'000);
+  const std::uint64_t us = static_cast<std::uint64_t>(ns % 1'000'000'000) / 1000;
+  int secDigits = 1;
+  for (std::uint64_t s = sec; s >= 10; s /= 10) ++secDigits;
+  if (secDigits > 12) {
+    secDigits = 12;
+    sec %= 1'000'000'000'000ULL;
+  }
+  char* p = Digits(out, sec, secDigits);
+  *p++ = '.';
+  p = Digits(p, us, 6);
+  std::memcpy(p, isOut ? " out 0x" : " in 0x", isOut ? 7 : 6);
+  p += isOut ? 7 : 6;
+  p = HexDigits(p, address, address > 0xFFF ? 4 : 3);
+  std::memcpy(p, " 0x", 3);
+  p = HexDigits(p + 3, value, 2);
+  return static_cast<std::size_t>(p - out);
 }
 
-TracingBackend::TracingBackend(std::unique_ptr<PortBackend> inner, std::FILE* file,
+std::string TraceLine(std::int64_t ns, bool out, std::uint16_t address, std::uint8_t value) {
+  char buf[48];
+  return std::string(buf, FormatTraceLine(buf, ns, out, address, value));
+}
+
+namespace {
+int OpenTrace(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    throw StartupFailure("Cannot create the trace file " + path + ": " + std::strerror(errno));
+  }
+  return fd;
+}
+}  // namespace
+
+TracingBackend::TracingBackend(std::unique_ptr<PortBackend> inner, const std::string& path,
                                const Clock& clock)
-    : inner_(std::move(inner)), file_(file), clock_(clock) {}
+    : TracingBackend(std::move(inner), OpenTrace(path), clock) {}
+
+TracingBackend::TracingBackend(std::unique_ptr<PortBackend> inner, int fd, const Clock& clock)
+    : inner_(std::move(inner)), fd_(fd), clock_(clock) {}
 
 TracingBackend::~TracingBackend() {
-  if (file_ != nullptr) std::fclose(file_);
+  held_ = false;
+  Flush();
+  if (fd_ >= 0) ::close(fd_);
 }
 
-void TracingBackend::Line(const char* dir, std::uint16_t address, std::uint8_t value) {
-  if (file_ == nullptr) return;
-  const std::string line = TraceLine(clock_.NowNs(), dir[0] == 'o', address, value);
-  std::fputs(line.c_str(), file_);
-  std::fputc('\n', file_);
-  std::fflush(file_);
+void TracingBackend::Flush() {
+  const char* p = buf_;
+  std::size_t left = used_;
+  used_ = 0;
+  while (left > 0 && error_ == 0) {
+    const ssize_t w = ::write(fd_, p, left);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      error_ = w < 0 ? errno : ENOSPC;
+      // Told once, at once: a trace that silently stops would be worse than none.
+      static const char kMsg[] = "pt4: the port trace could not be written: ";
+      const char* why = std::strerror(error_);
+      [[maybe_unused]] ssize_t n = ::write(2, kMsg, sizeof kMsg - 1);
+      n = ::write(2, why, std::strlen(why));
+      n = ::write(2, "\n", 1);
+      break;
+    }
+    p += w;
+    left -= static_cast<std::size_t>(w);
+  }
+}
+
+void TracingBackend::Line(bool out, std::uint16_t address, std::uint8_t value) {
+  if (used_ + 48 > sizeof buf_) Flush();
+  used_ += FormatTraceLine(buf_ + used_, clock_.NowNs(), out, address, value);
+  buf_[used_++] = '\n';
+  if (!held_) Flush();
+}
+
+void TracingBackend::Hold(bool on) {
+  inner_->Hold(on);
+  held_ = on;
+  if (!on) Flush();
 }
 
 void TracingBackend::Out(std::uint16_t address, std::uint8_t value) {
   // Stamped before the access, so the time is that of the edge on the port.
-  Line("out", address, value);
+  Line(true, address, value);
   inner_->Out(address, value);
 }
 
 std::uint8_t TracingBackend::In(std::uint16_t address) {
   const std::uint8_t value = inner_->In(address);
-  Line("in", address, value);
+  Line(false, address, value);
   return value;
 }
 
-void TracingBackend::Release() { inner_->Release(); }
+void TracingBackend::Release() {
+  inner_->Release();
+  held_ = false;
+  Flush();
+}
 
-std::string TracingBackend::Describe() const { return inner_->Describe() + " (traced)"; }
+std::string TracingBackend::Describe() const {
+  return inner_->Describe() + " (traced)";
+}
 
 }  // namespace pt4

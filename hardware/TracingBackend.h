@@ -1,10 +1,13 @@
-// Writes one line per port access, flushed at once, so a killed process leaves a
-// trace that ends at its last access:
+// Writes one line per port access, so a killed process leaves a trace that ends
+// at its last access:
 //   0.001204 out 0x37A 0x05
 //   0.006311 in 0x378 0xF3
+// Lines are formatted into a fixed buffer without allocating and written at once,
+// except while a pulse holds the port: then they wait in the buffer until the
+// pulse has dropped, so the pulse never waits for the disk.
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -15,23 +18,38 @@ namespace pt4 {
 
 class TracingBackend final : public PortBackend {
  public:
-  // Takes ownership of `file`.
-  TracingBackend(std::unique_ptr<PortBackend> inner, std::FILE* file, const Clock& clock);
+  // Creates (truncates) `path`; throws StartupFailure when it cannot.
+  TracingBackend(std::unique_ptr<PortBackend> inner, const std::string& path, const Clock& clock);
+  // Writes to `fd`, which it takes over.
+  TracingBackend(std::unique_ptr<PortBackend> inner, int fd, const Clock& clock);
   ~TracingBackend() override;
   void Out(std::uint16_t address, std::uint8_t value) override;
   std::uint8_t In(std::uint16_t address) override;
   void Release() override;
   std::string Describe() const override;
+  void Hold(bool on) override;
+  std::string Fault() const override { return inner_->Fault(); }
   PortBackend& Inner() { return *inner_; }
+  // The errno of the first trace write that failed, or 0. The failure is also
+  // told once on standard error when it happens.
+  int TraceError() const { return error_; }
 
  private:
-  void Line(const char* dir, std::uint16_t address, std::uint8_t value);
+  void Line(bool out, std::uint16_t address, std::uint8_t value);
+  void Flush();
   std::unique_ptr<PortBackend> inner_;
-  std::FILE* file_;
+  int fd_;
   const Clock& clock_;
+  bool held_ = false;
+  int error_ = 0;
+  std::size_t used_ = 0;
+  char buf_[4096];
 };
 
-// The line format, shared with the tools that read traces.
+// One trace line without its newline, written into `out` (at least 40 bytes);
+// returns its length.
+std::size_t FormatTraceLine(char* out, std::int64_t ns, bool isOut, std::uint16_t address,
+                            std::uint8_t value);
 std::string TraceLine(std::int64_t ns, bool out, std::uint16_t address, std::uint8_t value);
 
 }  // namespace pt4

@@ -8,7 +8,8 @@ HexKeyResult HexKeyFilter(unsigned code, const std::string& cellText) {
     r.clearCell = true;
     return r;
   }
-  if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'F')) r.insert = static_cast<char>(code);
+  if ((code >= '0' && code <= '9') || (code >= 'A' && code <= 'F'))
+    r.insert = static_cast<char>(code);
   if (code >= 'a' && code <= 'f') r.insert = static_cast<char>(code - 'a' + 'A');
   return r;
 }

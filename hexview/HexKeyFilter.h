@@ -6,9 +6,9 @@
 namespace pt4 {
 
 struct HexKeyResult {
-  int captionCode;   // shown in the window's caption, before any filtering
-  bool clearCell;    // beep and empty the cell
-  char insert;       // the character to insert, or 0 to discard the key
+  int captionCode;  // shown in the window's caption, before any filtering
+  bool clearCell;   // beep and empty the cell
+  char insert;      // the character to insert, or 0 to discard the key
 };
 
 HexKeyResult HexKeyFilter(unsigned code, const std::string& cellText);

@@ -10,7 +10,6 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "app/MainState.h"
 #include "app/Ui.h"
 #include "hexview/HexKeyFilter.h"
 
@@ -18,7 +17,7 @@ namespace pt4 {
 
 void HexGridModel::Rebuild() {
   beginResetModel();
-  const RomImage& img = Main().image;
+  const RomImage& img = image_;
   rows_ = img.RomSize / 16;
   cells_.clear();
   cells_.reserve(rows_ * 16);
@@ -30,7 +29,6 @@ void HexGridModel::Rebuild() {
 
 QVariant HexGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-  if (role == Qt::TextAlignmentRole) return Qt::AlignCenter;
   return cells_.value(index.row() * 16 + index.column());
 }
 
@@ -47,7 +45,8 @@ Qt::ItemFlags HexGridModel::flags(const QModelIndex& index) const {
 
 QVariant HexGridModel::headerData(int section, Qt::Orientation o, int role) const {
   if (role != Qt::DisplayRole) return {};
-  if (o == Qt::Horizontal) return "+" + QString::fromStdString(Hex(static_cast<unsigned>(section), 1));
+  if (o == Qt::Horizontal)
+    return "+" + QString::fromStdString(Hex(static_cast<unsigned>(section), 1));
   return QString::fromStdString(Hex(static_cast<unsigned>(section), 6));  // the row's index
 }
 
@@ -71,7 +70,8 @@ HexGrid::HexGrid(THexedit* owner) : QTableView(owner), owner_(owner) {
 bool HexGrid::StringGrid1KeyPress(unsigned code, QWidget* editor) {
   const QModelIndex cell = currentIndex();
   auto* line = qobject_cast<QLineEdit*>(editor);
-  const QString text = line != nullptr ? line->text() : (cell.isValid() ? cell.data().toString() : QString());
+  const QString text =
+      line != nullptr ? line->text() : (cell.isValid() ? cell.data().toString() : QString());
   const HexKeyResult r = HexKeyFilter(code, text.toStdString());
   owner_->setWindowTitle(QString::number(r.captionCode));
   if (!cell.isValid()) return true;
@@ -125,10 +125,11 @@ bool HexGrid::eventFilter(QObject* watched, QEvent* event) {
   return QTableView::eventFilter(watched, event);
 }
 
-THexedit::THexedit() {
+THexedit::THexedit(const RomImage& image) : model_(image) {
   setObjectName("Hexedit");
   setWindowTitle("Hexedit");
-  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   setFont(PixelFont({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"}, 11));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

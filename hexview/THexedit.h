@@ -6,12 +6,15 @@
 #include <QTableView>
 #include <QWidget>
 
+#include "app/Buffer.h"
+
 namespace pt4 {
 
 // The grid's cells, sized from RomSize when shown; nothing exists for the rows
 // the buffer does not use.
 class HexGridModel final : public QAbstractTableModel {
  public:
+  explicit HexGridModel(const RomImage& image) : image_(image) {}
   void Rebuild();
   int rowCount(const QModelIndex& = {}) const override { return rows_; }
   int columnCount(const QModelIndex& = {}) const override { return rows_ > 0 ? 16 : 0; }
@@ -22,6 +25,7 @@ class HexGridModel final : public QAbstractTableModel {
   QString Cell(int row, int column) const { return cells_.value(row * 16 + column); }
 
  private:
+  const RomImage& image_;
   int rows_ = 0;
   QStringList cells_;
 };
@@ -44,7 +48,8 @@ class HexGrid final : public QTableView {
 
 class THexedit : public QWidget {
  public:
-  THexedit();
+  // Shows `image`, which it never writes.
+  explicit THexedit(const RomImage& image);
   void ShowBeside(QWidget* mainWindow);
   void FormShow();
   void Close1Click() { close(); }

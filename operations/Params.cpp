@@ -61,8 +61,8 @@ std::optional<std::int32_t> TryParseInt(std::string_view text) {
 
 std::string WriteParamsText(const ProgParams& p) {
   return "UProg = " + std::to_string(p.ProgVoltage) + "\r\nMask = " + Hex(p.CompMask, 2) +
-         "h\r\nWrTime = " + std::to_string(p.ProgTime) + "\r\nWrCycle = " +
-         std::to_string(p.ProgCycles);
+         "h\r\nWrTime = " + std::to_string(p.ProgTime) +
+         "\r\nWrCycle = " + std::to_string(p.ProgCycles);
 }
 
 }  // namespace pt4

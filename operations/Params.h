@@ -18,7 +18,9 @@ struct ProgParams {
 };
 
 constexpr int kVoltageItems = 10;
-constexpr std::int32_t VoltageForIndex(int index) { return 105 + 5 * index; }
+constexpr std::int32_t VoltageForIndex(int index) {
+  return 105 + 5 * index;
+}
 std::string VoltageItemText(int index);  // "10.5" ... "15.0"
 
 struct MaskMode {

@@ -40,9 +40,12 @@ ByteClass Classify(std::uint8_t v, std::uint8_t b) {
 
 Colour ClassColour(ByteClass c) {
   switch (c) {
-    case ByteClass::Bad: return Colour::Red;
-    case ByteClass::Identical: return Colour::Navy;
-    case ByteClass::Programmable: return Colour::Green;
+    case ByteClass::Bad:
+      return Colour::Red;
+    case ByteClass::Identical:
+      return Colour::Navy;
+    case ByteClass::Programmable:
+      return Colour::Green;
   }
   return Colour::Black;
 }
@@ -60,14 +63,17 @@ std::vector<std::pair<std::string, Colour>> SummaryLines(std::int32_t romSize,
   s.emplace_back(" Addr    HEX (Buf) BIN        BIN  (IC)  HEX  ", Colour::Maroon);
   s.emplace_back("\r\n " + std::to_string(romSize) + " bytes verified,", Colour::Maroon);
   if (n.IdenticalCount > 0) {
-    s.emplace_back(" " + std::to_string(n.IdenticalCount) + " complete or identical.", Colour::Navy);
+    s.emplace_back(" " + std::to_string(n.IdenticalCount) + " complete or identical.",
+                   Colour::Navy);
   }
   if (n.ProgrammableCount > 0) {
-    s.emplace_back(" " + std::to_string(n.ProgrammableCount) + " not complete, possible to overwrite.",
-                   Colour::Green);
+    s.emplace_back(
+        " " + std::to_string(n.ProgrammableCount) + " not complete, possible to overwrite.",
+        Colour::Green);
   }
   if (n.BadCount > 0) {
-    s.emplace_back(" " + std::to_string(n.BadCount) + " bad , impossible to overwrite.", Colour::Red);
+    s.emplace_back(" " + std::to_string(n.BadCount) + " bad , impossible to overwrite.",
+                   Colour::Red);
   }
   s.emplace_back("\r\n Press Esc for refresh dump from IC buffer.", Colour::Maroon);
   return s;

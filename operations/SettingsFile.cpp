@@ -1,9 +1,10 @@
 #include "operations/SettingsFile.h"
 
-#include <cerrno>
 #include <strings.h>
 
-#include "hardware/FileUtil.h"
+#include <cerrno>
+
+#include "app/FileUtil.h"
 
 namespace pt4 {
 
@@ -74,7 +75,8 @@ std::string Clean(const std::string& value) {
 }
 }  // namespace
 
-std::string UpdateIniText(const std::string& content, const std::string& section, const IniKeys& keys) {
+std::string UpdateIniText(const std::string& content, const std::string& section,
+                          const IniKeys& keys) {
   std::vector<Line> lines = SplitLines(content);
   std::string eol = "\n";
   for (const auto& l : lines) {
@@ -131,8 +133,7 @@ int WriteIniKeys(const std::string& path, const std::string& section, const IniK
   std::vector<std::uint8_t> bytes;
   const int err = ReadWholeFile(path, bytes, 16 << 20);
   if (err != 0 && err != ENOENT) return err;
-  const std::string updated =
-      UpdateIniText(std::string(bytes.begin(), bytes.end()), section, keys);
+  const std::string updated = UpdateIniText(std::string(bytes.begin(), bytes.end()), section, keys);
   return WriteFileAtomically(path, std::vector<std::uint8_t>(updated.begin(), updated.end()));
 }
 

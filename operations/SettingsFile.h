@@ -12,7 +12,8 @@ namespace pt4 {
 using IniKeys = std::vector<std::pair<std::string, std::string>>;
 
 // The new file content for `content` with `keys` set in `section`.
-std::string UpdateIniText(const std::string& content, const std::string& section, const IniKeys& keys);
+std::string UpdateIniText(const std::string& content, const std::string& section,
+                          const IniKeys& keys);
 
 // Reads `path` (missing is fine), updates it and replaces it atomically.
 // Returns 0 or the errno of the failure; the old file is untouched on failure.

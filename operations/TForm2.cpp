@@ -7,7 +7,6 @@
 #include <QValidator>
 #include <cstring>
 
-#include "app/MainState.h"
 #include "app/Ui.h"
 #include "operations/SettingsFile.h"
 
@@ -63,7 +62,8 @@ constexpr const char* kMaskHint =
     " High - only bytes 2,3\r\n Full - All bytes 0..3";
 }  // namespace
 
-TForm2::TForm2(QWidget* mainWindow) : QDialog(mainWindow) {
+TForm2::TForm2(QWidget* mainWindow, ProgParams& params, const std::string& adapterName)
+    : QDialog(mainWindow), p_(params), adapterName_(adapterName) {
   setObjectName("Form2");
   setWindowTitle("Write / Compare parameters");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -113,7 +113,8 @@ TForm2::TForm2(QWidget* mainWindow) : QDialog(mainWindow) {
   VprgBox->setFont(FixedFont(11));
   VprgBox->setToolTip("Programming Voltage");
   VprgBox->setMaxVisibleItems(10);
-  for (int i = 0; i < kVoltageItems; ++i) VprgBox->addItem(QString::fromStdString(VoltageItemText(i)));
+  for (int i = 0; i < kVoltageItems; ++i)
+    VprgBox->addItem(QString::fromStdString(VoltageItemText(i)));
   Static(this, "VprgV", "V", {100, 76, 12, 20}, true, "Programming Voltage");
 
   Static(this, "PgTST", "PrgT", {4, 103, 36, 20}, true, "Programming Time");
@@ -139,13 +140,15 @@ TForm2::TForm2(QWidget* mainWindow) : QDialog(mainWindow) {
   PrgCBox->setToolTip("Programming Cycles");
 
   // Tab order as laid out.
-  QWidget* order[] = {full, fromTo, BufStWrAddr, WrYes, WrNo, BufEndWrAddr, ROMStWrAddr,
-                      ROMEndWrAddr, VprgBox, PrgTBox, maskItems->button(0), PrgCBox};
+  QWidget* order[] = {full,    fromTo,       BufStWrAddr,          WrYes,
+                      WrNo,    BufEndWrAddr, ROMStWrAddr,          ROMEndWrAddr,
+                      VprgBox, PrgTBox,      maskItems->button(0), PrgCBox};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
   connect(WrYes, &QPushButton::clicked, this, [this] { WrYesClick(); });
   connect(WrNo, &QPushButton::clicked, this, [this] { WrNoClick(); });
-  connect(VprgBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] { VprgBoxChange(); });
+  connect(VprgBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+          [this] { VprgBoxChange(); });
   connect(maskItems, &QButtonGroup::idClicked, this, [this] { Wr_CompClick(); });
   connect(PrgTBox, &QLineEdit::textChanged, this, [this] { PrgTBoxChange(); });
   connect(PrgCBox, &QLineEdit::textChanged, this, [this] { PrgCBoxChange(); });
@@ -153,7 +156,7 @@ TForm2::TForm2(QWidget* mainWindow) : QDialog(mainWindow) {
 }
 
 void TForm2::FormCreate() {
-  ProgParams& p = Main().params;
+  ProgParams& p = p_;
   VprgBox->setCurrentIndex(3);
   VprgBoxChange();
   maskItems->button(0)->setChecked(true);
@@ -179,14 +182,18 @@ void TForm2::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void TForm2::FormShow() { Main().params.DialogConfirmed = false; }
+void TForm2::FormShow() {
+  p_.DialogConfirmed = false;
+}
 
 void TForm2::WrYesClick() {
-  Main().params.DialogConfirmed = true;
+  p_.DialogConfirmed = true;
   accept();
 }
 
-void TForm2::WrNoClick() { reject(); }
+void TForm2::WrNoClick() {
+  reject();
+}
 
 void TForm2::done(int result) {
   // Every way out (go, Cancel, the close box) passes here.
@@ -199,13 +206,15 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void TForm2::VprgBoxChange() { Main().params.ProgVoltage = VoltageForIndex(VprgBox->currentIndex()); }
+void TForm2::VprgBoxChange() {
+  p_.ProgVoltage = VoltageForIndex(VprgBox->currentIndex());
+}
 
 void TForm2::Wr_CompClick() {
   const int i = maskItems->checkedId();
   if (i < 0) return;
-  Main().params.CompMask = kMaskModes[i].mask;
-  Main().params.LowToHigh = kMaskModes[i].lowToHigh;
+  p_.CompMask = kMaskModes[i].mask;
+  p_.LowToHigh = kMaskModes[i].lowToHigh;
 }
 
 namespace {
@@ -221,13 +230,19 @@ void ApplyNumberField(QLineEdit* field, std::int32_t& target, const char* fallba
 }
 }  // namespace
 
-void TForm2::PrgTBoxChange() { ApplyNumberField(PrgTBox, Main().params.ProgTime, "100"); }
+void TForm2::PrgTBoxChange() {
+  ApplyNumberField(PrgTBox, p_.ProgTime, "100");
+}
 
-void TForm2::PrgCBoxChange() { ApplyNumberField(PrgCBox, Main().params.ProgCycles, "10"); }
+void TForm2::PrgCBoxChange() {
+  ApplyNumberField(PrgCBox, p_.ProgCycles, "10");
+}
 
 QString TForm2::SettingsPath() const {
-  const QString folder = settingsFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : settingsFolder_;
-  return folder + "/" + QString::fromStdString(Main().AdapterName.empty() ? "ZI4" : Main().AdapterName) + ".ini";
+  const QString folder =
+      settingsFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : settingsFolder_;
+  return folder + "/" + QString::fromStdString(adapterName_.empty() ? "ZI4" : adapterName_) +
+         ".ini";
 }
 
 void TForm2::FormClose() {

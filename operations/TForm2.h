@@ -8,6 +8,9 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <string>
+
+#include "operations/Params.h"
 
 namespace pt4 {
 
@@ -15,7 +18,8 @@ class TForm2 : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm2(QWidget* mainWindow);
+  // Edits `params`; the settings file is named after `adapterName` when it closes.
+  TForm2(QWidget* mainWindow, ProgParams& params, const std::string& adapterName);
   // Captions the go button and shows the dialog modally, centred over `over`.
   void ShowFor(const QString& goCaption, QWidget* over);
   // Where the settings file goes; the executable's folder unless a test says otherwise.
@@ -50,6 +54,8 @@ class TForm2 : public QDialog {
   void done(int result) override;
 
  private:
+  ProgParams& p_;
+  const std::string& adapterName_;
   QString settingsFolder_;
 };
 

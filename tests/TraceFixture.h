@@ -2,6 +2,9 @@
 // sequence of anything driven through it can be read back as trace lines.
 #pragma once
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -22,17 +25,28 @@ class TracedProgrammer {
   TracedProgrammer() {
     auto simOwned = std::make_unique<SimProgrammer>(clock, PortBase);
     sim = simOwned.get();
-    FILE* f = open_memstream(&buf_, &size_);
-    trace = std::make_unique<TracingBackend>(std::move(simOwned), f, clock);
+    fd_ = memfd_create("trace", MFD_CLOEXEC);
+    trace = std::make_unique<TracingBackend>(std::move(simOwned), dup(fd_), clock);
     port = std::make_unique<TDirectPort>(*trace);
     regs.Attach(port.get());
   }
   ~TracedProgrammer() {
     trace.reset();
-    std::free(buf_);
+    close(fd_);
+  }
+  // Everything traced so far.
+  std::string Text() {
+    text_.clear();
+    char buf[65536];
+    off_t at = 0;
+    for (ssize_t n; (n = pread(fd_, buf, sizeof buf, at)) > 0; at += n) text_.append(buf, n);
+    buf_ = text_.data();
+    size_ = text_.size();
+    return text_;
   }
   // The trace lines without their timestamps, e.g. "out 0x37A 0x05".
   std::vector<std::string> Lines(bool withTime = false) {
+    Text();
     std::vector<std::string> out;
     std::istringstream in(std::string(buf_ != nullptr ? buf_ : "", size_));
     std::string line;
@@ -49,6 +63,7 @@ class TracedProgrammer {
     skip_ = size_;
   }
   std::vector<std::string> Since() {
+    Text();
     std::vector<std::string> out;
     std::istringstream in(std::string(buf_ + skip_, size_ - skip_));
     std::string line;
@@ -63,6 +78,8 @@ class TracedProgrammer {
   Registers regs;
 
  private:
+  int fd_ = -1;
+  std::string text_;
   char* buf_ = nullptr;
   std::size_t size_ = 0;
   std::size_t start_ = 0;

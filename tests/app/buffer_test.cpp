@@ -1,9 +1,10 @@
+#include "app/Buffer.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "app/AppTitle.h"
-#include "app/Buffer.h"
 
 namespace pt4 {
 namespace {

@@ -1,3 +1,5 @@
+#include "app/RomFile.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -6,8 +8,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-
-#include "app/RomFile.h"
 
 namespace pt4 {
 namespace {
@@ -27,8 +27,9 @@ class RomFileTest : public ::testing::Test {
   }
   std::string Make(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const auto p = (dir / name).string();
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return p;
   }
   std::vector<std::uint8_t> Bytes(const std::string& p) {
@@ -81,10 +82,14 @@ TEST_F(RomFileTest, SaveWritesTheBufferAsItStands) {
 
 TEST_F(RomFileTest, FailedLoadsLeaveTheBufferAlone) {
   img.RomBuffer[0] = 0x09;
-  EXPECT_EQ(Error([&] { LoadRom(Make("short.rom", std::vector<std::uint8_t>(10, 1)), img, 0x0F, false); }),
+  EXPECT_EQ(Error([&] {
+              LoadRom(Make("short.rom", std::vector<std::uint8_t>(10, 1)), img, 0x0F, false);
+            }),
             "Read beyond end of file");
-  EXPECT_EQ(Error([&] { LoadRom(Make("empty.rom", {}), img, 0x0F, false); }), "Read beyond end of file");
-  EXPECT_EQ(Error([&] { LoadRom((dir / "none.rom").string(), img, 0x0F, false); }), "File not found");
+  EXPECT_EQ(Error([&] { LoadRom(Make("empty.rom", {}), img, 0x0F, false); }),
+            "Read beyond end of file");
+  EXPECT_EQ(Error([&] { LoadRom((dir / "none.rom").string(), img, 0x0F, false); }),
+            "File not found");
   EXPECT_EQ(Error([&] { LoadRom((dir / "no/dir/x.rom").string(), img, 0x0F, false); }),
             "Invalid filename");
   EXPECT_EQ(Error([&] { LoadRom(dir.string(), img, 0x0F, false); }), "Is a folder, not a file");

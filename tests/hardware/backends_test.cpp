@@ -1,9 +1,9 @@
-#include <sys/ioctl.h>
+#include <gtest/gtest.h>
 #include <linux/parport.h>
 #include <linux/ppdev.h>
+#include <sys/ioctl.h>
 
 #include <cerrno>
-#include <gtest/gtest.h>
 
 #include "hardware/DirectPort.h"
 #include "hardware/PpdevBackend.h"
@@ -57,10 +57,9 @@ TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
   b.Release();
   using C = std::pair<unsigned long, int>;
   const std::vector<C> want = {
-      {PPEXCL, -1},       {PPCLAIM, -1},      {PPDATADIR, 0},     {PPWCONTROL, 0x05},
-      {PPWCONTROL, 0x04}, {PPDATADIR, 1},     {PPWCONTROL, 0x0E}, {PPRDATA, -1},
-      {PPDATADIR, 0},     {PPWCONTROL, 0x0C}, {PPWDATA, 0x80},    {PPRSTATUS, -1},
-      {PPRELEASE, -1}};
+      {PPEXCL, -1},    {PPCLAIM, -1},      {PPDATADIR, 0}, {PPWCONTROL, 0x05}, {PPWCONTROL, 0x04},
+      {PPDATADIR, 1},  {PPWCONTROL, 0x0E}, {PPRDATA, -1},  {PPDATADIR, 0},     {PPWCONTROL, 0x0C},
+      {PPWDATA, 0x80}, {PPRSTATUS, -1},    {PPRELEASE, -1}};
   EXPECT_EQ(sys->calls, want);
   EXPECT_EQ(sys->closes, 1);
   b.Release();

@@ -25,7 +25,7 @@ TEST(Registers, CacheHitsSendNothingAndForcedWritesAlwaysSend) {
   testing::TracedProgrammer p;
   p.regs.LatchModeA(0x02);
   p.Mark();
-  p.regs.LatchModeA(0x82);  // same byte once bit 7 is set
+  p.regs.LatchModeA(0x82);   // same byte once bit 7 is set
   p.regs.LatchAddrLo(0x00);  // the mode write cleared the group
   EXPECT_TRUE(p.Since().empty());
   p.regs.LatchAddrLo(0x01);
@@ -58,10 +58,10 @@ TEST(Registers, ModeLatchClearsOnlyItsOwnGroup) {
 }
 
 TEST(Registers, EachSelectCodeLeavesOnlyItsAddressBits) {
-  const std::pair<Latch, const char*> cases[] = {
-      {Latch::AddrHi, "0x00"}, {Latch::Supply, "0x00"}, {Latch::ModeA, "0x04"},
-      {Latch::Aux, "0x04"},    {Latch::ModeB, "0x04"},  {Latch::AddrLo, "0x08"},
-      {Latch::Ctrl, "0x08"},   {Latch::Pulse, "0x0C"}};
+  const std::pair<Latch, const char*> cases[] = {{Latch::AddrHi, "0x00"}, {Latch::Supply, "0x00"},
+                                                 {Latch::ModeA, "0x04"},  {Latch::Aux, "0x04"},
+                                                 {Latch::ModeB, "0x04"},  {Latch::AddrLo, "0x08"},
+                                                 {Latch::Ctrl, "0x08"},   {Latch::Pulse, "0x0C"}};
   for (auto [latch, left] : cases) {
     testing::TracedProgrammer p;
     p.regs.WriteLatch(0x5A, SelectCode(latch));
@@ -77,23 +77,24 @@ TEST(Registers, ChipDataReadAndStatusAndPortMode) {
   p.regs.ReadChipData();
   p.regs.ReadStatus();
   p.regs.InitPortMode();
-  EXPECT_EQ(p.Lines(), (Lines{"out 0x37A 0x2E", "in 0x378 0xFF", "out 0x37A 0x0C",
-                              "in 0x379 0x78", "out 0x77A 0x80"}));
+  EXPECT_EQ(p.Lines(), (Lines{"out 0x37A 0x2E", "in 0x378 0xFF", "out 0x37A 0x0C", "in 0x379 0x78",
+                              "out 0x77A 0x80"}));
 }
 
 TEST(Registers, SupplyCodeTableBounds) {
   const std::pair<int, int> bounds[] = {
-      {0, 0x8F},   {60, 0x8F},  {61, 0x8E},  {70, 0x8E},  {71, 0x8D},  {107, 0x8A},
-      {108, 0x0F}, {112, 0x0F}, {113, 0x89}, {120, 0x0E}, {122, 0x0E}, {123, 0x88},
-      {157, 0x85}, {158, 0x0A}, {202, 0x06}, {203, 0x80}, {207, 0x80}, {208, 0x05},
-      {215, 0x05}, {216, 0x04}, {245, 0x02}, {246, 0x01}, {255, 0x01}, {256, 0x00},
-      {270, 0x00}, {271, 0x8F}, {65535, 0x8F}};
+      {0, 0x8F},   {60, 0x8F},  {61, 0x8E},  {70, 0x8E},  {71, 0x8D},  {107, 0x8A},  {108, 0x0F},
+      {112, 0x0F}, {113, 0x89}, {120, 0x0E}, {122, 0x0E}, {123, 0x88}, {157, 0x85},  {158, 0x0A},
+      {202, 0x06}, {203, 0x80}, {207, 0x80}, {208, 0x05}, {215, 0x05}, {216, 0x04},  {245, 0x02},
+      {246, 0x01}, {255, 0x01}, {256, 0x00}, {270, 0x00}, {271, 0x8F}, {65535, 0x8F}};
   for (auto [tenths, code] : bounds) {
     EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(tenths)), code) << tenths;
   }
   // Every whole volt from 11 to 20 has bit 7 clear, every half volt bit 7 set.
-  for (int v = 110; v <= 200; v += 10) EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(v)) & 0x80, 0) << v;
-  for (int v = 115; v <= 205; v += 10) EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(v)) & 0x80, 0x80) << v;
+  for (int v = 110; v <= 200; v += 10)
+    EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(v)) & 0x80, 0) << v;
+  for (int v = 115; v <= 205; v += 10)
+    EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(v)) & 0x80, 0x80) << v;
 }
 
 TEST(Registers, SetSupplyComposesSelectorCodeAndModifier) {
@@ -109,7 +110,8 @@ TEST(Registers, SetSupplyComposesSelectorCodeAndModifier) {
   EXPECT_EQ(sent(0x32, 120, 0x8C), "0x1E");
   const char* dialog[] = {"0x9A", "0x1F", "0x99", "0x1E", "0x98",
                           "0x1D", "0x97", "0x1C", "0x96", "0x1B"};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(sent(0x32, static_cast<std::uint16_t>(105 + 5 * i), 0x8C), dialog[i]);
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(sent(0x32, static_cast<std::uint16_t>(105 + 5 * i), 0x8C), dialog[i]);
   EXPECT_EQ(sent(0x43, 256, 0x00), "0x43");  // 'C' and a plain 0 pass unchanged
   EXPECT_EQ(sent(0x38, 256, 0x58), "0x78");  // '8' and 'X' too
   EXPECT_EQ(sent('-', 271, 0x00), "0x8F");

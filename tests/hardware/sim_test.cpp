@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "hardware/FileUtil.h"
+#include "app/FileUtil.h"
 #include "tests/TraceFixture.h"
 
 namespace pt4 {
@@ -91,7 +91,7 @@ TEST(Sim, FuseBlowsOnlyAfterItsQualifyingPulses) {
 
 TEST(Sim, ShortLowOrUnburstPulsesNeverBlow) {
   testing::TracedProgrammer p;
-  for (int i = 0; i < 5; ++i) Pulse(p, 1, 0, 0);  // too short
+  for (int i = 0; i < 5; ++i) Pulse(p, 1, 0, 0);         // too short
   for (int i = 0; i < 5; ++i) Pulse(p, 1, 1, 100, 100);  // 10.0 V: below 10.5 V
   EXPECT_EQ(p.sim->Word(1), 0);
   EXPECT_TRUE(p.sim->Violations().empty());

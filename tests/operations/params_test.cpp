@@ -1,19 +1,30 @@
+#include "operations/Params.h"
+
 #include <gtest/gtest.h>
 
-#include "operations/Params.h"
 #include "operations/SettingsFile.h"
 
 namespace pt4 {
 namespace {
 
 TEST(TryParseInt, AcceptsWhatTheFieldsAccept) {
-  const std::pair<const char*, std::int32_t> good[] = {
-      {"0", 0},          {"100", 100},       {"+7", 7},          {"-3", -3},
-      {" 7", 7},         {"\t 12", 12},      {"$64", 100},       {"x1f", 31},
-      {"X1F", 31},       {"0x10", 16},       {"0XfF", 255},      {"-$10", -16},
-      {"2147483647", 2147483647},            {"-2147483648", INT32_MIN},
-      {"$7FFFFFFF", INT32_MAX},              {"-0x80000000", INT32_MIN},
-      {"007", 7}};
+  const std::pair<const char*, std::int32_t> good[] = {{"0", 0},
+                                                       {"100", 100},
+                                                       {"+7", 7},
+                                                       {"-3", -3},
+                                                       {" 7", 7},
+                                                       {"\t 12", 12},
+                                                       {"$64", 100},
+                                                       {"x1f", 31},
+                                                       {"X1F", 31},
+                                                       {"0x10", 16},
+                                                       {"0XfF", 255},
+                                                       {"-$10", -16},
+                                                       {"2147483647", 2147483647},
+                                                       {"-2147483648", INT32_MIN},
+                                                       {"$7FFFFFFF", INT32_MAX},
+                                                       {"-0x80000000", INT32_MIN},
+                                                       {"007", 7}};
   for (auto [text, value] : good) {
     const auto v = TryParseInt(text);
     ASSERT_TRUE(v.has_value()) << text;
@@ -22,9 +33,28 @@ TEST(TryParseInt, AcceptsWhatTheFieldsAccept) {
 }
 
 TEST(TryParseInt, RejectsEverythingElse) {
-  for (const char* text : {"", " ", "7 ", "12a", "a", "$", "0x", "x", "+", "-", "--1", "+-1",
-                           "$-1", "1.5", "2147483648", "-2147483649", "$80000000",
-                           "0x100000000", "99999999999999999999", "1e3", "+ 1", "0b1"}) {
+  for (const char* text : {"",
+                           " ",
+                           "7 ",
+                           "12a",
+                           "a",
+                           "$",
+                           "0x",
+                           "x",
+                           "+",
+                           "-",
+                           "--1",
+                           "+-1",
+                           "$-1",
+                           "1.5",
+                           "2147483648",
+                           "-2147483649",
+                           "$80000000",
+                           "0x100000000",
+                           "99999999999999999999",
+                           "1e3",
+                           "+ 1",
+                           "0b1"}) {
     EXPECT_FALSE(TryParseInt(text).has_value()) << '"' << text << '"';
   }
 }

@@ -1,10 +1,11 @@
+#include "operations/Passes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
 #include "hardware/StopSignal.h"
-#include "operations/Passes.h"
 #include "tests/TraceFixture.h"
 
 namespace pt4 {
@@ -16,7 +17,10 @@ struct RecordingView : PassView {
   void ShowDumpLayout() override {}
   void AddReportLine(const std::string& t, Colour c) override { lines.emplace_back(t, c); }
   void SetChecksumText(const std::string& t) override { checksum = t; }
-  void SetTimerEnabled(bool on) override { timer = on; timerChanges.push_back(on); }
+  void SetTimerEnabled(bool on) override {
+    timer = on;
+    timerChanges.push_back(on);
+  }
   void PaintLamp(LampId l, Colour c) override {
     lamps[static_cast<int>(l)] = c;
     if (l == LampId::ID) idChanges++;
@@ -28,7 +32,8 @@ struct RecordingView : PassView {
   std::string checksum;
   bool timer = true;
   std::vector<bool> timerChanges;
-  Colour lamps[6] = {Colour::Olive, Colour::Olive, Colour::Olive, Colour::Maroon, Colour::Navy, Colour::Green};
+  Colour lamps[6] = {Colour::Olive,  Colour::Olive, Colour::Olive,
+                     Colour::Maroon, Colour::Navy,  Colour::Green};
   int idChanges = 0, repaints = 0;
   std::int32_t position = -1;
 };
@@ -71,8 +76,10 @@ TEST(Report, SummaryLeavesOutZeroCounts) {
   EXPECT_EQ(all[4].first, "\r\n Press Esc for refresh dump from IC buffer.");
   const auto mixed = SummaryLines(256, {1, 2, 253});
   ASSERT_EQ(mixed.size(), 7u);
-  EXPECT_EQ(mixed[4], std::make_pair(std::string(" 2 not complete, possible to overwrite."), Colour::Green));
-  EXPECT_EQ(mixed[5], std::make_pair(std::string(" 253 bad , impossible to overwrite."), Colour::Red));
+  EXPECT_EQ(mixed[4],
+            std::make_pair(std::string(" 2 not complete, possible to overwrite."), Colour::Green));
+  EXPECT_EQ(mixed[5],
+            std::make_pair(std::string(" 253 bad , impossible to overwrite."), Colour::Red));
   EXPECT_EQ(texts({0, 5, 0}).size(), 5u);
   EXPECT_EQ(texts({0, 0, 0}).size(), 4u);
 }
@@ -86,13 +93,13 @@ TEST(ReadPass, ExactLatchSequenceAndTiming) {
                                           "out 0x378 0x80", "out 0x37A 0x07", "out 0x37A 0x04",
                                           "out 0x378 0x00", "out 0x37A 0x06", "out 0x37A 0x04"};
   std::vector<std::string> want = reset;
-  for (const char* l : {"out 0x378 0x82", "out 0x37A 0x05", "out 0x37A 0x04",   // mode A
-                        "out 0x378 0xDF", "out 0x37A 0x03", "out 0x37A 0x00",   // supply
-                        "out 0x378 0x80", "out 0x37A 0x0F", "out 0x37A 0x0C",   // pulse idle
-                        // address 0: AddrLo(0) is a cache hit
-                        "out 0x37A 0x2E", "in 0x378 0xF0", "out 0x37A 0x0C",
-                        "out 0x378 0x01", "out 0x37A 0x09", "out 0x37A 0x08",
-                        "out 0x37A 0x2E", "in 0x378 0xF0", "out 0x37A 0x0C"}) {
+  for (const char* l :
+       {"out 0x378 0x82", "out 0x37A 0x05", "out 0x37A 0x04",  // mode A
+        "out 0x378 0xDF", "out 0x37A 0x03", "out 0x37A 0x00",  // supply
+        "out 0x378 0x80", "out 0x37A 0x0F", "out 0x37A 0x0C",  // pulse idle
+        // address 0: AddrLo(0) is a cache hit
+        "out 0x37A 0x2E", "in 0x378 0xF0", "out 0x37A 0x0C", "out 0x378 0x01", "out 0x37A 0x09",
+        "out 0x37A 0x08", "out 0x37A 0x2E", "in 0x378 0xF0", "out 0x37A 0x0C"}) {
     want.push_back(l);
   }
   want.insert(want.end(), reset.begin(), reset.end());
@@ -133,7 +140,9 @@ TEST(VerifyPass, ReportAgainstBlownAndMissingBits) {
   EXPECT_EQ(b.counters.ProgrammableCount, 1);
   EXPECT_EQ(b.counters.IdenticalCount, 254);
   ASSERT_EQ(b.view.lines.size(), 256u + 7u);
-  EXPECT_EQ(b.view.lines[0], std::make_pair(std::string(" 00000 : 01   00000001   <>   00000011   03 "), Colour::Red));
+  EXPECT_EQ(
+      b.view.lines[0],
+      std::make_pair(std::string(" 00000 : 01   00000001   <>   00000011   03 "), Colour::Red));
   EXPECT_EQ(b.view.lines[1].second, Colour::Green);
   EXPECT_EQ(b.view.lines[2].second, Colour::Navy);
   EXPECT_FALSE(b.image.DumpShown);
@@ -190,12 +199,13 @@ TEST(Passes, FailureHalfWayLeavesProgrammerIdleAndTimerRunning) {
     EXPECT_EQ(b.view.lamps[0], Colour::Olive);
     EXPECT_EQ(b.view.lamps[3], Colour::Maroon);
     EXPECT_EQ(b.view.lamps[4], Colour::Navy);
-    // The port came back for the clean-up: the idle writes got through.
-    TDirectPort direct(*b.p.trace);
-    b.p.regs.Attach(&direct);
-    b.p.regs.EmergencyIdle();
+    // The failure was passing: the pass's own clean-up reached the programmer.
+    EXPECT_TRUE(failing.broken);
     EXPECT_EQ(b.p.sim->LatchValue(0x05), 0x80);
+    EXPECT_EQ(b.p.sim->LatchValue(0x07), 0x80);
+    EXPECT_EQ(b.p.sim->LatchValue(0x0F), 0x00);
     EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
+    EXPECT_FALSE(b.p.sim->InBurst());
   }
 }
 
@@ -246,22 +256,24 @@ TEST(WritePass, PulsesOnlyTheBufferBitsWithTheirSlots) {
 
   // The full sequence after the settle wait for that one address.
   const std::vector<std::string> cycle = {
-      "out 0x378 0x80", "out 0x37A 0x0F", "out 0x37A 0x0C",                     // pulse idle
-      "out 0x37A 0x2E", "in 0x378 0xF0",  "out 0x37A 0x0C",                     // read
-      "out 0x378 0x90", "out 0x37A 0x0F", "out 0x37A 0x0C",                     // armed
-      "out 0x378 0x40", "out 0x37A 0x0B", "out 0x37A 0x08",                     // burst
-      "out 0x378 0x92", "out 0x37A 0x0F", "out 0x37A 0x0C",                     // bit 1
+      "out 0x378 0x80", "out 0x37A 0x0F", "out 0x37A 0x0C",  // pulse idle
+      "out 0x37A 0x2E", "in 0x378 0xF0",  "out 0x37A 0x0C",  // read
+      "out 0x378 0x90", "out 0x37A 0x0F", "out 0x37A 0x0C",  // armed
+      "out 0x378 0x40", "out 0x37A 0x0B", "out 0x37A 0x08",  // burst
+      "out 0x378 0x92", "out 0x37A 0x0F", "out 0x37A 0x0C",  // bit 1
       "out 0x378 0x90", "out 0x37A 0x0F", "out 0x37A 0x0C",
-      "out 0x378 0x98", "out 0x37A 0x0F", "out 0x37A 0x0C",                     // bit 3
+      "out 0x378 0x98", "out 0x37A 0x0F", "out 0x37A 0x0C",  // bit 3
       "out 0x378 0x90", "out 0x37A 0x0F", "out 0x37A 0x0C",
-      "out 0x378 0x00", "out 0x37A 0x0B", "out 0x37A 0x08",                     // burst off
+      "out 0x378 0x00", "out 0x37A 0x0B", "out 0x37A 0x08",  // burst off
       "out 0x378 0x80", "out 0x37A 0x0F", "out 0x37A 0x0C"};
   // Preamble: reset (9), mode A (3), supply 0x1E (3), AddrHi(0) and AddrLo(0) hit the
   // cache, Ctrl 0x06 (3).
   ASSERT_GE(lines.size(), 18u + cycle.size());
   EXPECT_EQ(lines[12], "out 0x378 0x1E");
   EXPECT_EQ(lines[15], "out 0x378 0x06");
-  EXPECT_EQ(std::vector<std::string>(lines.begin() + 18, lines.begin() + 18 + static_cast<long>(cycle.size())), cycle);
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 18,
+                                     lines.begin() + 18 + static_cast<long>(cycle.size())),
+            cycle);
 }
 
 TEST(WritePass, EqualByteCostsOneReadAndNoPulse) {

@@ -23,7 +23,8 @@ bool Reference(const std::string& s, std::int32_t* out) {
   const std::string digits = s.substr(i);
   if (digits.empty() || digits.size() > 30) return false;
   for (char c : digits) {
-    const bool ok = base == 10 ? (c >= '0' && c <= '9') : std::isxdigit(static_cast<unsigned char>(c)) != 0;
+    const bool ok =
+        base == 10 ? (c >= '0' && c <= '9') : std::isxdigit(static_cast<unsigned char>(c)) != 0;
     if (!ok) return false;
   }
   errno = 0;

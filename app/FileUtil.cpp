@@ -1,4 +1,4 @@
-#include "hardware/FileUtil.h"
+#include "app/FileUtil.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,0 +1,59 @@
+#include "hardware/Programmer.h"
+
+#include <atomic>
+
+namespace pt4 {
+
+namespace {
+std::atomic<Programmer*> g_active{nullptr};
+}  // namespace
+
+Programmer::Programmer(std::unique_ptr<PortBackend> backend)
+    : backend_(std::move(backend)), port_(*backend_), regs_(&port_) {
+  Programmer* none = nullptr;
+  g_active.compare_exchange_strong(none, this);
+}
+
+Programmer::~Programmer() {
+  Release();
+  Programmer* self = this;
+  g_active.compare_exchange_strong(self, nullptr);
+}
+
+Programmer* Programmer::Active() {
+  return g_active.load();
+}
+
+void Programmer::Start() {
+  regs_.InitPortMode();
+  Idle();
+}
+
+void Programmer::Idle() {
+  regs_.ResetLatches();
+  writesAtIdle_ = regs_.Writes();
+}
+
+void Programmer::EmergencyIdle() noexcept {
+  if (released_) return;
+  regs_.EmergencyIdle();
+  writesAtIdle_ = regs_.Writes();
+}
+
+void Programmer::Release() noexcept {
+  if (released_) return;
+  if (regs_.Writes() != writesAtIdle_) {
+    try {
+      Idle();
+    } catch (...) {
+      // A refused port has nothing to set idle.
+    }
+  }
+  released_ = true;
+  try {
+    backend_->Release();
+  } catch (...) {
+  }
+}
+
+}  // namespace pt4

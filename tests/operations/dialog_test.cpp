@@ -1,0 +1,101 @@
+// The parameters dialog offscreen: its fields, its answers and the settings file.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+
+#include "app/Ui.h"
+#include "tests/WindowHarness.h"
+
+using namespace pt4;
+using namespace pt4::testing;
+
+class DialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void parametersDialog() {
+    Harness h;
+    TForm2& d = *h.form2;
+    ProgParams& p = h.State().params;
+    QCOMPARE(p.ProgVoltage, 120);
+    QCOMPARE(d.PrgTBox->text(), QString("100"));
+    auto a = Answer([](QWidget* w) {
+      auto* box = w->findChild<QComboBox*>("VprgBox");
+      box->setCurrentIndex(6);  // 13.5
+      Click(w, "WrNo");
+    });
+    d.ShowFor("Compare", h.form1.get());
+    QVERIFY(a->seen);
+    QCOMPARE(a->title, QString("Write / Compare parameters"));
+    QCOMPARE(p.ProgVoltage, 135);
+    QVERIFY(!p.DialogConfirmed);
+    QVERIFY(QFileInfo::exists(h.dir.filePath("ZI4.ini")));
+
+    auto enter = Answer([](QWidget* w) {
+      auto* edit = w->findChild<QLineEdit*>("PrgCBox");
+      edit->setFocus();
+      QTest::keyClick(edit, Qt::Key_Return);
+    });
+    d.ShowFor("Write", h.form1.get());
+    QVERIFY(enter->seen);
+    QVERIFY(!p.DialogConfirmed);
+
+    auto go = Answer([](QWidget* w) { Click(w, "WrYes"); });
+    d.ShowFor("Write", h.form1.get());
+    QVERIFY(p.DialogConfirmed);
+
+    d.PrgTBox->selectAll();
+    QTest::keyClicks(d.PrgTBox, "2");
+    QCOMPARE(p.ProgTime, 2);
+    QTest::keyClicks(d.PrgTBox, "5");
+    QCOMPARE(p.ProgTime, 25);
+    QTest::keyClicks(d.PrgTBox, "0");
+    QCOMPARE(p.ProgTime, 250);
+    d.PrgTBox->setText("");
+    QCOMPARE(d.PrgTBox->text(), QString("100"));
+    QCOMPARE(p.ProgTime, 100);
+    d.PrgTBox->setText("$64");
+    QCOMPARE(p.ProgTime, 100);
+    d.PrgTBox->setText("12a");
+    QCOMPARE(d.PrgTBox->text(), QString("100"));
+    d.PrgCBox->setText(" 7");
+    QCOMPARE(p.ProgCycles, 7);
+    d.PrgCBox->setText("7 ");
+    QCOMPARE(d.PrgCBox->text(), QString("10"));
+    d.PrgCBox->setText("-3");
+    QCOMPARE(p.ProgCycles, -3);
+    d.BufStWrAddr->clear();
+    QTest::keyClicks(d.BufStWrAddr, "ab");
+    QCOMPARE(d.BufStWrAddr->text(), QString("AB"));
+    d.maskItems->button(1)->click();
+    QCOMPARE(p.CompMask, std::uint8_t{0x0C});
+    QVERIFY(p.LowToHigh);
+
+    // A folder that cannot be written: the message names the file, the dialog still closes.
+    d.SetSettingsFolder("/nonexistent-folder");
+    std::shared_ptr<ModalAnswer> msg;
+    auto close = Answer([&msg](QWidget* w) {
+      msg = Answer(Key(Qt::Key_Return));
+      Click(w, "WrNo");
+    });
+    d.ShowFor("Write", h.form1.get());
+    QVERIFY(close->seen);
+    QVERIFY(msg && msg->seen);
+    QCOMPARE(msg->text, QString("Unable to write to /nonexistent-folder/ZI4.ini"));
+    QVERIFY(!d.isVisible());
+  }
+};
+
+QTEST_MAIN(DialogTest)
+#include "dialog_test.moc"
