@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "hardware/DirectPort.h"
+
 namespace pt4 {
 
 int PpdevSys::Open(const char* path, int flags) {
@@ -22,22 +24,29 @@ int PpdevSys::Close(int fd) {
 }
 
 namespace {
-std::string Remedy(const std::string& device, int err) {
+// What to do about a refusal, as a sentence of its own. `claiming` tells the open
+// of the device from the claim of the port, which fail for different reasons.
+std::string Remedy(const std::string& device, int err, bool claiming) {
+  if (claiming && (err == ENXIO || err == EBUSY)) {
+    return "The port is in use by another program: a printer daemon (cupsd: 'sudo systemctl "
+           "stop cups'), the lp module ('sudo rmmod lp'), or another pt4prog or pt4cli. Stop "
+           "it and try again.";
+  }
   switch (err) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-      return "load the driver with 'modprobe ppdev' (and parport_pc), check that the port "
-             "exists, or choose another with PT4_PORT";
+      return "The parallel-port driver or the port is missing: load the drivers with 'sudo "
+             "modprobe ppdev parport_pc', check that the port exists (pt4cli ports), or choose "
+             "another with PT4_PORT.";
     case EACCES:
     case EPERM:
-      return "add your user to group lp ('sudo adduser $USER lp', then log in again), or make " +
-             device + " readable and writable for you";
+      return "Add your user to group lp ('sudo adduser $USER lp', then log in again), or make " +
+             device + " readable and writable for you.";
     case EBUSY:
-      return "another program (a printer daemon such as cupsd, or lp.ko) holds the port; stop it "
-             "or unload the lp module";
+      return "The port is busy: another program may be using it. Stop it and try again.";
     default:
-      return "check the port and the ppdev driver";
+      return "Check the port and the ppdev driver (pt4cli probe).";
   }
 }
 }  // namespace
@@ -55,14 +64,15 @@ void PpdevBackend::Open() {
   fd_ = sys_->Open(device_.c_str(), O_RDWR | O_CLOEXEC);
   if (fd_ < 0) {
     const int err = errno;
-    openError_ = "Cannot open " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err);
+    openError_ =
+        "Cannot open " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err, false);
     return;
   }
   // Exclusive: no other driver may touch the port while the programmer is driven.
   if (sys_->Ioctl(fd_, PPEXCL, nullptr) != 0 || sys_->Ioctl(fd_, PPCLAIM, nullptr) != 0) {
     const int err = errno;
     openError_ =
-        "Cannot claim " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err);
+        "Cannot claim " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err, true);
     sys_->Close(fd_);
     fd_ = -1;
     return;
@@ -77,7 +87,7 @@ void PpdevBackend::Check() {
 
 void PpdevBackend::Fail(const char* what, int err) {
   throw PortError(std::string(what) + " on " + device_ + " failed: " + std::strerror(err) + ". " +
-                  Remedy(device_, err));
+                  Remedy(device_, err, false));
 }
 
 void PpdevBackend::Out(std::uint16_t address, std::uint8_t value) {
@@ -87,16 +97,16 @@ void PpdevBackend::Out(std::uint16_t address, std::uint8_t value) {
     if (sys_->Ioctl(fd_, PPWDATA, &data) != 0) Fail("PPWDATA", errno);
   } else if (address == base_ + 2) {
     // The kernel only lets bits 0-3 through PPWCONTROL; the data direction (bit 5)
-    // has an ioctl of its own, sent only when it changes.
+    // has an ioctl of its own, sent only when it changes. The two calls are two
+    // moments on the port, so their order matters: the PC must never drive the
+    // data lines while the control lines let the chip drive them. Turning to
+    // input goes first when a read begins; turning back to output goes last.
     const int dir = (value & 0x20) != 0 ? 1 : 0;
-    if (dir != direction_) {
-      int arg = dir;
-      if (sys_->Ioctl(fd_, PPDATADIR, &arg) != 0) Fail("PPDATADIR", errno);
-      direction_ = dir;
-    }
+    if (dir == 1) SetDirection(1);
     unsigned char control = value & 0x0F;
     if (sys_->Ioctl(fd_, PPWCONTROL, &control) != 0) Fail("PPWCONTROL", errno);
-  } else if (address == base_ + 0x402) {
+    if (dir == 0) SetDirection(0);
+  } else if (address == base_ + kEcrOffset) {
     // The ECR: a claimed port stays in the mode the kernel chose (bidirectional
     // where the hardware has it), so there is nothing to send.
   } else {
@@ -105,6 +115,13 @@ void PpdevBackend::Out(std::uint16_t address, std::uint8_t value) {
                   device_.c_str());
     throw PortError(buf);
   }
+}
+
+void PpdevBackend::SetDirection(int dir) {
+  if (dir == direction_) return;
+  int arg = dir;
+  if (sys_->Ioctl(fd_, PPDATADIR, &arg) != 0) Fail("PPDATADIR", errno);
+  direction_ = dir;
 }
 
 std::uint8_t PpdevBackend::In(std::uint16_t address) {

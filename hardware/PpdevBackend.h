@@ -33,6 +33,7 @@ class PpdevBackend final : public PortBackend {
 
  private:
   void Check();
+  void SetDirection(int dir);
   [[noreturn]] void Fail(const char* what, int err);
   std::string device_;
   std::uint16_t base_;

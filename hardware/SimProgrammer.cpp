@@ -125,6 +125,10 @@ std::uint8_t SimProgrammer::In(std::uint16_t address) {
 void SimProgrammer::Control(std::uint8_t value) {
   const std::uint8_t before = control_;
   control_ = value;
+  // Chip data selected while the port still drives the lines: two drivers on one bus.
+  if ((value & 0x20) == 0 && (value & 0x0F) == (kChipDataRead & 0x0F)) {
+    Violation("chip data enabled while the port drives the data lines");
+  }
   // A latch takes the data lines on the write that raises its strobe bits.
   if ((value & 0x03) != 0 && (before & 0x03) == 0) Strobe(value);
 }
@@ -132,10 +136,7 @@ void SimProgrammer::Control(std::uint8_t value) {
 void SimProgrammer::Strobe(std::uint8_t value) {
   const std::uint8_t select = value & 0x0F;
   const bool input = (value & 0x20) != 0;
-  if (select == (kChipDataRead & 0x0F)) {
-    if (!input) Violation("chip data enabled while the port drives the data lines");
-    return;
-  }
+  if (select == (kChipDataRead & 0x0F)) return;  // a read, not a latch
   const std::uint8_t v = input ? 0xFF : data_;
   if (input) Violation("latch " + Hex2(select) + " strobed with the data lines turned to input");
   const bool pulsing = live_[0].on || live_[1].on || live_[2].on || live_[3].on;

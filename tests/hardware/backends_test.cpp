@@ -7,6 +7,8 @@
 
 #include "hardware/DirectPort.h"
 #include "hardware/PpdevBackend.h"
+#include "hardware/Programmer.h"
+#include "operations/Passes.h"
 #include "hardware/TracingBackend.h"
 
 namespace pt4 {
@@ -24,16 +26,21 @@ class FakePpdev : public PpdevSys {
   }
   int Ioctl(int, unsigned long request, void* arg) override {
     int value = -1;
-    if (request == PPDATADIR) value = *static_cast<int*>(arg);
-    if (request == PPWDATA || request == PPWCONTROL) value = *static_cast<unsigned char*>(arg);
+    if (request == PPDATADIR) value = direction = *static_cast<int*>(arg);
+    if (request == PPWDATA) value = *static_cast<unsigned char*>(arg);
+    if (request == PPWCONTROL) value = control = *static_cast<unsigned char*>(arg);
     if (request == PPRDATA || request == PPRSTATUS) *static_cast<unsigned char*>(arg) = 0xA5;
     calls.emplace_back(request, value);
+    // The PC drives the data lines while the control lines select the chip's data.
+    if (direction == 0 && (control & 0x0F) == 0x0E) ++contentions;
     if (request == PPCLAIM && claimErrno != 0) {
       errno = claimErrno;
       return -1;
     }
     return 0;
   }
+  // The port as the kernel leaves it: the worst state to start from.
+  int direction = 1, control = 0x0E, contentions = 0;
   int Close(int) override {
     ++closes;
     return 0;
@@ -56,14 +63,53 @@ TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
   EXPECT_EQ(b.In(0x379), 0xA5);
   b.Release();
   using C = std::pair<unsigned long, int>;
+  // Into a read: input first, then the select. Out of it: the select first.
   const std::vector<C> want = {
-      {PPEXCL, -1},    {PPCLAIM, -1},      {PPDATADIR, 0}, {PPWCONTROL, 0x05}, {PPWCONTROL, 0x04},
-      {PPDATADIR, 1},  {PPWCONTROL, 0x0E}, {PPRDATA, -1},  {PPDATADIR, 0},     {PPWCONTROL, 0x0C},
-      {PPWDATA, 0x80}, {PPRSTATUS, -1},    {PPRELEASE, -1}};
+      {PPEXCL, -1},      {PPCLAIM, -1},     {PPWCONTROL, 0x05}, {PPDATADIR, 0},
+      {PPWCONTROL, 0x04}, {PPDATADIR, 1},    {PPWCONTROL, 0x0E}, {PPRDATA, -1},
+      {PPWCONTROL, 0x0C}, {PPDATADIR, 0},    {PPWDATA, 0x80},    {PPRSTATUS, -1},
+      {PPRELEASE, -1}};
   EXPECT_EQ(sys->calls, want);
   EXPECT_EQ(sys->closes, 1);
   b.Release();
   EXPECT_EQ(sys->closes, 1);
+}
+
+// A view that shows nothing, for passes whose port traffic is all that matters.
+struct QuietView final : PassView {
+  void ClearPanes() override {}
+  void ShowDumpLayout() override {}
+  void AddReportLine(const std::string&, Colour) override {}
+  void SetChecksumText(const std::string&) override {}
+  void SetTimerEnabled(bool) override {}
+  void PaintLamp(LampId, Colour) override {}
+  void RepaintLamps() override {}
+  void ClearProgramPane() override {}
+  void ShowPosition(std::int32_t) override {}
+};
+
+TEST(Ppdev, NeverDrivesTheBusAgainstTheChipOverWholePasses) {
+  auto sys = std::make_shared<FakePpdev>();
+  Programmer programmer(std::make_unique<PpdevBackend>("/dev/parport0", PortBase, sys));
+  static_cast<PpdevBackend&>(programmer.Backend()).Open();
+  programmer.Start();
+  VirtualClock clock;
+  QuietView view;
+  RomImage image;
+  image.RomSize = kChipWords;
+  for (int a = 0; a < kChipWords; ++a) image.RomBuffer[a] = static_cast<std::uint8_t>(a & 0x0F);
+  ProgParams params;
+  params.CompMask = 0x0F;
+  params.ProgCycles = 2;
+  VerifyCounters counters;
+  PassContext ctx{programmer.Regs(), clock, view, image, params, counters};
+  ScanChip(ctx, true, true);
+  WritePass(ctx);
+  programmer.Release();
+  const auto reads = std::count_if(sys->calls.begin(), sys->calls.end(),
+                                   [](const auto& c) { return c.first == PPRDATA; });
+  EXPECT_GE(reads, 3 * kChipWords);
+  EXPECT_EQ(sys->contentions, 0);
 }
 
 TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
@@ -81,12 +127,34 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
     EXPECT_NE(text.find("group lp"), std::string::npos);
   }
 
-  auto busy = std::make_shared<FakePpdev>();
-  busy->claimErrno = EBUSY;
-  PpdevBackend held("/dev/parport1", 0x378, busy);
-  held.Open();
-  EXPECT_THROW(held.In(0x379), PortError);
-  EXPECT_EQ(busy->closes, 1);
+  // What the kernel says, and what the user is told to do about it.
+  const struct {
+    bool claim;
+    int err;
+    const char* advice;
+  } cases[] = {{false, ENOENT, "modprobe ppdev parport_pc"},
+               {false, ENODEV, "modprobe ppdev parport_pc"},
+               {false, EPERM, "group lp"},
+               {true, ENXIO, "in use by another program"},
+               {true, EBUSY, "in use by another program"}};
+  for (const auto& c : cases) {
+    auto busy = std::make_shared<FakePpdev>();
+    (c.claim ? busy->claimErrno : busy->openErrno) = c.err;
+    PpdevBackend held("/dev/parport1", 0x378, busy);
+    held.Open();
+    try {
+      held.In(0x379);
+      ADD_FAILURE() << c.err;
+    } catch (const PortError& e) {
+      const std::string text = e.what();
+      EXPECT_NE(text.find(c.advice), std::string::npos) << text;
+      // Every sentence starts with a capital letter.
+      for (std::size_t at = text.find(". "); at != std::string::npos; at = text.find(". ", at + 1)) {
+        EXPECT_TRUE(std::isupper(static_cast<unsigned char>(text[at + 2]))) << text;
+      }
+    }
+    EXPECT_EQ(busy->closes, c.claim ? 1 : 0);
+  }
 
   auto ok = std::make_shared<FakePpdev>();
   PpdevBackend b("/dev/parport0", 0x378, ok);
@@ -117,6 +185,17 @@ TEST(PortChoice, EnvironmentValues) {
   EXPECT_TRUE(sim.chipFile.empty());
   EXPECT_EQ(ParsePortChoice("sim:/tmp/chip.bin", true).chipFile, "/tmp/chip.bin");
   EXPECT_TRUE(ParsePortChoice("sim-nochip", true).noChip);
+  const auto card = ParsePortChoice("direct:0xD010", false);
+  EXPECT_EQ(card.kind, K::Direct);
+  EXPECT_EQ(card.base, 0xD010);
+  EXPECT_EQ(card.ecr, 0xD010 + 0x402);
+  const auto withEcr = ParsePortChoice("direct:0xd010,ecr=0xD000", false);
+  EXPECT_EQ(withEcr.base, 0xD010);
+  EXPECT_EQ(withEcr.ecr, 0xD000);
+  for (const char* bad : {"direct:", "direct:378", "direct:0x", "direct:0x10000", "direct:0xD010,"
+                          "ecr", "direct:0xD010,ecr=zz", "direct:0xD01G"}) {
+    EXPECT_EQ(ParsePortChoice(bad, false).kind, K::Invalid) << bad;
+  }
   EXPECT_EQ(ParsePortChoice("sim:", true).kind, K::Invalid);
   EXPECT_EQ(ParsePortChoice("lpt1", true).kind, K::Invalid);
 }
