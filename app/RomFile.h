@@ -1,10 +1,12 @@
-// Raw .rom images: RomSize bytes, file offset = buffer address, no header.
+// Image files: raw .rom images (RomSize bytes, file offset = buffer address, no
+// header) and the other formats of ImageFormats.h.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 
 #include "app/Buffer.h"
+#include "app/ImageFormats.h"
 
 namespace pt4 {
 
@@ -17,13 +19,18 @@ class FileError : public std::runtime_error {
 // The message for an errno from opening, reading or writing `path`.
 std::string FileErrorText(int err, const std::string& path);
 
-// Reads the first RomSize bytes of `path`, shifts bits 0-5 up by two when
-// lowToHigh is set, masks with `mask`, and only then stores them: a failed load
-// leaves the buffer exactly as it was. Throws FileError.
-void LoadRom(const std::string& path, RomImage& image, std::uint8_t mask, bool lowToHigh);
+// Decodes RomSize words from `bytes`, shifts bits 0-5 up by two when lowToHigh is
+// set, masks with `mask`, and only then stores them: a failed load leaves the
+// buffer exactly as it was. Returns the format the bytes were read as. Throws FileError.
+ImageFormat LoadRomBytes(const std::vector<std::uint8_t>& bytes, RomImage& image, std::uint8_t mask,
+                         bool lowToHigh, ImageFormat format = ImageFormat::Auto);
+// The same from a file: raw files give their first RomSize bytes.
+ImageFormat LoadRom(const std::string& path, RomImage& image, std::uint8_t mask, bool lowToHigh,
+                    ImageFormat format = ImageFormat::Auto);
 
-// Writes RomSize bytes as they stand, through a temporary file renamed over the
-// target, so a failure leaves an existing file untouched. Throws FileError.
-void SaveRom(const std::string& path, const RomImage& image);
+// Writes RomSize words as they stand in `format` (Auto: by the name's extension),
+// through a temporary file renamed over the target, so a failure leaves an
+// existing file untouched. Throws FileError.
+void SaveRom(const std::string& path, const RomImage& image, ImageFormat format = ImageFormat::Auto);
 
 }  // namespace pt4

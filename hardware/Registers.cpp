@@ -78,6 +78,37 @@ void Registers::Cached(Latch l, std::uint8_t v, bool force) {
   WriteLatch(v, SelectCode(l));
 }
 
+std::int64_t Registers::PulseSlot(std::uint8_t value, std::uint8_t after, std::int64_t widthNs,
+                                  Clock& clock) {
+  auto& cache = cache_[static_cast<int>(Latch::Pulse)];
+  if (value == cache) {
+    clock.SleepUntilNs(clock.NowNs() + widthNs);
+    if (after != cache) LatchPulse(after);
+    return -1;
+  }
+  TDirectPort& p = P();
+  const std::uint8_t select = SelectCode(Latch::Pulse);
+  struct Held {
+    TDirectPort& port;
+    ~Held() { port.Hold(false); }
+  } held{p};
+  ++writes_;
+  cache = value;
+  p.PortOut(PortBase, value);
+  p.Hold(true);
+  p.PortOut(PortBase + 2, select);
+  const std::int64_t start = clock.NowNs();
+  p.PortOut(PortBase + 2, select & 0x0C);
+  p.PortOut(PortBase, after);
+  clock.SleepUntilNs(start + widthNs);
+  ++writes_;
+  cache = after;
+  p.PortOut(PortBase + 2, select);
+  const std::int64_t end = clock.NowNs();
+  p.PortOut(PortBase + 2, select & 0x0C);
+  return end - start;
+}
+
 void Registers::ResetLatches() {
   LatchModeA(0, true);
   LatchModeB(0, true);

@@ -7,6 +7,9 @@
 #include <array>
 #include <cstdint>
 
+#include <string>
+
+#include "hardware/Clock.h"
 #include "hardware/DirectPort.h"
 
 namespace pt4 {
@@ -52,6 +55,16 @@ class Registers {
   void LatchSupply(std::uint8_t v, bool force = false) { Cached(Latch::Supply, v, force); }
   void LatchAux(std::uint8_t v, bool force = false) { Cached(Latch::Aux, v, force); }
 
+  // One slot of a programming burst on the pulse latch: `value` for `widthNs`,
+  // then `after`. Nothing but the wait happens inside the pulse: its deadline is
+  // taken right after the strobe that raises it, `after` is put on the data lines
+  // (which no latch takes while the strobes are low) before the wait, and only
+  // the two strobe writes follow the deadline, so the port sees the same accesses
+  // in the same order as two latch writes. When `value` equals the latch (a clear
+  // bit) nothing is sent and the slot passes empty. Returns the width measured at
+  // the two strobe writes, or -1 when no pulse was sent.
+  std::int64_t PulseSlot(std::uint8_t value, std::uint8_t after, std::int64_t widthNs, Clock& clock);
+
   void ResetLatches();
   void SetSupply(std::uint8_t selector, std::uint16_t tenths, std::uint8_t modifier);
 
@@ -61,6 +74,8 @@ class Registers {
   void EmergencyIdle() noexcept;
 
   std::uint8_t Cache(Latch l) const { return cache_[static_cast<int>(l)]; }
+  // A failure behind the port that its accesses could not report; empty when none.
+  std::string Fault() const { return port_ != nullptr ? port_->Fault() : std::string(); }
   // Latch writes and data reads sent so far: the owner tells from it whether the
   // programmer was touched since it was last set idle.
   std::uint64_t Writes() const { return writes_; }

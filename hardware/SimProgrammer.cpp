@@ -261,8 +261,9 @@ void SimProgrammer::Save() {
   if (file_.empty()) return;
   const int err =
       WriteFileAtomically(file_, std::vector<std::uint8_t>(words_.begin(), words_.end()));
-  if (err != 0) {
-    Violation("chip file " + file_ + " could not be written: " + std::strerror(err));
+  if (err != 0 && saveError_.empty()) {
+    saveError_ = "The chip file " + file_ + " could not be written: " + std::strerror(err) + ".";
+    Violation(saveError_);
   }
 }
 

@@ -39,6 +39,8 @@ class SimProgrammer final : public PortBackend {
   std::uint8_t In(std::uint16_t address) override;
   void Release() override;
   std::string Describe() const override;
+  // The chip file could not be written: the simulated chip is no longer kept.
+  std::string Fault() const override { return saveError_; }
 
   // The chip and its faults.
   void SetChipPresent(bool present) { chipPresent_ = present; }
@@ -91,6 +93,7 @@ class SimProgrammer final : public PortBackend {
   std::array<std::array<std::uint8_t, 4>, kWords> heat_{};  // qualifying pulses so far
   std::array<Live, 4> live_{};
   std::string file_;
+  std::string saveError_;
   std::vector<SimPulse> pulses_;
   std::vector<SimViolation> violations_;
 };

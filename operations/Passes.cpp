@@ -1,5 +1,8 @@
 #include "operations/Passes.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "hardware/StopSignal.h"
 
 namespace pt4 {
@@ -16,6 +19,13 @@ void Settle(PassContext& ctx, int ms) {
   ctx.view.Settle(deadline);
   ctx.clock.SleepUntilNs(deadline);
   ThrowIfStopRequested();
+}
+
+// A failure behind the port (the simulated chip not saved) ends the pass like a
+// refused access would.
+void CheckFault(PassContext& ctx) {
+  const std::string fault = ctx.regs.Fault();
+  if (!fault.empty()) throw PortError(fault);
 }
 
 void Lamp(PassContext& ctx, LampId lamp, Colour c) {
@@ -102,9 +112,9 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
     ThrowIfStopRequested();
     Registers& r = ctx.regs;
     r.ResetLatches();
-    r.LatchModeA(2);
+    r.LatchModeA(kModeChipPowered);
     r.SetSupply('2', 55, 'x');
-    r.LatchPulse(0x80);
+    r.LatchPulse(kPulseOff);
     Lamp(ctx, LampId::VCC32, Colour::Yellow);
     if (report) ctx.view.ClearProgramPane();
     for (std::int32_t a = 0; a < ctx.image.RomSize; ++a) {
@@ -121,6 +131,8 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
         if (report) ctx.view.AddReportLine(ReportLine(a, b, v, c), ClassColour(c));
       }
       ctx.view.ShowPosition(a);
+      ctx.view.ShowTimeLeft((ctx.image.RomSize - 1 - a) * kReadSettleMs * kMs + kEndSettleMs * kMs);
+      CheckFault(ctx);
     }
     if (!verify) ShowDump(ctx.image, ctx.view);
     if (verify && report) {
@@ -145,10 +157,14 @@ void WritePass(PassContext& ctx) {
   Registers& r = ctx.regs;
   // A negative pulse time gives empty slots, never a wait without end.
   const std::int64_t pulseNs = (p.ProgTime > 0 ? static_cast<std::int64_t>(p.ProgTime) : 0) * kMs;
+  if (ctx.audit != nullptr) {
+    ctx.audit->askedNs = pulseNs;
+    ctx.audit->widthsNs.clear();
+  }
   try {
     ThrowIfStopRequested();
     r.ResetLatches();
-    r.LatchModeA(2);
+    r.LatchModeA(kModeChipPowered);
     r.SetSupply('2', static_cast<std::uint16_t>(p.ProgVoltage), 0x8C);
     ctx.view.SetTimerEnabled(false);
     for (std::int32_t a = 0; a < ctx.image.RomSize; ++a) {
@@ -157,35 +173,37 @@ void WritePass(PassContext& ctx) {
       r.LatchAddrHi(static_cast<std::uint8_t>((a >> 8) & 0xFF));
       r.LatchCtrl(static_cast<std::uint8_t>(((a >> 16) & 0xFF) | 0x06));
       Settle(ctx, kWriteSettleMs);
-      r.LatchPulse(0x80);
+      r.LatchPulse(kPulseOff);
       Lamp(ctx, LampId::VCC32, Colour::Yellow);
-      std::int32_t allowed = p.ProgCycles;
+      // Wide enough that no cycle count, however negative, wraps round.
+      std::int64_t allowed = p.ProgCycles;
       for (;;) {
         const std::uint8_t v = r.ReadChipData() & p.CompMask;
         if (v != b) {
-          r.LatchPulse(0x90);
-          r.LatchCtrl(0x40);
+          r.LatchPulse(kPulseArmed);
+          r.LatchCtrl(kBurstOn);
           Lamp(ctx, LampId::ID, Colour::Aqua);
           for (std::uint8_t bit = 1; bit <= 8; bit = static_cast<std::uint8_t>(bit << 1)) {
             Lamp(ctx, LampId::Write, Colour::Red);
-            // A clear bit writes 0x90 again, which the cache drops: its slot passes
-            // with no pulse.
-            r.LatchPulse(static_cast<std::uint8_t>(0x90 + (b & bit)));
-            // The pulse ends no earlier than its width after the raising write, and
-            // nothing else (no repaint, no event) runs inside it.
-            ctx.clock.SleepUntilNs(ctx.clock.NowNs() + pulseNs);
-            r.LatchPulse(0x90);
+            // A clear bit asks for the armed value again, which the latch holds
+            // already: its slot passes with no pulse.
+            const std::int64_t width = r.PulseSlot(static_cast<std::uint8_t>(kPulseArmed + (b & bit)),
+                                                   kPulseArmed, pulseNs, ctx.clock);
+            if (width >= 0 && ctx.audit != nullptr) ctx.audit->widthsNs.push_back(width);
             ThrowIfStopRequested();
             Lamp(ctx, LampId::Write, Colour::Maroon);
           }
-          r.LatchCtrl(0x00);
+          r.LatchCtrl(kBurstOff);
           Lamp(ctx, LampId::ID, Colour::Navy);
-          r.LatchPulse(0x80);
+          r.LatchPulse(kPulseOff);
           ctx.view.RepaintLamps();
+          CheckFault(ctx);
         }
         --allowed;
         if (v == b || allowed <= 0) break;
       }
+      ctx.view.ShowTimeLeft((ctx.image.RomSize - 1 - a) * kWriteSettleMs * kMs +
+                            (ctx.image.RomSize * kReadSettleMs + kEndSettleMs) * kMs);
       ctx.view.ShowPosition(a);
     }
     Lamp(ctx, LampId::VCC32, Colour::Olive);
@@ -196,6 +214,57 @@ void WritePass(PassContext& ctx) {
   }
   ScanChip(ctx, true, true);
   ctx.view.SetTimerEnabled(true);
+}
+
+WritePlan PlanWrite(const RomImage& image, const std::uint8_t* chip) {
+  WritePlan plan;
+  for (std::int32_t a = 0; a < image.RomSize; ++a) {
+    const std::uint8_t b = image.RomBuffer[static_cast<std::size_t>(a)];
+    const std::uint8_t v = chip[a];
+    const ByteClass c = Classify(v, b);
+    if (c == ByteClass::Identical) {
+      ++plan.counts.IdenticalCount;
+      continue;
+    }
+    if (c == ByteClass::Bad) ++plan.counts.BadCount;
+    if (c == ByteClass::Programmable) ++plan.counts.ProgrammableCount;
+    plan.differences.push_back({a, b, v, c == ByteClass::Bad});
+  }
+  return plan;
+}
+
+std::int64_t PulseAudit::OvershootNs(double quantile) const {
+  if (widthsNs.empty()) return 0;
+  std::vector<std::int64_t> sorted = widthsNs;
+  std::sort(sorted.begin(), sorted.end());
+  const auto at = static_cast<std::size_t>(quantile * static_cast<double>(sorted.size() - 1) + 0.5);
+  return sorted[std::min(at, sorted.size() - 1)] - askedNs;
+}
+
+bool PulseAudit::Excessive() const {
+  const std::int64_t allowance = std::max<std::int64_t>(askedNs / 10, 1'000'000);
+  return std::any_of(widthsNs.begin(), widthsNs.end(),
+                     [&](std::int64_t w) { return w - askedNs > allowance; });
+}
+
+namespace {
+std::string Micros(std::int64_t ns) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld \u00b5s", static_cast<long long>((ns + (ns >= 0 ? 500 : -500)) / 1000));
+  return buf;
+}
+}  // namespace
+
+std::string PulseAudit::Line() const {
+  char asked[32];
+  std::snprintf(asked, sizeof asked, "%.3f ms", static_cast<double>(askedNs) / 1e6);
+  return "pulses: " + std::to_string(widthsNs.size()) + " of " + asked + ", over by median " +
+         Micros(OvershootNs(0.5)) + ", max " + Micros(OvershootNs(1.0));
+}
+
+std::string PulseAudit::Warning() const {
+  return "Some programming pulses ran longer than asked (" + Micros(OvershootNs(1.0)) +
+         " over at most): the chip got more heat than the parameters say.";
 }
 
 }  // namespace pt4

@@ -25,6 +25,8 @@ class PassView : public PaneView {
   virtual void RepaintLamps() = 0;  // the lamp panel, at once
   virtual void ClearProgramPane() = 0;
   virtual void ShowPosition(std::int32_t address) = 0;  // progress bar and current address
+  // The least time the pass still needs: the sum of the waits ahead of it.
+  virtual void ShowTimeLeft(std::int64_t ns) { (void)ns; }
   // Called at the start of each settling wait: the window may repaint and answer
   // the desktop until shortly before `deadlineNs`. Never called during a pulse.
   virtual void Settle(std::int64_t deadlineNs) { (void)deadlineNs; }
@@ -36,6 +38,22 @@ struct VerifyCounters {
   std::int32_t BadCount = 0;
 };
 
+// Every pulse a write pass drove, measured with its own clock at the two strobe
+// writes. A pulse longer than asked is the one timing fault that can harm a chip.
+struct PulseAudit {
+  std::int64_t askedNs = 0;
+  std::vector<std::int64_t> widthsNs;
+
+  // Overshoot (width less asked) at a quantile from 0 to 1; 0 with no pulses.
+  std::int64_t OvershootNs(double quantile) const;
+  // True when some pulse ran longer than asked by more than 10 % of the asked
+  // width or 1 ms, whichever is more.
+  bool Excessive() const;
+  // "pulses: 1326 of 2.000 ms, over by median 2 µs, max 310 µs"
+  std::string Line() const;
+  std::string Warning() const;
+};
+
 struct PassContext {
   Registers& regs;
   Clock& clock;
@@ -43,7 +61,22 @@ struct PassContext {
   RomImage& image;
   const ProgParams& params;
   VerifyCounters& counters;
+  PulseAudit* audit = nullptr;  // filled by the write pass when given
 };
+
+// How a chip compares with an image, word by word, under the report's classes:
+// the plan of a write before its first pulse.
+struct WordDifference {
+  std::int32_t address;
+  std::uint8_t image, chip;
+  bool bad;  // the chip has a bit blown that the image lacks
+};
+struct WritePlan {
+  VerifyCounters counts;
+  std::vector<WordDifference> differences;  // every word that is not identical
+};
+// `chip` holds the chip's words already masked.
+WritePlan PlanWrite(const RomImage& image, const std::uint8_t* chip);
 
 std::string ByteToBin(std::uint8_t b);
 

@@ -1,0 +1,44 @@
+// The file formats a chip image comes in, besides the raw one-word-a-byte file:
+// Intel HEX and Motorola S-record (one byte per word, the record address is the
+// word address), and two nibble layouts of binary dumps.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pt4 {
+
+// A text image larger than this is no chip image.
+constexpr std::size_t kTextImageLimit = 1 << 20;
+
+enum class ImageFormat {
+  Auto,      // loads: HEX or S-record when the text is made of their records, else raw
+  Raw,       // one word a byte, low nibble
+  IntelHex,  // records of type 00, 01, 02, 04 (03 and 05 ignored)
+  SRecord,   // S0 ignored, S1-S3 data, S5-S6 counts, S7-S9 end
+  High,      // one word a byte, high nibble
+  Packed,    // two words a byte: word 2k low nibble, word 2k+1 high nibble
+};
+
+// raw, hex, srec, high, packed (and auto); nothing for anything else.
+std::optional<ImageFormat> FormatFromName(std::string_view name);
+const char* FormatName(ImageFormat f);
+// The format a save takes from the file name: .hex and .ihx give Intel HEX, .s19,
+// .srec and .mot give S-record, anything else raw.
+ImageFormat FormatForPath(const std::string& path);
+// What a load of `bytes` in format `requested` reads them as: Auto is resolved
+// by content, so a raw binary is never taken for text.
+ImageFormat DetectFormat(const std::vector<std::uint8_t>& bytes, ImageFormat requested);
+
+// `count` words from a file's bytes. Throws FileError with the text the user sees
+// ("Read beyond end of file", "Line 12: checksum is 3A, the record says 3B", ...).
+std::vector<std::uint8_t> DecodeImage(const std::vector<std::uint8_t>& bytes, ImageFormat format,
+                                      std::size_t count);
+// The file bytes for `count` words.
+std::vector<std::uint8_t> EncodeImage(const std::uint8_t* words, std::size_t count,
+                                      ImageFormat format);
+
+}  // namespace pt4
