@@ -52,7 +52,8 @@ std::vector<TextLine> Lines(const std::vector<std::uint8_t>& bytes) {
 }
 
 bool AllHex(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+  return std::all_of(s.begin(), s.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
 }
 
 // Every line a record of the kind: a start character, then hex digit pairs.
@@ -67,10 +68,12 @@ bool LooksLike(const std::vector<std::uint8_t>& bytes, ImageFormat f) {
   for (const auto& l : lines) {
     const std::string& t = l.text;
     if (f == ImageFormat::IntelHex) {
-      if (t.size() < 11 || t[0] != ':' || (t.size() - 1) % 2 != 0 || !AllHex(t.substr(1))) return false;
+      if (t.size() < 11 || t[0] != ':' || (t.size() - 1) % 2 != 0 || !AllHex(t.substr(1)))
+        return false;
     } else {
-      if (t.size() < 4 || (t[0] != 'S' && t[0] != 's') || !std::isdigit(static_cast<unsigned char>(t[1])) ||
-          (t.size() - 2) % 2 != 0 || !AllHex(t.substr(2))) {
+      if (t.size() < 4 || (t[0] != 'S' && t[0] != 's') ||
+          !std::isdigit(static_cast<unsigned char>(t[1])) || (t.size() - 2) % 2 != 0 ||
+          !AllHex(t.substr(2))) {
         return false;
       }
     }
@@ -110,8 +113,8 @@ class WordSink {
     for (std::size_t a = 0; a < words_.size(); ++a) {
       if (from_[a] == 0) {
         throw FileError("Word " + Hex2(static_cast<unsigned>(a)) +
-                        " is missing: every word from 00 to " + Hex2(static_cast<unsigned>(words_.size() - 1)) +
-                        " must be given");
+                        " is missing: every word from 00 to " +
+                        Hex2(static_cast<unsigned>(words_.size() - 1)) + " must be given");
       }
     }
     return words_;
@@ -122,7 +125,8 @@ class WordSink {
   std::vector<int> from_;
 };
 
-std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes, std::size_t count) {
+std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
+                                         std::size_t count) {
   WordSink sink(count);
   std::uint64_t base = 0;
   bool ended = false;
@@ -135,22 +139,27 @@ std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
     unsigned sum = 0;
     for (std::size_t i = 0; i + 1 < b.size(); ++i) sum += b[i];
     const unsigned want = (0x100 - (sum & 0xFF)) & 0xFF;
-    if (want != b.back()) LineError(l.number, "checksum is " + Hex2(want) + ", the record says " + Hex2(b.back()));
+    if (want != b.back())
+      LineError(l.number, "checksum is " + Hex2(want) + ", the record says " + Hex2(b.back()));
     const unsigned address = (b[1] << 8) | b[2];
     const std::uint8_t type = b[3];
     switch (type) {
       case 0x00:
         for (std::size_t i = 0; i < len; ++i) sink.Put(base + address + i, b[4 + i], l.number);
         break;
-      case 0x01: ended = true; break;
+      case 0x01:
+        ended = true;
+        break;
       case 0x02:
       case 0x04:
         if (len != 2) LineError(l.number, "an extended address record holds two bytes");
         base = static_cast<std::uint64_t>((b[4] << 8) | b[5]) << (type == 0x02 ? 4 : 16);
         break;
       case 0x03:
-      case 0x05: break;  // start addresses mean nothing to a PROM
-      default: LineError(l.number, "record type " + Hex2(type) + " is not an Intel HEX record type");
+      case 0x05:
+        break;  // start addresses mean nothing to a PROM
+      default:
+        LineError(l.number, "record type " + Hex2(type) + " is not an Intel HEX record type");
     }
   }
   return sink.Finish();
@@ -168,24 +177,39 @@ std::vector<std::uint8_t> DecodeSRecord(const std::vector<std::uint8_t>& bytes, 
     unsigned sum = 0;
     for (std::size_t i = 0; i + 1 < b.size(); ++i) sum += b[i];
     const unsigned want = ~sum & 0xFF;
-    if (want != b.back()) LineError(l.number, "checksum is " + Hex2(want) + ", the record says " + Hex2(b.back()));
+    if (want != b.back())
+      LineError(l.number, "checksum is " + Hex2(want) + ", the record says " + Hex2(b.back()));
     std::size_t addrBytes = 0;
     switch (type) {
-      case '0': case '1': case '5': case '9': addrBytes = 2; break;
-      case '2': case '6': case '8': addrBytes = 3; break;
-      case '3': case '7': addrBytes = 4; break;
-      default: LineError(l.number, std::string("S") + type + " is not an S-record type");
+      case '0':
+      case '1':
+      case '5':
+      case '9':
+        addrBytes = 2;
+        break;
+      case '2':
+      case '6':
+      case '8':
+        addrBytes = 3;
+        break;
+      case '3':
+      case '7':
+        addrBytes = 4;
+        break;
+      default:
+        LineError(l.number, std::string("S") + type + " is not an S-record type");
     }
     if (len < addrBytes + 1) LineError(l.number, "the record is too short for its address");
     std::uint64_t address = 0;
     for (std::size_t i = 0; i < addrBytes; ++i) address = (address << 8) | b[1 + i];
     if (type == '1' || type == '2' || type == '3') {
       ++dataRecords;
-      for (std::size_t i = 1 + addrBytes; i < len; ++i) sink.Put(address + (i - 1 - addrBytes), b[i], l.number);
+      for (std::size_t i = 1 + addrBytes; i < len; ++i)
+        sink.Put(address + (i - 1 - addrBytes), b[i], l.number);
     } else if (type == '5' || type == '6') {
       if (address != dataRecords) {
-        LineError(l.number, "the count record says " + std::to_string(address) + " data records, the file has " +
-                                std::to_string(dataRecords));
+        LineError(l.number, "the count record says " + std::to_string(address) +
+                                " data records, the file has " + std::to_string(dataRecords));
       }
     } else if (type == '7' || type == '8' || type == '9') {
       break;
@@ -194,9 +218,12 @@ std::vector<std::uint8_t> DecodeSRecord(const std::vector<std::uint8_t>& bytes, 
   return sink.Finish();
 }
 
-void AppendText(std::vector<std::uint8_t>& out, const std::string& s) { out.insert(out.end(), s.begin(), s.end()); }
+void AppendText(std::vector<std::uint8_t>& out, const std::string& s) {
+  out.insert(out.end(), s.begin(), s.end());
+}
 
-std::string HexRecord(unsigned address, std::uint8_t type, const std::uint8_t* data, std::size_t n) {
+std::string HexRecord(unsigned address, std::uint8_t type, const std::uint8_t* data,
+                      std::size_t n) {
   std::string r = ":" + Hex2(static_cast<unsigned>(n)) + Hex4(address) + Hex2(type);
   unsigned sum = static_cast<unsigned>(n) + (address >> 8) + (address & 0xFF) + type;
   for (std::size_t i = 0; i < n; ++i) {
@@ -230,12 +257,18 @@ std::optional<ImageFormat> FormatFromName(std::string_view name) {
 
 const char* FormatName(ImageFormat f) {
   switch (f) {
-    case ImageFormat::Auto: return "auto";
-    case ImageFormat::Raw: return "raw";
-    case ImageFormat::IntelHex: return "hex";
-    case ImageFormat::SRecord: return "srec";
-    case ImageFormat::High: return "high";
-    case ImageFormat::Packed: return "packed";
+    case ImageFormat::Auto:
+      return "auto";
+    case ImageFormat::Raw:
+      return "raw";
+    case ImageFormat::IntelHex:
+      return "hex";
+    case ImageFormat::SRecord:
+      return "srec";
+    case ImageFormat::High:
+      return "high";
+    case ImageFormat::Packed:
+      return "packed";
   }
   return "raw";
 }
@@ -243,9 +276,11 @@ const char* FormatName(ImageFormat f) {
 ImageFormat FormatForPath(const std::string& path) {
   const auto slash = path.find_last_of('/');
   const auto dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return ImageFormat::Raw;
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    return ImageFormat::Raw;
   std::string ext = path.substr(dot + 1);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (ext == "hex" || ext == "ihx") return ImageFormat::IntelHex;
   if (ext == "s19" || ext == "srec" || ext == "mot") return ImageFormat::SRecord;
   return ImageFormat::Raw;
@@ -253,10 +288,12 @@ ImageFormat FormatForPath(const std::string& path) {
 
 ImageFormat DetectFormat(const std::vector<std::uint8_t>& bytes, ImageFormat requested) {
   if (requested != ImageFormat::Auto) return requested;
-  const auto first = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t c) { return !std::isspace(c); });
+  const auto first =
+      std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t c) { return !std::isspace(c); });
   if (first == bytes.end()) return ImageFormat::Raw;
   if (*first == ':' && LooksLike(bytes, ImageFormat::IntelHex)) return ImageFormat::IntelHex;
-  if ((*first == 'S' || *first == 's') && LooksLike(bytes, ImageFormat::SRecord)) return ImageFormat::SRecord;
+  if ((*first == 'S' || *first == 's') && LooksLike(bytes, ImageFormat::SRecord))
+    return ImageFormat::SRecord;
   return ImageFormat::Raw;
 }
 
@@ -288,15 +325,18 @@ std::vector<std::uint8_t> DecodeImage(const std::vector<std::uint8_t>& bytes, Im
       break;
   }
   if (bytes.size() < count) throw FileError("Read beyond end of file");
-  return std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+  return std::vector<std::uint8_t>(bytes.begin(),
+                                   bytes.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
-std::vector<std::uint8_t> EncodeImage(const std::uint8_t* words, std::size_t count, ImageFormat format) {
+std::vector<std::uint8_t> EncodeImage(const std::uint8_t* words, std::size_t count,
+                                      ImageFormat format) {
   std::vector<std::uint8_t> out;
   switch (format) {
     case ImageFormat::IntelHex:
       for (std::size_t a = 0; a < count; a += 16) {
-        AppendText(out, HexRecord(static_cast<unsigned>(a), 0x00, words + a, std::min<std::size_t>(16, count - a)));
+        AppendText(out, HexRecord(static_cast<unsigned>(a), 0x00, words + a,
+                                  std::min<std::size_t>(16, count - a)));
       }
       AppendText(out, ":00000001FF\n");
       return out;
@@ -304,13 +344,15 @@ std::vector<std::uint8_t> EncodeImage(const std::uint8_t* words, std::size_t cou
       static const std::uint8_t kHeader[] = {'p', 't', '4', 'p', 'r', 'o', 'g'};
       AppendText(out, SRecord('0', 0, kHeader, sizeof kHeader));
       for (std::size_t a = 0; a < count; a += 16) {
-        AppendText(out, SRecord('1', static_cast<unsigned>(a), words + a, std::min<std::size_t>(16, count - a)));
+        AppendText(out, SRecord('1', static_cast<unsigned>(a), words + a,
+                                std::min<std::size_t>(16, count - a)));
       }
       AppendText(out, SRecord('9', 0, nullptr, 0));
       return out;
     }
     case ImageFormat::High:
-      for (std::size_t a = 0; a < count; ++a) out.push_back(static_cast<std::uint8_t>(words[a] << 4));
+      for (std::size_t a = 0; a < count; ++a)
+        out.push_back(static_cast<std::uint8_t>(words[a] << 4));
       return out;
     case ImageFormat::Packed:
       for (std::size_t a = 0; a < count; a += 2) {

@@ -57,7 +57,8 @@ ImageFormat LoadRom(const std::string& path, RomImage& image, std::uint8_t mask,
                     ImageFormat format) {
   std::vector<std::uint8_t> bytes;
   // Text formats need the whole file; a raw file only its first RomSize bytes.
-  const std::size_t limit = std::max<std::size_t>(static_cast<std::size_t>(image.RomSize), kTextImageLimit);
+  const std::size_t limit =
+      std::max<std::size_t>(static_cast<std::size_t>(image.RomSize), kTextImageLimit);
   const int err = ReadWholeFile(path, bytes, limit);
   if (err != 0) throw FileError(FileErrorText(err, path));
   return LoadRomBytes(bytes, image, mask, lowToHigh, format);

@@ -31,6 +31,7 @@ ImageFormat LoadRom(const std::string& path, RomImage& image, std::uint8_t mask,
 // Writes RomSize words as they stand in `format` (Auto: by the name's extension),
 // through a temporary file renamed over the target, so a failure leaves an
 // existing file untouched. Throws FileError.
-void SaveRom(const std::string& path, const RomImage& image, ImageFormat format = ImageFormat::Auto);
+void SaveRom(const std::string& path, const RomImage& image,
+             ImageFormat format = ImageFormat::Auto);
 
 }  // namespace pt4

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-
 #include <string>
 
 #include "hardware/Clock.h"
@@ -63,7 +62,8 @@ class Registers {
   // in the same order as two latch writes. When `value` equals the latch (a clear
   // bit) nothing is sent and the slot passes empty. Returns the width measured at
   // the two strobe writes, or -1 when no pulse was sent.
-  std::int64_t PulseSlot(std::uint8_t value, std::uint8_t after, std::int64_t widthNs, Clock& clock);
+  std::int64_t PulseSlot(std::uint8_t value, std::uint8_t after, std::int64_t widthNs,
+                         Clock& clock);
 
   void ResetLatches();
   void SetSupply(std::uint8_t selector, std::uint16_t tenths, std::uint8_t modifier);

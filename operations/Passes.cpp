@@ -187,8 +187,9 @@ void WritePass(PassContext& ctx) {
             Lamp(ctx, LampId::Write, Colour::Red);
             // A clear bit asks for the armed value again, which the latch holds
             // already: its slot passes with no pulse.
-            const std::int64_t width = r.PulseSlot(static_cast<std::uint8_t>(kPulseArmed + (b & bit)),
-                                                   kPulseArmed, pulseNs, ctx.clock);
+            const std::int64_t width =
+                r.PulseSlot(static_cast<std::uint8_t>(kPulseArmed + (b & bit)), kPulseArmed,
+                            pulseNs, ctx.clock);
             if (width >= 0 && ctx.audit != nullptr) ctx.audit->widthsNs.push_back(width);
             ThrowIfStopRequested();
             Lamp(ctx, LampId::Write, Colour::Maroon);
@@ -250,7 +251,8 @@ bool PulseAudit::Excessive() const {
 namespace {
 std::string Micros(std::int64_t ns) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%lld \u00b5s", static_cast<long long>((ns + (ns >= 0 ? 500 : -500)) / 1000));
+  std::snprintf(buf, sizeof buf, "%lld \u00b5s",
+                static_cast<long long>((ns + (ns >= 0 ? 500 : -500)) / 1000));
   return buf;
 }
 }  // namespace

@@ -138,7 +138,8 @@ std::vector<std::string> ProbeResult::Lines() const {
 
 std::string ProbeResult::Verdict() const {
   if (!portError.empty()) return "verdict: the port cannot be used.";
-  if (!forwardOk) return "verdict: the port does not hold a byte written to it; check the cable and the port.";
+  if (!forwardOk)
+    return "verdict: the port does not hold a byte written to it; check the cable and the port.";
   if (!bidirectional) {
     return "verdict: the port cannot read the chip: set the port to PS/2, EPP or ECP mode in the "
            "BIOS.";

@@ -12,13 +12,13 @@
 namespace pt4 {
 
 struct ProbeResult {
-  std::string backend;        // what was opened
-  std::string portError;      // why the port could not be used; empty when it could
-  std::string modes;          // the kernel's list of the port's modes, when known
-  bool forwardOk = false;     // the data register read back what was written
+  std::string backend;         // what was opened
+  std::string portError;       // why the port could not be used; empty when it could
+  std::string modes;           // the kernel's list of the port's modes, when known
+  bool forwardOk = false;      // the data register read back what was written
   bool bidirectional = false;  // input mode stopped driving the lines
-  int status = -1;            // the status register, -1 when not read
-  bool chipAnswers = false;   // some word read other than all lines high
+  int status = -1;             // the status register, -1 when not read
+  bool chipAnswers = false;    // some word read other than all lines high
   int wordsRead = 0;
   bool Usable() const { return portError.empty() && forwardOk && bidirectional; }
   std::string Verdict() const;

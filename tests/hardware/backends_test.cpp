@@ -8,8 +8,8 @@
 #include "hardware/DirectPort.h"
 #include "hardware/PpdevBackend.h"
 #include "hardware/Programmer.h"
-#include "operations/Passes.h"
 #include "hardware/TracingBackend.h"
+#include "operations/Passes.h"
 
 namespace pt4 {
 namespace {
@@ -64,11 +64,11 @@ TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
   b.Release();
   using C = std::pair<unsigned long, int>;
   // Into a read: input first, then the select. Out of it: the select first.
-  const std::vector<C> want = {
-      {PPEXCL, -1},      {PPCLAIM, -1},     {PPWCONTROL, 0x05}, {PPDATADIR, 0},
-      {PPWCONTROL, 0x04}, {PPDATADIR, 1},    {PPWCONTROL, 0x0E}, {PPRDATA, -1},
-      {PPWCONTROL, 0x0C}, {PPDATADIR, 0},    {PPWDATA, 0x80},    {PPRSTATUS, -1},
-      {PPRELEASE, -1}};
+  const std::vector<C> want = {{PPEXCL, -1},       {PPCLAIM, -1},      {PPWCONTROL, 0x05},
+                               {PPDATADIR, 0},     {PPWCONTROL, 0x04}, {PPDATADIR, 1},
+                               {PPWCONTROL, 0x0E}, {PPRDATA, -1},      {PPWCONTROL, 0x0C},
+                               {PPDATADIR, 0},     {PPWDATA, 0x80},    {PPRSTATUS, -1},
+                               {PPRELEASE, -1}};
   EXPECT_EQ(sys->calls, want);
   EXPECT_EQ(sys->closes, 1);
   b.Release();
@@ -149,7 +149,8 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
       const std::string text = e.what();
       EXPECT_NE(text.find(c.advice), std::string::npos) << text;
       // Every sentence starts with a capital letter.
-      for (std::size_t at = text.find(". "); at != std::string::npos; at = text.find(". ", at + 1)) {
+      for (std::size_t at = text.find(". "); at != std::string::npos;
+           at = text.find(". ", at + 1)) {
         EXPECT_TRUE(std::isupper(static_cast<unsigned char>(text[at + 2]))) << text;
       }
     }
@@ -192,8 +193,10 @@ TEST(PortChoice, EnvironmentValues) {
   const auto withEcr = ParsePortChoice("direct:0xd010,ecr=0xD000", false);
   EXPECT_EQ(withEcr.base, 0xD010);
   EXPECT_EQ(withEcr.ecr, 0xD000);
-  for (const char* bad : {"direct:", "direct:378", "direct:0x", "direct:0x10000", "direct:0xD010,"
-                          "ecr", "direct:0xD010,ecr=zz", "direct:0xD01G"}) {
+  for (const char* bad : {"direct:", "direct:378", "direct:0x", "direct:0x10000",
+                          "direct:0xD010,"
+                          "ecr",
+                          "direct:0xD010,ecr=zz", "direct:0xD01G"}) {
     EXPECT_EQ(ParsePortChoice(bad, false).kind, K::Invalid) << bad;
   }
   EXPECT_EQ(ParsePortChoice("sim:", true).kind, K::Invalid);
