@@ -39,10 +39,11 @@ std::string Addresses(const std::string& decimal) {
     } catch (...) {
       break;
     }
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%s0x%lX", out.empty() ? "" : " ", v);
-    out += buf;
     at += used;
+    if (v == 0 && !out.empty()) continue;  // no ECR listed
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%s0x%lX", out.empty() ? "" : " ECR ", v);
+    out += buf;
   }
   return out.empty() ? decimal : out;
 }
