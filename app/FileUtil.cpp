@@ -1,5 +1,6 @@
 #include "app/FileUtil.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,8 +50,10 @@ int WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
 int WriteFileAtomically(const std::string& requested, const std::vector<std::uint8_t>& data) {
   const std::string path = ResolveTarget(requested);
   mode_t mode = 0666;
+  bool replacing = false;
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) {
+    replacing = true;
     if (S_ISDIR(st.st_mode)) return EISDIR;
     if (!S_ISREG(st.st_mode)) return EINVAL;
     if ((st.st_mode & 0222) == 0) return EACCES;
@@ -67,12 +70,34 @@ int WriteFileAtomically(const std::string& requested, const std::vector<std::uin
   const int fd = ::mkstemp(tmpl.data());
   if (fd < 0) return errno;
   int err = ::fchmod(fd, mode) == 0 ? 0 : errno;
+  // The file keeps its owner and group, as an overwrite in place would (root
+  // saving over a user's file must not take it from the user). Only root can
+  // give a file away; for anyone else the file is already theirs or cannot be.
+  if (err == 0 && replacing && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0 && ::geteuid() == 0) err = errno;
+  }
   if (err == 0) err = WriteAll(fd, data.data(), data.size());
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;
   if (err == 0 && ::rename(tmpl.c_str(), path.c_str()) != 0) err = errno;
   if (err != 0) ::unlink(tmpl.c_str());
   return err;
+}
+
+void RemoveStaleTemporaries(const std::string& requested) {
+  const std::string path = ResolveTarget(requested);
+  const std::string folder = ParentFolder(path);
+  const std::string prefix = "." + path.substr(path.find_last_of('/') + 1) + ".";
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string name = e->d_name;
+    // Exactly what WriteFileAtomically makes: the prefix and mkstemp's six characters.
+    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
+      ::unlink((folder + "/" + name).c_str());
+    }
+  }
+  ::closedir(dir);
 }
 
 int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t limit) {

@@ -19,6 +19,9 @@ int WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>
 int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
                   std::size_t limit = 1 << 20);
 
+// Removes the temporary files that a write of `path` killed mid-way left behind.
+void RemoveStaleTemporaries(const std::string& path);
+
 bool PathExists(const std::string& path);
 std::string ParentFolder(const std::string& path);
 

@@ -320,10 +320,18 @@ void TForm1::BuildMenus() {
 
 void TForm1::FormCreate() {
   MainState& m = m_;
+  // A refused port is shown once and costs nothing else: the buffer, its files
+  // and its dump work as with a port, and each command that needs the port
+  // shows the refusal again.
+  try {
+    m.programmer->Start();
+  } catch (const std::exception& e) {
+    pollFailing_ = true;  // the status poll would only repeat it
+    ShowErrorBox(QString::fromLocal8Bit(e.what()));
+  }
   try {
     RichEditProgram->document()->setMaximumBlockCount(0);
     ICTypeCBox->setCurrentIndex(0);
-    m.programmer->Start();
     m.FillByte = 0;
     m.image.RomSize = kChipWords;
     m.AdapterName = "ZI4";

@@ -29,20 +29,16 @@ void Programmer::Start() {
   Idle();
 }
 
-void Programmer::Idle() {
-  regs_.ResetLatches();
-  writesAtIdle_ = regs_.Writes();
-}
+void Programmer::Idle() { regs_.ResetLatches(); }
 
 void Programmer::EmergencyIdle() noexcept {
   if (released_) return;
   regs_.EmergencyIdle();
-  writesAtIdle_ = regs_.Writes();
 }
 
 void Programmer::Release() noexcept {
   if (released_) return;
-  if (regs_.Writes() != writesAtIdle_) {
+  if (!regs_.IsIdle()) {
     try {
       Idle();
     } catch (...) {

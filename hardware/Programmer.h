@@ -42,7 +42,6 @@ class Programmer {
   std::unique_ptr<PortBackend> backend_;
   TDirectPort port_;
   Registers regs_;
-  std::uint64_t writesAtIdle_ = ~std::uint64_t{0};
   bool released_ = false;
 };
 

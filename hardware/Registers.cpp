@@ -38,7 +38,7 @@ void Registers::InitPortMode() {
 
 std::uint8_t Registers::ReadDataPort(std::uint8_t control) {
   TDirectPort& p = P();
-  ++writes_;
+  idle_ = false;
   p.PortOut(PortBase + 2, control);
   const std::uint8_t value = p.PortIn(PortBase);
   p.PortOut(PortBase + 2, control & 0x0C);
@@ -47,7 +47,7 @@ std::uint8_t Registers::ReadDataPort(std::uint8_t control) {
 
 void Registers::WriteLatch(std::uint8_t value, std::uint8_t select) {
   TDirectPort& p = P();
-  ++writes_;
+  idle_ = false;
   p.PortOut(PortBase, value);
   p.PortOut(PortBase + 2, select);
   p.PortOut(PortBase + 2, select & 0x0C);
@@ -92,7 +92,7 @@ std::int64_t Registers::PulseSlot(std::uint8_t value, std::uint8_t after, std::i
     TDirectPort& port;
     ~Held() { port.Hold(false); }
   } held{p};
-  ++writes_;
+  idle_ = false;
   cache = value;
   p.PortOut(PortBase, value);
   p.Hold(true);
@@ -101,7 +101,7 @@ std::int64_t Registers::PulseSlot(std::uint8_t value, std::uint8_t after, std::i
   p.PortOut(PortBase + 2, select & 0x0C);
   p.PortOut(PortBase, after);
   clock.SleepUntilNs(start + widthNs);
-  ++writes_;
+  idle_ = false;
   cache = after;
   p.PortOut(PortBase + 2, select);
   const std::int64_t end = clock.NowNs();
@@ -113,6 +113,7 @@ void Registers::ResetLatches() {
   LatchModeA(0, true);
   LatchModeB(0, true);
   LatchAux(0, true);
+  idle_ = true;
 }
 
 void Registers::SetSupply(std::uint8_t selector, std::uint16_t tenths, std::uint8_t modifier) {
@@ -136,6 +137,11 @@ void Registers::SetSupply(std::uint8_t selector, std::uint16_t tenths, std::uint
 }
 
 void Registers::EmergencyIdle() noexcept {
+  try {
+    // Whatever a pulse put off (trace lines) must not hide these writes.
+    if (port_ != nullptr) port_->Hold(false);
+  } catch (...) {
+  }
   try {
     LatchPulse(kPulseOff, true);
   } catch (...) {

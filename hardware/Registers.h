@@ -76,16 +76,16 @@ class Registers {
   std::uint8_t Cache(Latch l) const { return cache_[static_cast<int>(l)]; }
   // A failure behind the port that its accesses could not report; empty when none.
   std::string Fault() const { return port_ != nullptr ? port_->Fault() : std::string(); }
-  // Latch writes and data reads sent so far: the owner tells from it whether the
-  // programmer was touched since it was last set idle.
-  std::uint64_t Writes() const { return writes_; }
+  // True from the idle writes until the next latch write or data read: the owner
+  // tells from it whether the programmer needs setting idle again.
+  bool IsIdle() const { return idle_; }
 
  private:
   void Cached(Latch l, std::uint8_t v, bool force);
   TDirectPort& P();
   TDirectPort* port_;
   std::array<std::uint8_t, kLatchCount> cache_{};
-  std::uint64_t writes_ = 0;
+  bool idle_ = false;
 };
 
 }  // namespace pt4

@@ -231,6 +231,7 @@ void SimProgrammer::Release() {
 }
 
 bool SimProgrammer::AttachFile(const std::string& path, std::string* why) {
+  RemoveStaleTemporaries(path);
   std::vector<std::uint8_t> bytes;
   const int err = ReadWholeFile(path, bytes, 4096);
   if (err == 0) {

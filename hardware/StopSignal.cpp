@@ -3,14 +3,34 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <exception>
 #include <initializer_list>
+
+#include "hardware/Programmer.h"
 
 namespace pt4 {
 
 namespace {
 volatile std::sig_atomic_t g_signal = 0;
+volatile std::sig_atomic_t g_passDepth = 0;
+volatile std::sig_atomic_t g_suspend = 0;  // the stop signal a pass owes, or 0
 int g_pipe[2] = {-1, -1};
+
+constexpr int kTerminating[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM};
+constexpr int kCrashes[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+constexpr int kStops[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+
+// The idle writes are plain port accesses: they can be sent from where the
+// process is failing, which is better than leaving the voltage on.
+void LastResortIdle() {
+  if (Programmer* p = Programmer::Active()) {
+    p->EmergencyIdle();
+    p->Release();
+  }
+}
 
 extern "C" void OnStopSignal(int sig) {
   if (g_signal == 0) g_signal = sig;
@@ -18,6 +38,49 @@ extern "C" void OnStopSignal(int sig) {
     const char byte = static_cast<char>(sig);
     [[maybe_unused]] const ssize_t n = write(g_pipe[1], &byte, 1);
   }
+}
+
+extern "C" void OnCrash(int sig) {
+  LastResortIdle();
+  std::signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+void StopAsAsked(int sig) {
+  const int saved = errno;
+  std::signal(sig, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, sig);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  raise(sig);  // stops here until SIGCONT
+  errno = saved;
+}
+
+extern "C" void OnStop(int sig);
+
+void InstallStopHandler(int sig) {
+  struct sigaction sa {};
+  sa.sa_handler = OnStop;
+  sigemptyset(&sa.sa_mask);
+  sigaction(sig, &sa, nullptr);
+}
+
+extern "C" void OnStop(int sig) {
+  if (g_passDepth > 0) {
+    g_suspend = sig;  // the pass stops at the end of the address, idle
+    return;
+  }
+  StopAsAsked(sig);
+  InstallStopHandler(sig);
+}
+
+void OnExit() { LastResortIdle(); }
+
+[[noreturn]] void OnTerminate() {
+  LastResortIdle();
+  std::signal(SIGABRT, SIG_DFL);
+  std::abort();
 }
 }  // namespace
 
@@ -32,17 +95,43 @@ void InstallStopSignalHandlers() {
   sa.sa_handler = OnStopSignal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = 0;
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+  for (int sig : kTerminating) sigaction(sig, &sa, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+  struct sigaction crash {};
+  crash.sa_handler = OnCrash;
+  sigemptyset(&crash.sa_mask);
+  crash.sa_flags = SA_RESETHAND | SA_NODEFER;
+  for (int sig : kCrashes) sigaction(sig, &crash, nullptr);
+  for (int sig : kStops) InstallStopHandler(sig);
+  static bool once = false;
+  if (!once) {
+    once = true;
+    std::atexit(OnExit);
+    std::set_terminate(OnTerminate);
+  }
 }
 
-int PendingStopSignal() {
-  return g_signal;
+int PendingStopSignal() { return g_signal; }
+int StopSignalFd() { return g_pipe[0]; }
+void SetPendingStopSignalForTest(int sig) { g_signal = sig; }
+
+PassSpan::PassSpan() { g_passDepth = g_passDepth + 1; }
+PassSpan::~PassSpan() {
+  g_passDepth = g_passDepth - 1;
+  // A stop that came while the pass ran, and found no safe point: now.
+  if (g_passDepth == 0 && g_suspend != 0) SuspendNow();
 }
-int StopSignalFd() {
-  return g_pipe[0];
+
+bool SuspendPending() { return g_suspend != 0; }
+
+void SuspendNow() {
+  const int sig = g_suspend;
+  g_suspend = 0;
+  if (sig == 0 || sig == -1) return;
+  StopAsAsked(sig);
+  InstallStopHandler(sig);
 }
-void SetPendingStopSignalForTest(int sig) {
-  g_signal = sig;
-}
+
+void SetSuspendPendingForTest(bool on) { g_suspend = on ? -1 : 0; }
 
 }  // namespace pt4

@@ -1,14 +1,20 @@
-// SIGINT, SIGTERM and SIGHUP must never leave a chip at programming voltage. The
-// handler only records the signal; waits notice it at once and the code that owns
-// the programmer sets it idle before the process ends.
+// No way out of the process that can run code may leave a chip at programming
+// voltage. The terminating signals (INT, TERM, HUP, QUIT, USR1, USR2, ALRM) are
+// only recorded: waits notice them at once, and the code that owns the programmer
+// sets it idle before the process ends with 128 + n. SIGPIPE is ignored, so a
+// closed pipe is an ordinary write error. exit() called from a library, an
+// uncaught exception and a crash (SEGV, BUS, FPE, ILL, ABRT) set the programmer
+// idle from where they are, as a last resort. A stop (TSTP, TTIN, TTOU) waits
+// for the pass to reach the end of an address; the pass sets the programmer idle
+// before the process stops.
 #pragma once
 
 #include <exception>
 
 namespace pt4 {
 
-// Installs the handlers (without SA_RESTART, so sleeps wake up) and a self-pipe
-// that an event loop can watch.
+// Installs the handlers (without SA_RESTART, so sleeps wake up), a self-pipe that
+// an event loop can watch, and the last-resort idle paths.
 void InstallStopSignalHandlers();
 // The signal number that asked the process to stop, or 0.
 int PendingStopSignal();
@@ -16,6 +22,22 @@ int PendingStopSignal();
 int StopSignalFd();
 // For tests: behave as if signal `sig` had arrived (0 clears).
 void SetPendingStopSignalForTest(int sig);
+
+// A pass marks its span, so that a stop signal waits for a safe point in it.
+class PassSpan {
+ public:
+  PassSpan();
+  ~PassSpan();
+  PassSpan(const PassSpan&) = delete;
+  PassSpan& operator=(const PassSpan&) = delete;
+};
+// True when a stop (Ctrl+Z) arrived during the pass and waits for it.
+bool SuspendPending();
+// Stops the process as the stop signal asked; returns when it is continued.
+// The caller has set the programmer idle.
+void SuspendNow();
+// For tests: behave as if a stop signal had arrived during the pass.
+void SetSuspendPendingForTest(bool on);
 
 class StopRequested : public std::exception {
  public:

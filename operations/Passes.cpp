@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "hardware/StopSignal.h"
 
@@ -31,6 +32,19 @@ void CheckFault(PassContext& ctx) {
 void Lamp(PassContext& ctx, LampId lamp, Colour c) {
   ctx.view.PaintLamp(lamp, c);
   ctx.view.RepaintLamps();
+}
+
+// Ctrl+Z during a pass: the programmer goes idle before the process stops, and
+// when it continues the pass sets itself up again; the caller redoes the address.
+// True when the process was stopped.
+bool SuspendPoint(PassContext& ctx, const std::function<void()>& setUp) {
+  if (!SuspendPending()) return false;
+  ctx.regs.ResetLatches();
+  Lamp(ctx, LampId::VCC32, Colour::Olive);
+  SuspendNow();
+  ThrowIfStopRequested();
+  setUp();
+  return true;
 }
 }  // namespace
 
@@ -108,16 +122,21 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
   VerifyCounters& n = ctx.counters;
   n = VerifyCounters{};
   ctx.view.SetTimerEnabled(false);
+  PassSpan span;
   try {
     ThrowIfStopRequested();
     Registers& r = ctx.regs;
     r.ResetLatches();
-    r.LatchModeA(kModeChipPowered);
-    r.SetSupply('2', 55, 'x');
-    r.LatchPulse(kPulseOff);
-    Lamp(ctx, LampId::VCC32, Colour::Yellow);
+    const auto setUp = [&] {
+      r.LatchModeA(kModeChipPowered);
+      r.SetSupply('2', 55, 'x');
+      r.LatchPulse(kPulseOff);
+      Lamp(ctx, LampId::VCC32, Colour::Yellow);
+    };
+    setUp();
     if (report) ctx.view.ClearProgramPane();
     for (std::int32_t a = 0; a < ctx.image.RomSize; ++a) {
+      SuspendPoint(ctx, setUp);
       r.LatchAddrLo(static_cast<std::uint8_t>(a & 0xFF));
       Settle(ctx, kReadSettleMs);
       const std::uint8_t v = r.ReadChipData() & ctx.params.CompMask;
@@ -161,13 +180,18 @@ void WritePass(PassContext& ctx) {
     ctx.audit->askedNs = pulseNs;
     ctx.audit->widthsNs.clear();
   }
+  PassSpan span;
   try {
     ThrowIfStopRequested();
     r.ResetLatches();
-    r.LatchModeA(kModeChipPowered);
-    r.SetSupply('2', static_cast<std::uint16_t>(p.ProgVoltage), 0x8C);
+    const auto setUp = [&] {
+      r.LatchModeA(kModeChipPowered);
+      r.SetSupply('2', static_cast<std::uint16_t>(p.ProgVoltage), 0x8C);
+    };
+    setUp();
     ctx.view.SetTimerEnabled(false);
     for (std::int32_t a = 0; a < ctx.image.RomSize; ++a) {
+      SuspendPoint(ctx, setUp);
       const std::uint8_t b = ctx.image.RomBuffer[static_cast<std::size_t>(a)];
       r.LatchAddrLo(static_cast<std::uint8_t>(a & 0xFF));
       r.LatchAddrHi(static_cast<std::uint8_t>((a >> 8) & 0xFF));
@@ -177,7 +201,13 @@ void WritePass(PassContext& ctx) {
       Lamp(ctx, LampId::VCC32, Colour::Yellow);
       // Wide enough that no cycle count, however negative, wraps round.
       std::int64_t allowed = p.ProgCycles;
+      bool redo = false;
       for (;;) {
+        // Between bursts is a safe point too; the address is done again from its start.
+        if (SuspendPoint(ctx, setUp)) {
+          redo = true;
+          break;
+        }
         const std::uint8_t v = r.ReadChipData() & p.CompMask;
         if (v != b) {
           r.LatchPulse(kPulseArmed);
@@ -202,6 +232,10 @@ void WritePass(PassContext& ctx) {
         }
         --allowed;
         if (v == b || allowed <= 0) break;
+      }
+      if (redo) {
+        --a;
+        continue;
       }
       ctx.view.ShowTimeLeft((ctx.image.RomSize - 1 - a) * kWriteSettleMs * kMs +
                             (ctx.image.RomSize * kReadSettleMs + kEndSettleMs) * kMs);

@@ -111,6 +111,9 @@ std::string UpdateIniText(const std::string& content, const std::string& section
       std::size_t v = 0;
       if (Trim(lines[i].body).size() > 0) lastContent = i;
       if (IsKeyLine(lines[i].body, key, &v)) {
+        // The file's own spacing after '=' stays, unless the value brings blanks
+        // of its own: they must not pile up on the file's at every write.
+        if (!value.empty() && (value[0] == ' ' || value[0] == '\t')) v = lines[i].body.find('=') + 1;
         lines[i].body = lines[i].body.substr(0, v) + value;
         found = true;
         break;
@@ -131,8 +134,10 @@ std::string UpdateIniText(const std::string& content, const std::string& section
 
 int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys) {
   std::vector<std::uint8_t> bytes;
-  const int err = ReadWholeFile(path, bytes, 16 << 20);
+  // Read whole or not at all: a cut file would lose its tail on the rewrite.
+  const int err = ReadWholeFile(path, bytes, kMaxSettingsBytes + 1);
   if (err != 0 && err != ENOENT) return err;
+  if (bytes.size() > kMaxSettingsBytes) return EFBIG;
   const std::string updated = UpdateIniText(std::string(bytes.begin(), bytes.end()), section, keys);
   return WriteFileAtomically(path, std::vector<std::uint8_t>(updated.begin(), updated.end()));
 }

@@ -3,6 +3,7 @@
 // line endings. Section and key names match without regard to case.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,8 +16,12 @@ using IniKeys = std::vector<std::pair<std::string, std::string>>;
 std::string UpdateIniText(const std::string& content, const std::string& section,
                           const IniKeys& keys);
 
+// A file larger than this is no settings file: it is refused, unchanged.
+constexpr std::size_t kMaxSettingsBytes = 1 << 20;
+
 // Reads `path` (missing is fine), updates it and replaces it atomically.
-// Returns 0 or the errno of the failure; the old file is untouched on failure.
+// Returns 0 or the errno of the failure (EFBIG for a file too large to be a
+// settings file); the old file is untouched on failure.
 int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys);
 
 }  // namespace pt4

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Breaking the programs on purpose, as a user's machine would: signals at random
+# moments, Ctrl+Z inside a pulse, a closed pipe, a full disk under the trace and
+# under the simulated chip. After every way out the trace must end idle.
+#   ways_out.sh PT4CLI
+set -u
+cli=$(realpath "$1")
+work=$(mktemp -d)
+trap 'umount "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
+cd "$work"
+pass=0
+fail=0
+check() {  # check NAME CONDITION...
+  local name=$1
+  shift
+  if "$@"; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAILED: $name"; fi
+}
+writes() { grep ' out ' "$1" | cut -d' ' -f2-; }
+reset9=$'out 0x378 0x80\nout 0x37A 0x05\nout 0x37A 0x04\nout 0x378 0x80\nout 0x37A 0x07\nout 0x37A 0x04\nout 0x378 0x00\nout 0x37A 0x06\nout 0x37A 0x04'
+pulseoff=$'out 0x378 0x80\nout 0x37A 0x0F\nout 0x37A 0x0C'
+ends_idle() { [ "$(writes "$1" | tail -9)" = "$reset9" ]; }
+# Every bit of the chip is a bit of the image: nothing was blown that was not asked for.
+only_pulsed() {
+  python3 - "$1" "$2" <<'PY'
+import sys
+chip, image = (open(p, 'rb').read() for p in sys.argv[1:3])
+sys.exit(0 if len(chip) == 256 and all(c & ~(i & 0x0F) == 0 for c, i in zip(chip, image)) else 1)
+PY
+}
+python3 -c "import random, sys; random.seed(7); sys.stdout.buffer.write(bytes(random.randrange(16) for _ in range(256)))" >image.rom
+
+# Every catchable terminating signal, at a random moment of a write.
+n=0
+for sig in INT TERM HUP QUIT USR1 USR2 ALRM; do
+  n=$((n + 1))
+  rm -f chip.bin
+  PT4_PORT=sim:chip.bin PT4_TRACE=sig.log "$cli" write image.rom --mask full --time 3 -q >/dev/null 2>&1 &
+  pid=$!
+  sleep "$(python3 -c "import random; random.seed($n); print(round(random.uniform(1.4, 3.0), 2))")"
+  kill -s "$sig" $pid
+  wait $pid
+  rc=$?
+  check "$sig: exit code 128+n" [ "$rc" -eq $((128 + $(kill -l "$sig"))) ]
+  check "$sig: trace ends with the idle writes" ends_idle sig.log
+  check "$sig: pulse dropped before the idle writes" [ "$(writes sig.log | tail -12 | head -3)" = "$pulseoff" ]
+  check "$sig: chip holds only asked-for bits" only_pulsed chip.bin image.rom
+done
+
+# A closed pipe: the report cannot be read, the programmer still ends idle.
+PT4_PORT=sim PT4_TRACE=pipe.log "$cli" verify image.rom --mask full 2>/dev/null | head -1 >/dev/null
+rc=${PIPESTATUS[0]}
+check "closed pipe: an ordinary exit" [ "$rc" -le 2 ]
+check "closed pipe: trace ends idle" ends_idle pipe.log
+
+# Ctrl+Z inside a pulse: the pass finishes the pulse, sets the programmer idle,
+# and only then stops; on continue it redoes the address and the chip comes out whole.
+python3 -c "import sys; sys.stdout.buffer.write(bytes([15] * 4 + [0] * 252))" >few.rom
+rm -f chip.bin
+PT4_PORT=sim:chip.bin PT4_TRACE=stop.log "$cli" write few.rom --mask full --time 150 --cycles 3 >out.txt 2>err.txt &
+pid=$!
+sleep 1.8
+kill -TSTP $pid
+stopped=no
+for _ in $(seq 50); do
+  if [ "$(awk '{print $3}' /proc/$pid/stat 2>/dev/null)" = T ]; then stopped=yes; break; fi
+  sleep 0.1
+done
+check "Ctrl+Z: the process stops" [ "$stopped" = yes ]
+sleep 0.3
+check "Ctrl+Z: idle while stopped" ends_idle stop.log
+sleep 1
+kill -CONT $pid
+wait $pid
+rc=$?
+check "Ctrl+Z: the write goes on and ends identical" [ "$rc" -eq 0 ]
+max=$(grep -o 'max [0-9]* ' err.txt | awk '{print $2}')
+below() { [ -n "$1" ] && [ "$1" -lt "$2" ]; }
+check "Ctrl+Z: no pulse held over the stop (max over $max us)" below "$max" 100000
+check "Ctrl+Z: chip as asked" cmp -s chip.bin <(python3 -c "import sys; sys.stdout.buffer.write(bytes([15] * 4 + [0] * 252))")
+
+# A trace on a full disk: said once, and not a success.
+PT4_PORT=sim PT4_TRACE=/dev/full "$cli" blank >/dev/null 2>err.txt
+rc=$?
+check "full trace: exit 4" [ "$rc" -eq 4 ]
+check "full trace: said once" [ "$(grep -c 'trace could not be written' err.txt)" -eq 1 ]
+
+# The simulated chip on a full disk: the pass ends with an error, not "identical".
+mkdir full
+if mount -t tmpfs -o size=12k tmpfs full 2>/dev/null; then
+  PT4_PORT=sim:full/chip.bin "$cli" blank >/dev/null 2>&1
+  head -c 9000 /dev/zero >full/filler 2>/dev/null
+  PT4_PORT=sim:full/chip.bin PT4_TRACE=full.log "$cli" write image.rom --mask full --time 2 -q >/dev/null 2>err.txt
+  rc=$?
+  check "full chip disk: exit 4" [ "$rc" -eq 4 ]
+  check "full chip disk: names the file" grep -q "chip file .*could not be written" err.txt
+  check "full chip disk: trace ends idle" ends_idle full.log
+  umount full
+else
+  echo "note: no tmpfs mount here; the full chip disk is covered by the core tests"
+fi
+
+echo "ways out: $pass passed, $fail failed"
+[ "$fail" -eq 0 ]
