@@ -326,6 +326,7 @@ void TForm1::FormCreate() {
   try {
     m.programmer->Start();
   } catch (const std::exception& e) {
+    portRefused_ = true;
     pollFailing_ = true;  // the status poll would only repeat it
     ShowErrorBox(QString::fromLocal8Bit(e.what()));
   }
@@ -350,7 +351,9 @@ void TForm1::FormDestroy() {
   try {
     m_.programmer->Idle();
   } catch (const std::exception& e) {
-    ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    // A port refused at start-up was shown then; saying it again on the way out
+    // would only hold the user up.
+    if (!portRefused_) ShowErrorBox(QString::fromLocal8Bit(e.what()));
   }
 }
 

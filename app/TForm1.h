@@ -94,6 +94,7 @@ class TForm1 : public QMainWindow {
   bool passRunning_ = false;
   bool closePending_ = false;
   bool pollFailing_ = false;
+  bool portRefused_ = false;
   bool firstPaint_ = true;
 };
 

@@ -29,7 +29,9 @@ void Programmer::Start() {
   Idle();
 }
 
-void Programmer::Idle() { regs_.ResetLatches(); }
+void Programmer::Idle() {
+  regs_.ResetLatches();
+}
 
 void Programmer::EmergencyIdle() noexcept {
   if (released_) return;

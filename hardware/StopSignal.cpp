@@ -75,7 +75,9 @@ extern "C" void OnStop(int sig) {
   InstallStopHandler(sig);
 }
 
-void OnExit() { LastResortIdle(); }
+void OnExit() {
+  LastResortIdle();
+}
 
 [[noreturn]] void OnTerminate() {
   LastResortIdle();
@@ -111,18 +113,28 @@ void InstallStopSignalHandlers() {
   }
 }
 
-int PendingStopSignal() { return g_signal; }
-int StopSignalFd() { return g_pipe[0]; }
-void SetPendingStopSignalForTest(int sig) { g_signal = sig; }
+int PendingStopSignal() {
+  return g_signal;
+}
+int StopSignalFd() {
+  return g_pipe[0];
+}
+void SetPendingStopSignalForTest(int sig) {
+  g_signal = sig;
+}
 
-PassSpan::PassSpan() { g_passDepth = g_passDepth + 1; }
+PassSpan::PassSpan() {
+  g_passDepth = g_passDepth + 1;
+}
 PassSpan::~PassSpan() {
   g_passDepth = g_passDepth - 1;
   // A stop that came while the pass ran, and found no safe point: now.
   if (g_passDepth == 0 && g_suspend != 0) SuspendNow();
 }
 
-bool SuspendPending() { return g_suspend != 0; }
+bool SuspendPending() {
+  return g_suspend != 0;
+}
 
 void SuspendNow() {
   const int sig = g_suspend;
@@ -132,6 +144,8 @@ void SuspendNow() {
   InstallStopHandler(sig);
 }
 
-void SetSuspendPendingForTest(bool on) { g_suspend = on ? -1 : 0; }
+void SetSuspendPendingForTest(bool on) {
+  g_suspend = on ? -1 : 0;
+}
 
 }  // namespace pt4

@@ -113,7 +113,8 @@ std::string UpdateIniText(const std::string& content, const std::string& section
       if (IsKeyLine(lines[i].body, key, &v)) {
         // The file's own spacing after '=' stays, unless the value brings blanks
         // of its own: they must not pile up on the file's at every write.
-        if (!value.empty() && (value[0] == ' ' || value[0] == '\t')) v = lines[i].body.find('=') + 1;
+        if (!value.empty() && (value[0] == ' ' || value[0] == '\t'))
+          v = lines[i].body.find('=') + 1;
         lines[i].body = lines[i].body.substr(0, v) + value;
         found = true;
         break;

@@ -93,12 +93,16 @@ class FlakyStatus final : public PortBackend {
 
 class Harness {
  public:
-  Harness() {
-    auto sim = std::make_unique<SimProgrammer>(clock, PortBase);
-    simulator = sim.get();
+  // On the simulator, or on `backend` when one is given (a refused port, say).
+  explicit Harness(std::unique_ptr<PortBackend> backend = nullptr) {
+    if (!backend) {
+      auto sim = std::make_unique<SimProgrammer>(clock, PortBase);
+      simulator = sim.get();
+      backend = std::move(sim);
+    }
     fd_ = memfd_create("trace", MFD_CLOEXEC);
     auto flaky = std::make_unique<FlakyStatus>(
-        std::make_unique<TracingBackend>(std::move(sim), dup(fd_), clock));
+        std::make_unique<TracingBackend>(std::move(backend), dup(fd_), clock));
     port = flaky.get();
     programmer = std::make_unique<Programmer>(std::move(flaky));
     State().programmer = programmer.get();

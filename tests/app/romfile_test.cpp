@@ -133,6 +133,18 @@ TEST_F(RomFileTest, FailedSavesKeepTheOldFile) {
   EXPECT_EQ(files, 2);
 }
 
+TEST_F(RomFileTest, ASaveKeepsTheOwnerOfTheFileItReplaces) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  const auto p = Make("user.rom", std::vector<std::uint8_t>(256, 0x01));
+  ASSERT_EQ(chown(p.c_str(), 4321, 4322), 0);
+  SaveRom(p, img);
+  struct stat st {};
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+  EXPECT_EQ(Bytes(p), std::vector<std::uint8_t>(256, 0x00));
+}
+
 TEST(FileErrorText, SystemErrors) {
   EXPECT_EQ(FileErrorText(EMFILE, "/x"), "Too many open files");
   EXPECT_EQ(FileErrorText(EROFS, "/x"), "File access denied");

@@ -13,8 +13,10 @@
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 #include "app/Ui.h"
+#include "hardware/DirectPort.h"
 #include "tests/WindowHarness.h"
 
 using namespace pt4;
@@ -222,6 +224,43 @@ class WindowTest : public QObject {
     QCOMPARE(no->text, QString("File exist.\r\n  Overwrite ?"));
     std::ifstream in(out.toStdString(), std::ios::binary);
     QCOMPARE(in.get(), 0x0F);
+  }
+
+  void refusedPortCostsNoData() {
+    // One box at start-up for the refusal; the buffer works as with a port.
+    auto refusal = Answer(Key(Qt::Key_Return));
+    RealClock clock;
+    Harness h(OpenBackend(ParsePortChoice("lpt1", false), "", clock));
+    QVERIFY(refusal->seen);
+    QVERIFY(refusal->text.contains("lpt1"));
+    QCOMPARE(h.State().image.RomSize, 256);
+    QCOMPARE(h.PaneLines().size(), 16);
+    auto poll = Answer(Key(Qt::Key_Return));
+    h.form1->Timer1Timer();
+    QTest::qWait(50);
+    poll->Cancel();
+    QVERIFY(!poll->seen);
+    // Save over an existing file keeps every byte of the image.
+    const QString out = h.dir.filePath("keep.rom");
+    std::ofstream(out.toStdString(), std::ios::binary) << std::string(256, '\x05');
+    h.State().image.RomBuffer[3] = 0x0A;
+    Hooks().getSaveFileName = [&](QWidget*, const QString&, const QString&) { return out; };
+    auto yes = Answer(
+        [](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    h.Press(Qt::Key_F2);
+    QVERIFY(yes->seen);
+    QCOMPARE(QFileInfo(out).size(), 256);
+    std::ifstream in(out.toStdString(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    QCOMPARE(int(bytes[3]), 0x0A);
+    // A load works; a read shows the refusal.
+    Hooks().getOpenFileName = [&](QWidget*, const QString&) { return out; };
+    h.Press(Qt::Key_F3);
+    QCOMPARE(int(h.State().image.RomBuffer[3]), 0x02);  // mask Low
+    auto again = Answer(Key(Qt::Key_Return));
+    h.Press(Qt::Key_F5);
+    QVERIFY(again->seen);
+    QVERIFY(again->text.contains("lpt1"));
   }
 
   void writeCommandProgramsAndReports() {

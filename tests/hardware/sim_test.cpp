@@ -152,6 +152,17 @@ TEST(Sim, ChipFileSurvivesARestart) {
     EXPECT_EQ(p.sim->Word(0x41), 0x08);
     EXPECT_EQ(ReadWord(p, 0x41), 0xF8);
   }
+  // A write killed mid-way left its temporary beside the chip: the next start
+  // clears it, and nothing else of the folder.
+  std::ofstream(dir / ".chip.bin.a1B2c3") << "half";
+  std::ofstream(dir / ".chip.bin.keep-me") << "not ours";
+  {
+    testing::TracedProgrammer p;
+    std::string why;
+    ASSERT_TRUE(p.sim->AttachFile(file, &why)) << why;
+    EXPECT_FALSE(std::filesystem::exists(dir / ".chip.bin.a1B2c3"));
+    EXPECT_TRUE(std::filesystem::exists(dir / ".chip.bin.keep-me"));
+  }
   std::ofstream(dir / "short.bin") << "abc";
   testing::TracedProgrammer p;
   std::string why;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
 #include "operations/SettingsFile.h"
 
 namespace pt4 {
@@ -117,6 +122,34 @@ TEST(SettingsFile, EveryOtherByteStays) {
             "[Last]\r\n"
             "z=1");
   EXPECT_EQ(UpdateIniText(after, "K556PT4", kKeys), after);
+}
+
+}  // namespace
+}  // namespace pt4
+
+namespace pt4 {
+namespace {
+
+TEST(SettingsFile, WritingTheSameValuesTwiceGivesTheSameBytes) {
+  const IniKeys odd = {{"BufStartWriteAdr", " 12"},
+                       {"BufEndWriteAdr", "\t7"},
+                       {"ROMStartWriteAdr", ""},
+                       {"ROMEndWriteAdr", "x"}};
+  for (const std::string start : {"", "[K556PT4]\nBufStartWriteAdr =  1\nBufEndWriteAdr=2\n",
+                                  "[k556pt4]\r\nromendwriteadr = old\r\n[Next]\r\n"}) {
+    const std::string once = UpdateIniText(start, "K556PT4", odd);
+    EXPECT_EQ(UpdateIniText(once, "K556PT4", odd), once) << start;
+  }
+}
+
+TEST(SettingsFile, AFileTooLargeToBeSettingsIsRefusedUnchanged) {
+  const std::string path = ::testing::TempDir() + "/big.ini";
+  const std::string big(kMaxSettingsBytes + 10, ';');
+  std::ofstream(path, std::ios::binary) << big;
+  EXPECT_EQ(WriteIniKeys(path, "K556PT4", {{"K", "v"}}), EFBIG);
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), big);
+  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <filesystem>
+#include <iterator>
 #include <random>
 
 #include "hardware/StopSignal.h"
@@ -360,6 +364,101 @@ TEST(WritePass, NegativePulseTimeGivesEmptySlots) {
   EXPECT_EQ(b.p.clock.NowNs(), (50 + 5 + 50) * 1'000'000LL);
   ASSERT_EQ(b.p.sim->Pulses().size(), 1u);
   EXPECT_EQ(b.p.sim->Pulses()[0].widthNs, 0);
+}
+
+}  // namespace
+}  // namespace pt4
+
+namespace pt4 {
+namespace {
+
+TEST(WritePass, ParametersAtTheExtremesOf32BitsEndAndLeaveIdle) {
+  const std::int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -1, 0, 1, 3, INT32_MAX};
+  std::mt19937 rng(5);
+  for (int trial = 0; trial < 40; ++trial) {
+    Bench b;
+    b.image.RomSize = 4;
+    b.params.CompMask = 0x0F;
+    b.params.ProgCycles = extremes[rng() % std::size(extremes)];
+    b.params.ProgTime = extremes[rng() % std::size(extremes)];
+    b.params.ProgVoltage = extremes[rng() % std::size(extremes)];
+    for (int a = 0; a < 4; ++a) b.image.RomBuffer[a] = static_cast<std::uint8_t>(rng() & 0x0F);
+    // A bit that never blows keeps every cycle busy: with a huge count only pulses
+    // that blow end the pass (a short, cold or empty pulse would rightly go on
+    // for two billion cycles).
+    if (b.params.ProgCycles < 1000) {
+      b.p.sim->SetNeverBlow(1, 0x01);
+    } else {
+      b.params.ProgTime = 2;
+      b.params.ProgVoltage = 120;
+    }
+    auto ctx = b.Ctx();
+    WritePass(ctx);
+    const auto lines = b.p.Lines();
+    const auto bursts = std::count(lines.begin(), lines.end(), "out 0x378 0x40");
+    SCOPED_TRACE(::testing::Message() << "cycles " << b.params.ProgCycles << " time "
+                                      << b.params.ProgTime << " voltage " << b.params.ProgVoltage);
+    // No negative or zero count means more than one cycle per address.
+    if (b.params.ProgCycles <= 1) EXPECT_LE(bursts, 4);
+    EXPECT_EQ(b.p.sim->LatchValue(0x05), 0x80);
+    EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
+    EXPECT_TRUE(b.view.timer);
+  }
+}
+
+TEST(Passes, CtrlZMidPassIdlesThenRedoesTheAddress) {
+  for (bool write : {false, true}) {
+    Bench b;
+    b.image.RomSize = 8;
+    b.params.CompMask = 0x0F;
+    for (int a = 0; a < 8; ++a) b.image.RomBuffer[a] = 0x05;
+    SetSuspendPendingForTest(true);
+    auto ctx = b.Ctx();
+    if (write) {
+      WritePass(ctx);
+    } else {
+      ScanChip(ctx, true, false);
+    }
+    EXPECT_FALSE(SuspendPending());
+    const auto lines = b.p.Lines();
+    // The idle writes came before the first address was touched again.
+    const auto first = std::find(lines.begin(), lines.end(), "out 0x37A 0x09");
+    const std::vector<std::string> idle = {"out 0x378 0x80", "out 0x37A 0x05", "out 0x37A 0x04",
+                                           "out 0x378 0x80", "out 0x37A 0x07", "out 0x37A 0x04",
+                                           "out 0x378 0x00", "out 0x37A 0x06", "out 0x37A 0x04"};
+    ASSERT_NE(first, lines.end());
+    EXPECT_NE(std::search(lines.begin() + 9, first, idle.begin(), idle.end()), first);
+    if (write) {
+      EXPECT_EQ(b.counters.IdenticalCount, 8);
+      EXPECT_TRUE(b.p.sim->Violations().empty());
+    } else {
+      EXPECT_EQ(b.counters.ProgrammableCount, 8);
+    }
+  }
+}
+
+TEST(Passes, AChipFileThatCannotBeSavedEndsTheWrite) {
+  const auto dir = std::filesystem::temp_directory_path() / ("pt4full" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string file = (dir / "chip.bin").string();
+  Bench b;
+  std::string why;
+  ASSERT_TRUE(b.p.sim->AttachFile(file, &why)) << why;
+  // The file's place taken by a folder: every save from now on fails.
+  std::filesystem::remove(file);
+  std::filesystem::create_directory(file);
+  b.params.CompMask = 0x0F;
+  b.image.RomBuffer[0] = 0x01;
+  auto ctx = b.Ctx();
+  try {
+    WritePass(ctx);
+    ADD_FAILURE() << "the write reported success";
+  } catch (const PortError& e) {
+    EXPECT_NE(std::string(e.what()).find("could not be written"), std::string::npos);
+  }
+  EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
+  EXPECT_EQ(b.p.sim->LatchValue(0x05), 0x80);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ bool Reference(const std::string& s, std::int32_t* out) {
     i += 2;
   }
   const std::string digits = s.substr(i);
-  if (digits.empty() || digits.size() > 30) return false;
+  if (digits.empty()) return false;
   for (char c : digits) {
     const bool ok =
         base == 10 ? (c >= '0' && c <= '9') : std::isxdigit(static_cast<unsigned char>(c)) != 0;

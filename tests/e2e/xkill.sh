@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The display goes away under a pass (a logout, an X crash, a dropped forwarded
+# connection): pt4prog is driven under Xvfb with a window manager as a person
+# would, the X server is killed mid-read and mid-write, and the trace must end
+# with the pulse dropped and the programmer idle.
+#   xkill.sh PT4PROG
+set -u
+prog=$(realpath "$1")
+work=$(mktemp -d)
+display=:$((90 + RANDOM % 100))
+cleanup() {
+  [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  [ -n "${app:-}" ] && kill "$app" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+for tool in Xvfb openbox xdotool; do
+  command -v $tool >/dev/null || { echo "xkill: $tool is missing (tools/pt4 installs it)"; exit 1; }
+done
+pass=0
+fail=0
+check() {
+  local name=$1
+  shift
+  if "$@"; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAILED: $name"; fi
+}
+writes() { grep ' out ' "$1" | cut -d' ' -f2-; }
+reset9=$'out 0x378 0x80\nout 0x37A 0x05\nout 0x37A 0x04\nout 0x378 0x80\nout 0x37A 0x07\nout 0x37A 0x04\nout 0x378 0x00\nout 0x37A 0x06\nout 0x37A 0x04'
+pulseoff=$'out 0x378 0x80\nout 0x37A 0x0F\nout 0x37A 0x0C'
+
+wait_window() {  # wait_window NAME: the id of the visible window of that name
+  local w=""
+  for _ in $(seq 100); do
+    w=$(DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+start_x() {
+  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+  DISPLAY=$display openbox >/dev/null 2>&1 &
+  wm=$!
+  sleep 0.5
+}
+
+run_case() {  # run_case NAME TRACE: pt4prog up, then the keys of the case
+  start_x
+  DISPLAY=$display PT4_PORT=sim PT4_TRACE="$2" "$prog" >"$1.out" 2>&1 &
+  app=$!
+  main=$(wait_window '^Pt4prog$') || { echo "no main window"; return 1; }
+  DISPLAY=$display xdotool windowactivate --sync "$main" >/dev/null 2>&1
+  sleep 0.3
+}
+
+kill_x_and_wait() {
+  kill -9 "$xvfb"
+  wait "$xvfb" 2>/dev/null
+  kill "$wm" 2>/dev/null
+  wait "$app"
+  local rc=$?
+  app=""
+  return $rc
+}
+
+# Mid-read: F5, then the display is gone half-way.
+run_case read read.log
+DISPLAY=$display xdotool key F5
+sleep 0.6
+reads_before=$(grep -c ' in 0x378' read.log)
+kill_x_and_wait
+check "read: the pass was running" [ "$reads_before" -gt 20 ]
+check "read: the program ended" [ -z "$(jobs -p | grep -x "${app:-none}")" ]
+check "read: trace ends idle" [ "$(writes read.log | tail -9)" = "$reset9" ]
+
+# Mid-write: F6, the Write button, the parameter box, then the display is gone.
+run_case write write.log
+DISPLAY=$display xdotool key F6
+dialog=$(wait_window '^Write / Compare parameters$')
+check "write: the parameters dialog" [ -n "$dialog" ]
+DISPLAY=$display xdotool mousemove --window "$dialog" 266 110 click 1
+box=$(wait_window '^Pt4prog$' >/dev/null; sleep 0.5; DISPLAY=$display xdotool getactivewindow)
+DISPLAY=$display xdotool key Return
+sleep 2.5
+bursts=$(grep -c 'out 0x37A 0x0B' write.log)
+kill_x_and_wait
+check "write: bursts were under way ($bursts control latch writes)" [ "$bursts" -gt 0 ]
+check "write: trace ends idle" [ "$(writes write.log | tail -9)" = "$reset9" ]
+check "write: pulse dropped first" [ "$(writes write.log | tail -12 | head -3)" = "$pulseoff" ]
+check "write: supply was on when the display went" grep -q 'out 0x378 0x1E' write.log
+
+echo "xkill: $pass passed, $fail failed"
+[ "$fail" -eq 0 ]
