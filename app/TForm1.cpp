@@ -19,11 +19,19 @@
 #include "app/StopSignalNotifier.h"
 #include "app/Ui.h"
 #include "hardware/DirectPort.h"
+#include "hardware/Realtime.h"
 #include "hardware/StopSignal.h"
 #include "hexview/THexedit.h"
 #include "operations/TForm2.h"
 
 namespace pt4 {
+
+namespace {
+constexpr char kHighNibbleFilter[] = "Words in the high nibble (*)";
+constexpr char kPackedFilter[] = "Two words a byte, packed (*)";
+const QString kOpenFilters =
+    QString("ROM binaries (*.rom);;All files (*);;") + kHighNibbleFilter + ";;" + kPackedFilter;
+}  // namespace
 
 // The main window as the core sees it during a pass.
 class TForm1::View final : public PassView {
@@ -341,6 +349,10 @@ void TForm1::FormCreate() {
     ProgressBar1->setMaximum(m.image.RomSize - 1);
     FillBuffer(m.image, m.image.RomSize, 0);
     ShowDump(m.image, *view_);
+    // The keyboard starts on the program pane, where a stray key (the Enter that
+    // answered a question, a Space) does nothing, and not on the chip-type list,
+    // which it would drop open.
+    RichEditProgram->setFocus();
   } catch (const std::exception& e) {
     ShowErrorBox(QString::fromLocal8Bit(e.what()));
   }
@@ -416,7 +428,12 @@ void TForm1::EditButtonClick() {
 }
 
 void TForm1::RomSave() {
-  const QString name = Hooks().getSaveFileName(this, "ROM binary (*.rom);;Any file (*)", "rom");
+  // The format goes by the name's extension: .hex and .ihx Intel HEX, .s19, .srec
+  // and .mot S-record, anything else raw.
+  const QString name = Hooks().getSaveFileName(this,
+                                               "ROM binary (*.rom);;Any file (*);;Intel HEX (*.hex "
+                                               "*.ihx);;Motorola S-record (*.s19 *.srec *.mot)",
+                                               "rom");
   if (name.isEmpty()) return;
   const std::string path = name.toLocal8Bit().toStdString();
   if (PathExists(path) &&
@@ -427,7 +444,10 @@ void TForm1::RomSave() {
 }
 
 void TForm1::RomOpenClick() {
-  const QString name = Hooks().getOpenFileName(this, "ROM binaries (*.rom);;All files (*)");
+  // Raw, Intel HEX and S-record are told apart by their content; the two nibble
+  // layouts of binary dumps cannot be, so the user picks them by their filter.
+  QString filter;
+  const QString name = Hooks().getOpenFileName(this, QString(kOpenFilters), &filter);
   if (name.isEmpty()) return;
   const std::string path = name.toLocal8Bit().toStdString();
   if (!PathExists(path)) {
@@ -435,7 +455,10 @@ void TForm1::RomOpenClick() {
     return;
   }
   MainState& m = m_;
-  LoadRom(path, m.image, m.params.CompMask, m.params.LowToHigh);
+  ImageFormat format = ImageFormat::Auto;
+  if (filter == kHighNibbleFilter) format = ImageFormat::High;
+  if (filter == kPackedFilter) format = ImageFormat::Packed;
+  LoadRom(path, m.image, m.params.CompMask, m.params.LowToHigh, format);
   ShowDump(m.image, *view_);
 }
 
@@ -450,8 +473,9 @@ void TForm1::ClearButtonClick() {
 
 void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
   MainState& m = m_;
-  PassContext ctx{m.programmer->Regs(), *m.clock, *view_, m.image, m.params, m.counters};
+  PassContext ctx{m.programmer->Regs(), *m.clock, *view_, m.image, m.params, m.counters, &audit_};
   passRunning_ = true;
+  RealtimeSpan realtime;  // for the length of the pass, when the system allows it
   try {
     pass(ctx);
   } catch (const StopRequested& s) {
@@ -486,6 +510,9 @@ void TForm1::WriteButtonClick() {
   if (!m.params.DialogConfirmed) return;
   ShowMessage(QString::fromStdString(WriteParamsText(m.params)));
   RunPass([](PassContext& ctx) { WritePass(ctx); });
+  // The one timing fault that can harm a chip is a pulse longer than asked: the
+  // user must know, after the report.
+  if (audit_.Excessive()) ShowWarningBox(QString::fromStdString(audit_.Warning()));
 }
 
 void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers shift) {

@@ -93,6 +93,7 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<View> view_;
   bool passRunning_ = false;
   bool closePending_ = false;
+  PulseAudit audit_;
   bool pollFailing_ = false;
   bool portRefused_ = false;
   bool firstPaint_ = true;

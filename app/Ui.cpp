@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpacerItem>
 
 #include "app/AppTitle.h"
 
@@ -44,18 +47,54 @@ QFont ArialBold(int pixels) {
 }
 
 namespace {
-void Centre(QMessageBox& box) {
-  box.adjustSize();
-  if (QScreen* s = QGuiApplication::primaryScreen()) {
-    const QRect r = s->availableGeometry();
-    box.move(r.center() - QPoint(box.width() / 2, box.height() / 2));
+// A box is laid out only when it is shown: it is centred then, on its real size.
+class CentreOnShow final : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      auto* w = static_cast<QWidget*>(watched);
+      if (QScreen* s = w->screen()) {
+        const QRect r = s->availableGeometry();
+        w->move(r.center() -
+                QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
+      }
+    }
+    return false;
   }
+};
+
+void Centre(QMessageBox& box) {
+  // Wide enough that the window system shows the whole caption: a box with a
+  // short text ("help") would otherwise cut its title to nothing.
+  const int title = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionButtonsWidth;
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(title, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  box.installEventFilter(new CentreOnShow(&box));
+}
+
+QString& LastFolder() {
+  static QString folder;
+  return folder;
+}
+
+void Remember(const QString& file) {
+  if (!file.isEmpty()) LastFolder() = QFileInfo(file).absolutePath();
 }
 }  // namespace
 
 void ShowMessage(const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, AppTitle(), text, QMessageBox::Ok);
   box.setObjectName("PlainMessage");
+  Centre(box);
+  box.exec();
+}
+
+void ShowWarningBox(const QString& message) {
+  QMessageBox box(QMessageBox::Warning, AppTitle(), message, QMessageBox::Ok);
+  box.setObjectName("WarningBox");
   Centre(box);
   box.exec();
 }
@@ -83,20 +122,29 @@ int ConfirmDialog(const QString& caption, const QString& text,
 }
 
 UiHooks& Hooks() {
-  static UiHooks hooks{[](QWidget* parent, const QString& filter) {
-                         return QFileDialog::getOpenFileName(parent, QString(), QString(), filter,
-                                                             nullptr,
-                                                             QFileDialog::DontUseNativeDialog);
+  static UiHooks hooks{[](QWidget* parent, const QString& filter, QString* selected) {
+                         QFileDialog d(parent, QString(), LastFolder(), filter);
+                         d.setOption(QFileDialog::DontUseNativeDialog);
+                         d.setAcceptMode(QFileDialog::AcceptOpen);
+                         // Any name, existing or not: "File not found !" is the command's to say.
+                         d.setFileMode(QFileDialog::AnyFile);
+                         d.setLabelText(QFileDialog::Accept, "&Open");
+                         if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+                           return QString();
+                         if (selected != nullptr) *selected = d.selectedNameFilter();
+                         Remember(d.selectedFiles().first());
+                         return d.selectedFiles().first();
                        },
                        [](QWidget* parent, const QString& filter, const QString& suffix) {
-                         QFileDialog d(parent, QString(), QString(), filter);
+                         QFileDialog d(parent, QString(), LastFolder(), filter);
                          d.setOption(QFileDialog::DontUseNativeDialog);
                          d.setOption(QFileDialog::DontConfirmOverwrite);
                          d.setAcceptMode(QFileDialog::AcceptSave);
                          d.setDefaultSuffix(suffix);
-                         return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty()
-                                    ? d.selectedFiles().first()
-                                    : QString();
+                         if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+                           return QString();
+                         Remember(d.selectedFiles().first());
+                         return d.selectedFiles().first();
                        }};
   return hooks;
 }

@@ -23,8 +23,13 @@ QFont PixelFont(const QStringList& families, int pixels, bool bold = false);
 QFont FixedFont(int pixels);  // stands in for Fixedsys and Terminal
 QFont ArialBold(int pixels);
 
+// Room a caption bar needs besides its title: icon, buttons and margins.
+constexpr int kCaptionButtonsWidth = 120;
+
 // The plain box: application title, no icon, OK.
 void ShowMessage(const QString& text);
+// A warning: application title, warning icon, OK.
+void ShowWarningBox(const QString& message);
 // The standard error box: application title, error icon, OK, full stop added.
 void ShowErrorBox(const QString& message);
 // The answers of the confirmation box, as the window system numbers them.
@@ -33,8 +38,13 @@ constexpr int kAnswerYes = 6, kAnswerNo = 7, kAnswerCancel = 2;
 int ConfirmDialog(const QString& caption, const QString& text,
                   QMessageBox::StandardButton defaultButton);
 
+// The file dialogs: the name chosen or typed (empty when cancelled), and the
+// filter that was selected. The open dialog hands back a typed name of a file
+// that does not exist, so that the command can say so itself. Both start in the
+// folder of the last load or save of the run.
 struct UiHooks {
-  std::function<QString(QWidget* parent, const QString& filter)> getOpenFileName;
+  std::function<QString(QWidget* parent, const QString& filter, QString* selectedFilter)>
+      getOpenFileName;
   std::function<QString(QWidget* parent, const QString& filter, const QString& defaultSuffix)>
       getSaveFileName;
 };

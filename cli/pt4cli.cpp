@@ -22,6 +22,7 @@
 #include "app/RomFile.h"
 #include "hardware/DirectPort.h"
 #include "hardware/Programmer.h"
+#include "hardware/Realtime.h"
 #include "hardware/Registers.h"
 #include "hardware/StopSignal.h"
 #include "hardware/TracingBackend.h"
@@ -414,6 +415,14 @@ class Cli {
       rc = 0;
     } else {
       programmer_->Start();
+      // Real time for the passes, when the system allows it; said once when not.
+      RealtimeSpan realtime;
+      if (!realtime.Granted() && !o_.quiet && !o_.json) {
+        std::fprintf(stderr,
+                     "pt4cli: note: running at normal priority (%s); pulses may run longer. "
+                     "README tells how to allow real-time.\n",
+                     realtime.Refused().c_str());
+      }
       if (o_.command == "read") rc = Read();
       if (o_.command == "blank") rc = Blank();
       if (o_.command == "verify") rc = Verify();

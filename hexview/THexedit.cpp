@@ -1,10 +1,13 @@
 #include "hexview/THexedit.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -12,6 +15,7 @@
 
 #include "app/Ui.h"
 #include "hexview/HexKeyFilter.h"
+#include "hexview/Placement.h"
 
 namespace pt4 {
 
@@ -50,6 +54,32 @@ QVariant HexGridModel::headerData(int section, Qt::Orientation o, int role) cons
   return QString::fromStdString(Hex(static_cast<unsigned>(section), 6));  // the row's index
 }
 
+namespace {
+// Every in-place editor, however it was opened (double-click, Tab from the
+// editor before, F2, a typed key), hands its keys to the grid's key filter, and
+// takes no text the filter would not have typed (paste, drops, input methods).
+class HexCellDelegate final : public QStyledItemDelegate {
+ public:
+  explicit HexCellDelegate(HexGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+      line->installEventFilter(grid_);
+      line->setValidator(
+          new QRegularExpressionValidator(QRegularExpression("[0-9A-F]{0,2}"), line));
+      line->setContextMenuPolicy(Qt::NoContextMenu);
+      line->setAcceptDrops(false);
+      line->setAttribute(Qt::WA_InputMethodEnabled, false);
+    }
+    return editor;
+  }
+
+ private:
+  HexGrid* grid_;
+};
+}  // namespace
+
 HexGrid::HexGrid(THexedit* owner) : QTableView(owner), owner_(owner) {
   setObjectName("StringGrid1");
   setFont(FixedFont(11));
@@ -61,10 +91,10 @@ HexGrid::HexGrid(THexedit* owner) : QTableView(owner), owner_(owner) {
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setFixedWidth(54);
   setSelectionMode(QAbstractItemView::ContiguousSelection);
-  setEditTriggers(QAbstractItemView::DoubleClicked);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
   setShowGrid(true);
-  auto* delegate = new QStyledItemDelegate(this);
-  setItemDelegate(delegate);
+  horizontalHeader()->setFixedHeight(kHeaderRowHeight);
+  setItemDelegate(new HexCellDelegate(this));
 }
 
 bool HexGrid::StringGrid1KeyPress(unsigned code, QWidget* editor) {
@@ -101,7 +131,17 @@ bool HexGrid::StringGrid1KeyPress(unsigned code, QWidget* editor) {
   return true;
 }
 
+void HexGrid::TypeText(const QString& text, QWidget* editor) {
+  for (const QChar c : text) {
+    if (c.unicode() < 256) StringGrid1KeyPress(c.unicode(), editor);
+  }
+}
+
 void HexGrid::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Paste)) {
+    TypeText(QApplication::clipboard()->text(), nullptr);
+    return;
+  }
   const QString t = event->text();
   if (!t.isEmpty() && t[0].unicode() != 0 && event->key() != Qt::Key_Tab &&
       (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0 &&
@@ -113,8 +153,22 @@ void HexGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 bool HexGrid::eventFilter(QObject* watched, QEvent* event) {
+  auto* editor = qobject_cast<QWidget*>(watched);
+  if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
+    // The middle button pastes the selection: it is typed, character by character.
+    if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton) {
+      if (event->type() == QEvent::MouseButtonRelease) {
+        TypeText(QApplication::clipboard()->text(QClipboard::Selection), editor);
+      }
+      return true;
+    }
+  }
   if (event->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(event);
+    if (k->matches(QKeySequence::Paste)) {
+      TypeText(QApplication::clipboard()->text(), editor);
+      return true;
+    }
     const QString t = k->text();
     if (!t.isEmpty() && k->key() != Qt::Key_Tab &&
         (t[0].isPrint() || t[0] == '\b' || t[0] == '\r' || t[0] == '\x1b')) {
@@ -164,17 +218,18 @@ void THexedit::FormShow() {
 }
 
 void THexedit::ShowBeside(QWidget* mainWindow) {
-  // Beside the main window where the screen has room, else over it; always on the
-  // screen that holds the main window.
   adjustSize();
   QScreen* screen = mainWindow->screen();
   const QRect avail = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
-  const QRect main = mainWindow->frameGeometry();
-  QPoint pos(main.right() + 8, main.top());
-  if (pos.x() + width() > avail.right()) pos.setX(main.left() - width() - 8);
-  if (pos.x() < avail.left()) pos.setX(std::max(avail.left(), avail.right() - width()));
-  pos.setY(std::clamp(pos.y(), avail.top(), std::max(avail.top(), avail.bottom() - height())));
-  move(pos);
+  const QRect frame = mainWindow->frameGeometry();
+  const QRect client = mainWindow->geometry();
+  // This window's frame adds what the main window's adds; its caption is smaller.
+  const int frameW = frame.width() - client.width(), frameH = frame.height() - client.height();
+  const int topStrip = (client.top() - frame.top()) + kMainToolRowsHeight;
+  const Box b = PlaceBeside(
+      {frame.x(), frame.y(), frame.width(), frame.height()}, width() + frameW, height() + frameH,
+      {avail.x(), avail.y(), avail.width(), avail.height()}, topStrip, kMainStatusHeight);
+  move(b.x, b.y);
   show();
 }
 

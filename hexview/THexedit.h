@@ -37,6 +37,9 @@ class HexGrid final : public QTableView {
   explicit HexGrid(THexedit* owner);
   // Runs the key filter for a typed character; true when the key was handled.
   bool StringGrid1KeyPress(unsigned code, QWidget* editor);
+  // Pasted text goes through the key filter one character at a time.
+  void TypeText(const QString& text, QWidget* editor);
+  static constexpr int kHeaderRowHeight = 20;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -50,7 +53,11 @@ class THexedit : public QWidget {
  public:
   // Shows `image`, which it never writes.
   explicit THexedit(const RomImage& image);
+  // Beside the main window where the screen has room, always on its screen.
   void ShowBeside(QWidget* mainWindow);
+  // The main window's menu bar and tool bar, and its status line, in pixels.
+  static constexpr int kMainToolRowsHeight = 22 + 33;
+  static constexpr int kMainStatusHeight = 20;
   void FormShow();
   void Close1Click() { close(); }
   HexGridModel* Model() { return &model_; }

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QValidator>
 #include <cstring>
 
@@ -13,6 +14,31 @@
 namespace pt4 {
 
 namespace {
+constexpr int kVoltageItemHeight = 14;  // the dropped list's rows, as designed
+
+// List rows of one height, whatever the style would make them.
+class FixedHeightItems final : public QStyledItemDelegate {
+ public:
+  FixedHeightItems(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+  }
+
+ private:
+  int height_;
+};
+
+// A radio group is one tab stop, its checked item, wherever it is checked.
+void TabStopOnChecked(QButtonGroup* group) {
+  auto update = [group] {
+    for (QAbstractButton* b : group->buttons()) {
+      b->setFocusPolicy(b->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+  };
+  QObject::connect(group, &QButtonGroup::buttonToggled, group, update);
+  update();
+}
+
 // Turns whatever is typed into capitals as it is typed.
 class UpperCase final : public QValidator {
  public:
@@ -113,6 +139,7 @@ TForm2::TForm2(QWidget* mainWindow, ProgParams& params, const std::string& adapt
   VprgBox->setFont(FixedFont(11));
   VprgBox->setToolTip("Programming Voltage");
   VprgBox->setMaxVisibleItems(10);
+  VprgBox->setItemDelegate(new FixedHeightItems(kVoltageItemHeight, VprgBox));
   for (int i = 0; i < kVoltageItems; ++i)
     VprgBox->addItem(QString::fromStdString(VoltageItemText(i)));
   Static(this, "VprgV", "V", {100, 76, 12, 20}, true, "Programming Voltage");
@@ -139,12 +166,31 @@ TForm2::TForm2(QWidget* mainWindow, ProgParams& params, const std::string& adapt
   PrgCBox = Edit(this, "PrgCBox", "XXXX", {40, 127, 41, 24});
   PrgCBox->setToolTip("Programming Cycles");
 
-  // Tab order as laid out.
-  QWidget* order[] = {full,    fromTo,       BufStWrAddr,          WrYes,
-                      WrNo,    BufEndWrAddr, ROMStWrAddr,          ROMEndWrAddr,
-                      VprgBox, PrgTBox,      maskItems->button(0), PrgCBox};
+  // Tab order as designed. Each radio group is one stop, its checked item; all of
+  // a group's items stand together in the chain, so the stop does not move with
+  // the selection.
+  QWidget* order[] = {full,
+                      fromTo,
+                      BufStWrAddr,
+                      WrYes,
+                      WrNo,
+                      BufEndWrAddr,
+                      ROMStWrAddr,
+                      ROMEndWrAddr,
+                      VprgBox,
+                      PrgTBox,
+                      maskItems->button(0),
+                      maskItems->button(1),
+                      maskItems->button(2),
+                      maskItems->button(3),
+                      PrgCBox};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
+  auto* rangeItems = new QButtonGroup(this);
+  rangeItems->addButton(full);
+  rangeItems->addButton(fromTo);
+  TabStopOnChecked(rangeItems);
+  TabStopOnChecked(maskItems);
   connect(WrYes, &QPushButton::clicked, this, [this] { WrYesClick(); });
   connect(WrNo, &QPushButton::clicked, this, [this] { WrNoClick(); });
   connect(VprgBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,

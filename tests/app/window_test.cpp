@@ -1,4 +1,5 @@
 // The main window offscreen, driven through real key events and real message boxes.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -59,6 +60,21 @@ class WindowTest : public QObject {
                                             "out 0x378 0x00", "out 0x37A 0x06", "out 0x37A 0x04"};
     QVERIFY(std::equal(reset.begin(), reset.end(), all.end() - 9));
     QVERIFY(std::equal(reset.begin(), reset.end(), all.begin() + 1));
+  }
+
+  // The keyboard starts where a stray key does nothing; a box is wide enough to
+  // show its whole title.
+  void focusAtStartAndBoxTitles() {
+    Harness h;
+    QApplication::setActiveWindow(h.form1.get());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.form1->RichEditProgram));
+    h.Press(Qt::Key_Space);
+    QVERIFY(!h.form1->ICTypeCBox->view()->isVisible());
+    auto help = Answer(Key(Qt::Key_Return));
+    h.Press(Qt::Key_F1);
+    QVERIFY(help->seen);
+    const int title = QFontMetrics(QApplication::font()).horizontalAdvance(help->title);
+    QVERIFY2(help->width >= title + 60, qPrintable(QString::number(help->width)));
   }
 
   void reallyQuitAndTheCloseBox() {
@@ -206,11 +222,13 @@ class WindowTest : public QObject {
     QCOMPARE(h.form1->CheckResult->text(), QString("806C"));
     const QString rom = h.dir.filePath("in.rom");
     std::ofstream(rom.toStdString(), std::ios::binary) << std::string(256, '\x0F');
-    Hooks().getOpenFileName = [&](QWidget*, const QString&) { return rom; };
+    Hooks().getOpenFileName = [&](QWidget*, const QString&, QString*) { return rom; };
     h.State().params.CompMask = 0x0F;
     h.Press(Qt::Key_F3);
     QCOMPARE(h.form1->CheckResult->text(), QString("A077"));
-    Hooks().getOpenFileName = [&](QWidget*, const QString&) { return h.dir.filePath("none.rom"); };
+    Hooks().getOpenFileName = [&](QWidget*, const QString&, QString*) {
+      return h.dir.filePath("none.rom");
+    };
     auto missing = Answer(Key(Qt::Key_Return));
     h.Press(Qt::Key_F3);
     QCOMPARE(missing->text, QString("File not found !"));
@@ -254,7 +272,7 @@ class WindowTest : public QObject {
     std::string bytes((std::istreambuf_iterator<char>(in)), {});
     QCOMPARE(int(bytes[3]), 0x0A);
     // A load works; a read shows the refusal.
-    Hooks().getOpenFileName = [&](QWidget*, const QString&) { return out; };
+    Hooks().getOpenFileName = [&](QWidget*, const QString&, QString*) { return out; };
     h.Press(Qt::Key_F3);
     QCOMPARE(int(h.State().image.RomBuffer[3]), 0x02);  // mask Low
     auto again = Answer(Key(Qt::Key_Return));

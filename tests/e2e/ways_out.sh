@@ -56,8 +56,12 @@ check "closed pipe: trace ends idle" ends_idle pipe.log
 # and only then stops; on continue it redoes the address and the chip comes out whole.
 python3 -c "import sys; sys.stdout.buffer.write(bytes([15] * 4 + [0] * 252))" >few.rom
 rm -f chip.bin
+# A process group of its own with this script as parent, as a shell's job is: the
+# kernel discards stop signals to an orphaned group, which no one could continue.
+set -m
 PT4_PORT=sim:chip.bin PT4_TRACE=stop.log "$cli" write few.rom --mask full --time 150 --cycles 3 >out.txt 2>err.txt &
 pid=$!
+set +m
 sleep 1.8
 kill -TSTP $pid
 stopped=no

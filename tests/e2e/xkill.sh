@@ -16,6 +16,8 @@ cleanup() {
 }
 trap cleanup EXIT
 cd "$work"
+# A real X display, whatever the test runner chose for the other window tests.
+export QT_QPA_PLATFORM=xcb
 for tool in Xvfb openbox xdotool; do
   command -v $tool >/dev/null || { echo "xkill: $tool is missing (tools/pt4 installs it)"; exit 1; }
 done
@@ -62,6 +64,12 @@ kill_x_and_wait() {
   kill -9 "$xvfb"
   wait "$xvfb" 2>/dev/null
   kill "$wm" 2>/dev/null
+  # The program must end by itself; after 20 s it is taken for hung.
+  for _ in $(seq 200); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$app" 2>/dev/null; then
+    echo "pt4prog did not end when its display went away"
+    kill -9 "$app"
+  fi
   wait "$app"
   local rc=$?
   app=""

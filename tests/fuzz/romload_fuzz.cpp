@@ -10,9 +10,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  static const pt4::ImageFormat kFormats[] = {pt4::ImageFormat::Auto, pt4::ImageFormat::Raw,
+  static const pt4::ImageFormat kFormats[] = {pt4::ImageFormat::Auto,     pt4::ImageFormat::Raw,
                                               pt4::ImageFormat::IntelHex, pt4::ImageFormat::SRecord,
-                                              pt4::ImageFormat::High, pt4::ImageFormat::Packed};
+                                              pt4::ImageFormat::High,     pt4::ImageFormat::Packed};
   const pt4::ImageFormat format = kFormats[data[0] % 6];
   const std::vector<std::uint8_t> bytes(data + 1, data + size);
   pt4::RomImage image;
@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pt4::RomImage back;
     back.RomSize = 256;
     back.RomBuffer.resize(1024);
-    pt4::LoadRomBytes(text, back, 0x0F, false, f == pt4::ImageFormat::Packed ? f : pt4::ImageFormat::Auto);
+    pt4::LoadRomBytes(text, back, 0x0F, false,
+                      f == pt4::ImageFormat::Packed ? f : pt4::ImageFormat::Auto);
     for (int a = 0; a < 256; ++a) {
       if (back.RomBuffer[a] != image.RomBuffer[a]) std::abort();
     }

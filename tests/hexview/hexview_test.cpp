@@ -1,8 +1,10 @@
 // The hex view offscreen: the grid, its key filter and its rebuild on show.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -54,6 +56,72 @@ class HexViewTest : public QObject {
     h.hexedit->Close1Click();
     h.form1->EditButtonClick();
     QCOMPARE(m.Cell(0, 0), QString("05"));
+  }
+
+  // Every way into a cell's editor passes each character through the key filter.
+  void everyRouteIntoACellIsFiltered() {
+    Harness h;
+    h.form1->EditButtonClick();
+    HexGrid* g = h.hexedit->StringGrid1;
+    HexGridModel& m = *h.hexedit->Model();
+    QCOMPARE(g->horizontalHeader()->height(), 20);
+    QVERIFY(QTest::qWaitForWindowExposed(h.hexedit.get()));
+    QApplication::setActiveWindow(h.hexedit.get());
+    auto editorOf = [&]() { return g->findChild<QLineEdit*>(); };
+    auto cellCentre = [&](int row, int col) { return g->visualRect(m.index(row, col)).center(); };
+    // Double-click opens the editor: lower case comes in as capitals, junk is
+    // dropped, a third key empties the cell, and the caption shows each code.
+    // As the window system sends a double-click: a click, then the second press.
+    QTest::mousePress(g->viewport(), Qt::LeftButton, {}, cellCentre(1, 1));
+    QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, cellCentre(1, 1));
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, cellCentre(1, 1));
+    QLineEdit* ed = editorOf();
+    QVERIFY(ed != nullptr && ed->isVisible());
+    QCOMPARE(ed->text(), QString("00"));
+    QTest::keyClicks(ed, "z");  // two digits already: beep, empty
+    QCOMPARE(ed->text(), QString(""));
+    QCOMPARE(h.hexedit->windowTitle(), QString("122"));
+    QTest::keyClicks(ed, "bq7");
+    QCOMPARE(ed->text(), QString("B7"));
+    QCOMPARE(h.hexedit->windowTitle(), QString("55"));
+    // Tab while editing: the next cell's editor is filtered too.
+    QTest::keyClick(ed, Qt::Key_Tab);
+    QCOMPARE(m.Cell(1, 1), QString("B7"));
+    QLineEdit* next = nullptr;
+    for (auto* e : g->findChildren<QLineEdit*>()) {
+      if (e->isVisible() && e != ed) next = e;
+    }
+    if (next == nullptr) next = editorOf();
+    QVERIFY(next != nullptr);
+    QTest::keyClicks(next, "x");  // "00" there: emptied
+    QTest::keyClicks(next, "cg");
+    QCOMPARE(next->text(), QString("C"));
+    QCOMPARE(h.hexedit->windowTitle(), QString("103"));
+    // Paste: each character through the filter; the junk never lands.
+    QApplication::clipboard()->setText("d!e9");
+    QTest::keyClick(next, Qt::Key_V, Qt::ControlModifier);
+    // 'd' makes CD, '!' on two digits empties the cell, then 'e' and '9' are typed.
+    QCOMPARE(next->text(), QString("E9"));
+    QCOMPARE(h.hexedit->windowTitle(), QString("57"));
+    // Pasted on a cell with no editor open: the same filter ("00", so emptied).
+    QApplication::clipboard()->setText("a");
+    g->setCurrentIndex(m.index(3, 3));
+    g->setFocus();
+    QTest::keyClick(g, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m.Cell(3, 3), QString(""));
+    QCOMPARE(h.hexedit->windowTitle(), QString("97"));
+    // F2 opens an editor that is filtered as well.
+    g->setCurrentIndex(m.index(5, 5));
+    QTest::keyClick(g, Qt::Key_F2);
+    QLineEdit* f2 = nullptr;
+    for (auto* e : g->findChildren<QLineEdit*>()) {
+      if (e->isVisible()) f2 = e;
+    }
+    QVERIFY(f2 != nullptr);
+    QTest::keyClicks(f2, "q");
+    QCOMPARE(h.hexedit->windowTitle(), QString("113"));
+    // Nothing typed reached the buffer.
+    QCOMPARE(h.State().image.RomBuffer[17], std::uint8_t{0});
   }
 };
 

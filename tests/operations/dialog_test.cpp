@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -94,6 +95,37 @@ class DialogTest : public QObject {
     QVERIFY(msg && msg->seen);
     QCOMPARE(msg->text, QString("Unable to write to /nonexistent-folder/ZI4.ini"));
     QVERIFY(!d.isVisible());
+  }
+
+  // Tab visits the controls in the designed order, each radio group once, at the
+  // same place whichever item is selected.
+  void tabOrderAndListRows() {
+    Harness h;
+    TForm2& d = *h.form2;
+    for (int selected : {0, 2, 3}) {
+      d.maskItems->button(selected)->setChecked(true);
+      QStringList order;
+      auto walk = Answer([&order](QWidget* w) {
+        w->findChild<QLineEdit*>("BufStWrAddr")->setFocus();
+        for (int i = 0; i < 12; ++i) {
+          QWidget* f = QApplication::focusWidget();
+          order << (f->objectName().isEmpty() ? f->parentWidget()->objectName() : f->objectName());
+          QTest::keyClick(f, Qt::Key_Tab);
+        }
+        Click(w, "WrNo");
+      });
+      d.ShowFor("Compare", h.form1.get());
+      QVERIFY(walk->seen);
+      const QStringList want = {"BufStWrAddr",  "WrYes",       "WrNo",
+                                "BufEndWrAddr", "ROMStWrAddr", "ROMEndWrAddr",
+                                "VprgBox",      "PrgTBox",     QString("Wr_Comp%1").arg(selected),
+                                "PrgCBox"};
+      QCOMPARE(order.mid(0, want.size()), want);
+    }
+    // The dropped voltage list's rows are 14 pixels high, as designed.
+    QStyleOptionViewItem option;
+    const QSize row = d.VprgBox->itemDelegate()->sizeHint(option, d.VprgBox->model()->index(0, 0));
+    QCOMPARE(row.height(), 14);
   }
 };
 
