@@ -148,19 +148,22 @@ QIcon ToolGlyph(int index) {
   return QIcon(Draw(index));
 }
 
+QPixmap WindowIconPixmap(int size) {
+  QPixmap pm(size, size);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing, size > 32);
+  p.scale(size / 16.0, size / 16.0);
+  Chip(p, kNavy);
+  p.setPen(Qt::NoPen);
+  p.setBrush(kRed);
+  p.drawEllipse(QRect(6, 8, 4, 4));
+  return pm;
+}
+
 QIcon WindowIcon() {
   QIcon icon;
-  for (int size : {16, 32}) {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.scale(size / 16.0, size / 16.0);
-    Chip(p, kNavy);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kRed);
-    p.drawEllipse(QRect(6, 8, 4, 4));
-    icon.addPixmap(pm);
-  }
+  for (int size : {16, 32}) icon.addPixmap(WindowIconPixmap(size));
   return icon;
 }
 

@@ -716,6 +716,7 @@ class Cli {
           break;
         }
         ThrowIfStopRequested();
+        programmer_->Backend().NextChip();
       }
     } catch (const StopRequested&) {
       // Ctrl+C between chips (or in one: that chip is not counted as finished).

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "hardware/DirectBackend.h"
 #include "hardware/PpdevBackend.h"
@@ -116,8 +117,16 @@ std::unique_ptr<PortBackend> OpenBackend(const PortChoice& choice, const std::st
       auto s = std::make_unique<SimProgrammer>(clock, PortBase);
       if (choice.noChip) s->SetChipPresent(false);
       if (!choice.chipFile.empty()) {
+        // sim:A,B,C is a tray of chips for a production run, one file each.
+        std::vector<std::string> files;
+        std::size_t at = 0;
+        for (std::size_t comma; (comma = choice.chipFile.find(',', at)) != std::string::npos;
+             at = comma + 1) {
+          files.push_back(choice.chipFile.substr(at, comma - at));
+        }
+        files.push_back(choice.chipFile.substr(at));
         std::string why;
-        if (!s->AttachFile(choice.chipFile, &why)) throw StartupFailure(why);
+        if (!s->AttachFiles(files, &why)) throw StartupFailure(why);
       }
       backend = std::move(s);
       break;

@@ -26,6 +26,8 @@ class PortBackend {
   // While a pulse is raised nothing may run but the wait: a backend puts off any
   // slow work of its own (file writes) until the hold ends.
   virtual void Hold(bool on) { (void)on; }
+  // The user has put the next chip of a batch in the socket.
+  virtual void NextChip() {}
   // A failure behind the port that the accesses themselves could not report (the
   // simulated chip could not be saved); empty when all is well.
   virtual std::string Fault() const { return {}; }

@@ -230,6 +230,30 @@ void SimProgrammer::Release() {
   Save();
 }
 
+bool SimProgrammer::AttachFiles(const std::vector<std::string>& paths, std::string* why) {
+  // Every file is checked (and made) up front: a bad one is found at start-up.
+  for (std::size_t i = paths.size(); i-- > 0;) {
+    if (!AttachFile(paths[i], why)) return false;
+  }
+  tray_ = paths;
+  trayAt_ = 0;
+  return true;
+}
+
+void SimProgrammer::NextChip() {
+  if (tray_.empty()) return;
+  Save();
+  file_.clear();
+  heat_ = {};
+  if (++trayAt_ >= tray_.size()) {
+    chipPresent_ = false;
+    words_ = {};
+    return;
+  }
+  std::string why;
+  if (!AttachFile(tray_[trayAt_], &why) && saveError_.empty()) saveError_ = why;
+}
+
 bool SimProgrammer::AttachFile(const std::string& path, std::string* why) {
   RemoveStaleTemporaries(path);
   std::vector<std::uint8_t> bytes;

@@ -51,6 +51,11 @@ class SimProgrammer final : public PortBackend {
   int PulsesNeeded(int address, int bit) const;
   void SetStatus(std::uint8_t status) { status_ = status; }
 
+  // A tray of chips, each kept in its own file: NextChip puts the next one in the
+  // socket (and, after the last, leaves the socket empty).
+  bool AttachFiles(const std::vector<std::string>& paths, std::string* why);
+  void NextChip() override;
+
   // Keeps the chip in a 256-byte file (one word a byte), created blank when missing
   // and rewritten atomically whenever a fuse blows. False with a reason on failure.
   bool AttachFile(const std::string& path, std::string* why);
@@ -93,6 +98,8 @@ class SimProgrammer final : public PortBackend {
   std::array<std::array<std::uint8_t, 4>, kWords> heat_{};  // qualifying pulses so far
   std::array<Live, 4> live_{};
   std::string file_;
+  std::vector<std::string> tray_;
+  std::size_t trayAt_ = 0;
   std::string saveError_;
   std::vector<SimPulse> pulses_;
   std::vector<SimViolation> violations_;

@@ -29,6 +29,7 @@ class TracingBackend final : public PortBackend {
   std::string Describe() const override;
   void Hold(bool on) override;
   std::string Fault() const override { return inner_->Fault(); }
+  void NextChip() override { inner_->NextChip(); }
   PortBackend& Inner() { return *inner_; }
   // The errno of the first trace write that failed, or 0. The failure is also
   // told once on standard error when it happens.

@@ -1,6 +1,8 @@
 #include "operations/SettingsFile.h"
 
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -133,7 +135,36 @@ std::string UpdateIniText(const std::string& content, const std::string& section
   return out;
 }
 
+std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& installedBinFolder,
+                               const std::string& fileName, const char* xdgConfigHome,
+                               const char* home) {
+  struct stat st {};
+  const bool installed = !installedBinFolder.empty() && exeFolder == installedBinFolder;
+  const bool writable = ::stat(exeFolder.c_str(), &st) == 0 && (st.st_mode & 0222) != 0 &&
+                        ::access(exeFolder.c_str(), W_OK) == 0;
+  if (!installed && writable) return exeFolder + "/" + fileName;
+  std::string config;
+  if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
+    config = xdgConfigHome;
+  } else {
+    config = std::string(home != nullptr && home[0] != '\0' ? home : "/tmp") + "/.config";
+  }
+  return config + "/pt4prog/" + fileName;
+}
+
+namespace {
+// mkdir -p for the settings file's folder.
+int MakeFolders(const std::string& folder) {
+  if (folder.empty() || PathExists(folder)) return 0;
+  const int err = MakeFolders(ParentFolder(folder));
+  if (err != 0) return err;
+  if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return errno;
+  return 0;
+}
+}  // namespace
+
 int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys) {
+  if (const int err = MakeFolders(ParentFolder(path)); err != 0) return err;
   std::vector<std::uint8_t> bytes;
   // Read whole or not at all: a cut file would lose its tail on the rewrite.
   const int err = ReadWholeFile(path, bytes, kMaxSettingsBytes + 1);

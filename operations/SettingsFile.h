@@ -19,9 +19,19 @@ std::string UpdateIniText(const std::string& content, const std::string& section
 // A file larger than this is no settings file: it is refused, unchanged.
 constexpr std::size_t kMaxSettingsBytes = 1 << 20;
 
+// Where the settings file goes: beside the executable when that folder can be
+// written (a program run from its build folder or a portable folder), otherwise
+// $XDG_CONFIG_HOME/pt4prog (~/.config/pt4prog). A program run from the folder it
+// was installed into always uses the latter: /usr/bin is no place for a user's file.
+// A folder without any write permission bit counts as read-only, even for root.
+std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& installedBinFolder,
+                               const std::string& fileName, const char* xdgConfigHome,
+                               const char* home);
+
 // Reads `path` (missing is fine), updates it and replaces it atomically.
 // Returns 0 or the errno of the failure (EFBIG for a file too large to be a
-// settings file); the old file is untouched on failure.
+// settings file); the old file is untouched on failure. The file's folder is
+// made when missing.
 int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys);
 
 }  // namespace pt4

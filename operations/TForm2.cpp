@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QStyledItemDelegate>
 #include <QValidator>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/Ui.h"
@@ -285,10 +286,13 @@ void TForm2::PrgCBoxChange() {
 }
 
 QString TForm2::SettingsPath() const {
-  const QString folder =
-      settingsFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : settingsFolder_;
-  return folder + "/" + QString::fromStdString(adapterName_.empty() ? "ZI4" : adapterName_) +
-         ".ini";
+  const std::string name = (adapterName_.empty() ? std::string("ZI4") : adapterName_) + ".ini";
+  if (!settingsFolder_.isEmpty()) return settingsFolder_ + "/" + QString::fromStdString(name);
+  const QString exe = exeFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : exeFolder_;
+  return QString::fromLocal8Bit(
+      ChooseSettingsPath(exe.toLocal8Bit().toStdString(), PT4_INSTALLED_BINDIR, name,
+                         std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"))
+          .c_str());
 }
 
 void TForm2::FormClose() {

@@ -24,6 +24,8 @@ class TForm2 : public QDialog {
   void ShowFor(const QString& goCaption, QWidget* over);
   // Where the settings file goes; the executable's folder unless a test says otherwise.
   void SetSettingsFolder(const QString& folder) { settingsFolder_ = folder; }
+  // For tests: behave as if the executable stood in `folder`.
+  void SetExecutableFolder(const QString& folder) { exeFolder_ = folder; }
   QString SettingsPath() const;
 
   void FormCreate();
@@ -57,6 +59,7 @@ class TForm2 : public QDialog {
   ProgParams& p_;
   const std::string& adapterName_;
   QString settingsFolder_;
+  QString exeFolder_;
 };
 
 }  // namespace pt4

@@ -4,6 +4,7 @@
 set -u
 prog=$(realpath "$1")
 cli=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"

@@ -21,7 +21,7 @@ run() {  # run NAME SEEDS...
     printf '%b' "$s" >"$out/$name.corpus/seed$i"
     i=$((i + 1))
   done
-  "$out/$name" -max_total_time="$seconds" -max_len=4096 -timeout=5 "$out/$name.corpus" >"$out/$name.log" 2>&1 || {
+  "$out/$name" -max_total_time="$seconds" -max_len=4096 -timeout=5 -artifact_prefix="$out/" "$out/$name.corpus" >"$out/$name.log" 2>&1 || {
     tail -30 "$out/$name.log"
     echo "fuzz: $name failed"
     exit 1

@@ -399,7 +399,9 @@ TEST(WritePass, ParametersAtTheExtremesOf32BitsEndAndLeaveIdle) {
     SCOPED_TRACE(::testing::Message() << "cycles " << b.params.ProgCycles << " time "
                                       << b.params.ProgTime << " voltage " << b.params.ProgVoltage);
     // No negative or zero count means more than one cycle per address.
-    if (b.params.ProgCycles <= 1) EXPECT_LE(bursts, 4);
+    if (b.params.ProgCycles <= 1) {
+      EXPECT_LE(bursts, 4);
+    }
     EXPECT_EQ(b.p.sim->LatchValue(0x05), 0x80);
     EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
     EXPECT_TRUE(b.view.timer);

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# pt4cli as scripts and production runs use it, on the simulated programmer:
+# images from another tool, JSON, the write safety check, dry runs, batches.
+#   cli.sh PT4PROG PT4CLI
+set -u
+prog=$(realpath "$1")
+cli=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+pass=0
+fail=0
+check() {  # check NAME CONDITION...
+  local name=$1
+  shift
+  if "$@"; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAILED: $name"; fi
+}
+reset9='out 0x378 0x80
+out 0x37A 0x05
+out 0x37A 0x04
+out 0x378 0x80
+out 0x37A 0x07
+out 0x37A 0x04
+out 0x378 0x00
+out 0x37A 0x06
+out 0x37A 0x04'
+writes() { grep ' out ' "$1" | cut -d' ' -f2-; }
+
+python3 -c "import sys; sys.stdout.buffer.write(bytes(range(256)))" >ramp.rom
+python3 -c "import sys; sys.stdout.buffer.write(bytes(256))" >zero.rom
+python3 -c "import sys; sys.stdout.buffer.write(bytes([3]) + bytes(255))" >blown.bin
+head -c 256 /dev/urandom >image.rom
+
+# Images written by another tool (srec_cat from srecord): the same signature and sums.
+ramp16() { python3 -c "import sys; sys.stdout.buffer.write(bytes(a % 16 for a in range(256)))"; }
+if command -v srec_cat >/dev/null; then
+  srec_cat ramp.rom -binary -o ramp.hex -intel -address-length=2 >/dev/null 2>&1
+  srec_cat ramp.rom -binary -o ramp.s19 -motorola >/dev/null 2>&1
+  check "srec_cat HEX: same signature" [ "$("$cli" checksum ramp.hex --mask full | head -1)" = "D8BC" ]
+  check "srec_cat S19: same signature" [ "$("$cli" checksum ramp.s19 --mask full | head -1)" = "D8BC" ]
+  want=$(python3 -c "import zlib, hashlib; b = bytes(a % 16 for a in range(256)); print('CRC32 %08x' % zlib.crc32(b)); print('SHA-1 ' + hashlib.sha1(b).hexdigest())")
+  check "CRC32 and SHA-1 as zlib and sha1sum give them" [ "$("$cli" checksum ramp.hex --mask full | tail -2)" = "$want" ]
+  "$cli" checksum ramp.s19 --mask full --json >sum.json
+  check "checksum --json" python3 "$here/check_json.py" checksum sum.json
+  # A chip programmed from S19, read into HEX, as srec_cat reads it back.
+  rm -f chip.bin
+  PT4_PORT=sim:chip.bin "$cli" write ramp.s19 --mask full --time 2 -q >/dev/null 2>&1
+  check "write from S19" [ $? -eq 0 ]
+  PT4_PORT=sim:chip.bin "$cli" read back.hex --mask full >/dev/null 2>&1
+  srec_cat back.hex -intel -o back.bin -binary >/dev/null 2>&1
+  check "read into HEX, as srec_cat reads it" cmp -s back.bin <(ramp16)
+  "$cli" convert ramp.rom conv.s19 && "$cli" convert conv.s19 conv.rom --to raw
+  check "convert raw to S19 and back" cmp -s conv.rom <(ramp16)
+else
+  echo "FAILED: srec_cat is missing (tools/pt4 installs srecord)"
+  fail=$((fail + 1))
+fi
+
+# Scripts and production runs. A programming burst opens with data 0x40 strobed
+# into the control latch (select 0x0B).
+bursts() { python3 "$here/check_json.py" bursts "$1"; }
+python3 -c "import sys; sys.stdout.buffer.write(bytes([5] * 16 + [0] * 240))" >five.rom
+python3 -c "import sys; sys.stdout.buffer.write(bytes([2]) + bytes(255))" >blown2.bin
+cp blown2.bin c.bin
+PT4_PORT=sim:c.bin PT4_TRACE=refuse.log "$cli" write five.rom --mask full --time 2 >/dev/null 2>err.txt
+check "refused write: exit 5" [ $? -eq 5 ]
+check "refused write: no programming burst" [ "$(bursts refuse.log)" -eq 0 ]
+check "refused write: names the word" grep -q '00000: chip 02, image 05' err.txt
+check "refused write: trace ends idle" [ "$(writes refuse.log | tail -9)" = "$reset9" ]
+PT4_PORT=sim:c.bin PT4_TRACE=force.log "$cli" write five.rom --mask full --time 2 --force -q >/dev/null 2>&1
+check "forced write: exit 2, the blown word stays bad" [ $? -eq 2 ]
+check "forced write: it pulsed" [ "$(bursts force.log)" -gt 0 ]
+rm -f c.bin
+PT4_PORT=sim:c.bin PT4_TRACE=dry.log "$cli" write five.rom --mask full --time 2 --dry-run >/dev/null 2>dry.txt
+check "dry run: exit 0" [ $? -eq 0 ]
+check "dry run: nothing pulsed" [ "$(bursts dry.log)" -eq 0 ]
+check "dry run: the words to program" grep -qx '240 words already equal, 16 words to program, 0 words can never match' dry.txt
+PT4_PORT=sim:c.bin PT4_TRACE=real.log "$cli" write five.rom --mask full --time 2 --json >real.json 2>/dev/null
+check "the real write programs the 16 predicted words" python3 "$here/check_json.py" write real.json real.log 16
+PT4_PORT=sim:blown.bin "$cli" verify zero.rom --mask full --json >v.json 2>/dev/null
+PT4_PORT=sim:blown.bin "$cli" verify zero.rom --mask full >v.txt 2>/dev/null
+check "verify --json: counts equal the report's" python3 "$here/check_json.py" verify v.json v.txt
+PT4_PORT=sim "$cli" read - --mask full >stdout.bin 2>/dev/null
+check "read - writes the 256 bytes and nothing else" [ "$(stat -c %s stdout.bin)" -eq 256 ]
+
+# A batch of three chips, Enter twice from a here-document; the second chip has a blown bit.
+rm -f t1.bin t3.bin log.jsonl
+cp blown2.bin t2.bin
+PT4_PORT=sim:t1.bin,t2.bin,t3.bin "$cli" write five.rom --mask full --time 2 --repeat --log log.jsonl -q \
+  >/dev/null 2>tally.txt <<'ENTER'
+
+
+ENTER
+check "batch: three log lines, the second refused" python3 "$here/check_json.py" log log.jsonl identical,refused,identical
+check "batch: the tally" grep -q 'chips 3, identical 2, failed 1' tally.txt
+rm -f t1.bin t3.bin log.jsonl
+cp blown2.bin t2.bin
+PT4_PORT=sim:t1.bin,t2.bin,t3.bin "$cli" write five.rom --mask full --time 2 --repeat --log log.jsonl \
+  --stop-on-fail -q >/dev/null 2>&1 <<'ENTER'
+
+
+ENTER
+check "batch --stop-on-fail: stops at the failed chip" python3 "$here/check_json.py" log log.jsonl identical,refused
+# Killed mid-chip: every finished chip's line is whole.
+rm -f t1.bin t2.bin t3.bin log.jsonl
+mkfifo enter
+PT4_PORT=sim:t1.bin,t2.bin,t3.bin "$cli" write image.rom --mask full --time 3 --repeat --log log.jsonl -q \
+  >/dev/null 2>&1 <enter &
+pid=$!
+exec 7>enter
+printf '\n' >&7
+for _ in $(seq 600); do [ -s log.jsonl ] && break; sleep 0.1; done
+sleep 1.5
+kill -TERM $pid
+wait $pid
+check "killed batch: exit 143" [ $? -eq 143 ]
+exec 7>&-
+check "killed batch: the finished chip's line is whole" python3 "$here/check_json.py" log log.jsonl identical
+
+# Usage errors: exit 3, one line and the pointer to --help.
+for args in "" "frob" "read" "read a b" "write x --mask middle" "blank --repeat" "verify x --time -1" "dump x --json"; do
+  # shellcheck disable=SC2086
+  "$cli" $args >/dev/null 2>err.txt
+  check "usage '$args': exit 3" [ $? -eq 3 ]
+  check "usage '$args': one line, then Try" [ "$(sed -n 2p err.txt)" = "Try 'pt4cli --help'" ]
+  check "usage '$args': two lines in all" [ "$(wc -l <err.txt)" -eq 2 ]
+done
+
+echo "cli: $pass passed, $fail failed"
+[ "$fail" -eq 0 ]
