@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
+#include <cstdio>
 
 #include "app/AppTitle.h"
 
@@ -64,6 +65,14 @@ class CentreOnShow final : public QObject {
   }
 };
 
+// For the tests that drive the program under a real X server: what each box
+// says, on standard error, since a script cannot read it off the screen.
+void Echo(const QMessageBox& box) {
+  static const bool echo = qEnvironmentVariableIsSet("PT4_ECHO_BOXES");
+  if (echo)
+    std::fprintf(stderr, "box: %s: %s\n", qPrintable(box.windowTitle()), qPrintable(box.text()));
+}
+
 void Centre(QMessageBox& box) {
   // Wide enough that the window system shows the whole caption: a box with a
   // short text ("help") would otherwise cut its title to nothing.
@@ -73,6 +82,7 @@ void Centre(QMessageBox& box) {
                   grid->rowCount(), 0, 1, grid->columnCount());
   }
   box.installEventFilter(new CentreOnShow(&box));
+  Echo(box);
 }
 
 QString& LastFolder() {

@@ -152,8 +152,6 @@ std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& 
   return config + "/pt4prog/" + fileName;
 }
 
-namespace {
-// mkdir -p for the settings file's folder.
 int MakeFolders(const std::string& folder) {
   if (folder.empty() || PathExists(folder)) return 0;
   const int err = MakeFolders(ParentFolder(folder));
@@ -161,10 +159,8 @@ int MakeFolders(const std::string& folder) {
   if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return errno;
   return 0;
 }
-}  // namespace
 
 int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys) {
-  if (const int err = MakeFolders(ParentFolder(path)); err != 0) return err;
   std::vector<std::uint8_t> bytes;
   // Read whole or not at all: a cut file would lose its tail on the rewrite.
   const int err = ReadWholeFile(path, bytes, kMaxSettingsBytes + 1);

@@ -28,10 +28,12 @@ std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& 
                                const std::string& fileName, const char* xdgConfigHome,
                                const char* home);
 
+// mkdir -p, for the user's settings folder. Returns 0 or an errno.
+int MakeFolders(const std::string& folder);
+
 // Reads `path` (missing is fine), updates it and replaces it atomically.
 // Returns 0 or the errno of the failure (EFBIG for a file too large to be a
-// settings file); the old file is untouched on failure. The file's folder is
-// made when missing.
+// settings file); the old file is untouched on failure.
 int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys);
 
 }  // namespace pt4

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/FileUtil.h"
 #include "app/Ui.h"
 #include "operations/SettingsFile.h"
 
@@ -301,7 +302,15 @@ void TForm2::FormClose() {
                         {"BufEndWriteAdr", BufEndWrAddr->text().toStdString()},
                         {"ROMStartWriteAdr", ROMStWrAddr->text().toStdString()},
                         {"ROMEndWriteAdr", ROMEndWrAddr->text().toStdString()}};
-  if (WriteIniKeys(path.toLocal8Bit().toStdString(), "K556PT4", keys) != 0) {
+  const std::string file = path.toLocal8Bit().toStdString();
+  // The user's own settings folder is made when missing; a folder named by a
+  // test or beside the executable is taken as it is.
+  if (settingsFolder_.isEmpty() && !file.empty()) {
+    const std::string folder = ParentFolder(file);
+    if (folder.size() > 8 && folder.compare(folder.size() - 8, 8, "/pt4prog") == 0)
+      MakeFolders(folder);
+  }
+  if (WriteIniKeys(file, "K556PT4", keys) != 0) {
     ShowMessage(QString("Unable to write to %1").arg(path));
   }
 }

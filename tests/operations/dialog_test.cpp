@@ -2,6 +2,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -126,6 +128,45 @@ class DialogTest : public QObject {
     QStyleOptionViewItem option;
     const QSize row = d.VprgBox->itemDelegate()->sizeHint(option, d.VprgBox->model()->index(0, 0));
     QCOMPARE(row.height(), 14);
+  }
+
+  // Installed where a user cannot write, the settings go to ~/.config/pt4prog
+  // without a box; from a folder that can be written, beside the executable.
+  void settingsFileWhereItCanBeWritten() {
+    Harness h;
+    TForm2& d = *h.form2;
+    d.SetSettingsFolder("");
+    const QString readOnly = h.dir.filePath("bin"), home = h.dir.filePath("home");
+    QDir().mkpath(readOnly);
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray oldHome = qgetenv("HOME"), oldXdg = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.toLocal8Bit());
+    qunsetenv("XDG_CONFIG_HOME");
+    d.SetExecutableFolder(readOnly);
+    std::shared_ptr<ModalAnswer> box;
+    auto close = Answer([&box](QWidget* w) {
+      box = Answer(Key(Qt::Key_Return), 300);  // a box here would be the fault
+      Click(w, "WrNo");
+    });
+    d.ShowFor("Write", h.form1.get());
+    QTest::qWait(350);
+    QVERIFY(close->seen);
+    QVERIFY(box != nullptr);
+    box->Cancel();
+    QVERIFY2(!box->seen, qPrintable(box->text));
+    QVERIFY(QFileInfo::exists(home + "/.config/pt4prog/ZI4.ini"));
+    QVERIFY(!QFileInfo::exists(readOnly + "/ZI4.ini"));
+    const QString writable = h.dir.filePath("portable");
+    QDir().mkpath(writable);
+    d.SetExecutableFolder(writable);
+    auto again = Answer([](QWidget* w) { Click(w, "WrNo"); });
+    d.ShowFor("Write", h.form1.get());
+    QVERIFY(again->seen);
+    QVERIFY(QFileInfo::exists(writable + "/ZI4.ini"));
+    QFile::setPermissions(readOnly,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("HOME", oldHome);
+    if (!oldXdg.isEmpty()) qputenv("XDG_CONFIG_HOME", oldXdg);
   }
 };
 

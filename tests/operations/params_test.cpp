@@ -154,3 +154,22 @@ TEST(SettingsFile, AFileTooLargeToBeSettingsIsRefusedUnchanged) {
 
 }  // namespace
 }  // namespace pt4
+
+namespace pt4 {
+namespace {
+
+TEST(SettingsFile, ItsPlaceBesideAPortableProgramElseInTheUsersConfig) {
+  const std::string tmp = ::testing::TempDir();
+  EXPECT_EQ(ChooseSettingsPath(tmp, "/usr/bin", "ZI4.ini", nullptr, "/home/u"), tmp + "/ZI4.ini");
+  // Installed: never beside the executable, even where root could write.
+  EXPECT_EQ(ChooseSettingsPath("/usr/bin", "/usr/bin", "ZI4.ini", nullptr, "/home/u"),
+            "/home/u/.config/pt4prog/ZI4.ini");
+  EXPECT_EQ(ChooseSettingsPath("/usr/bin", "/usr/bin", "ZI4.ini", "/x/cfg", "/home/u"),
+            "/x/cfg/pt4prog/ZI4.ini");
+  // A relative XDG_CONFIG_HOME is ignored, as the base directory rules say.
+  EXPECT_EQ(ChooseSettingsPath("/nonexistent", "", "ZI4.ini", "cfg", "/home/u"),
+            "/home/u/.config/pt4prog/ZI4.ini");
+}
+
+}  // namespace
+}  // namespace pt4

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The display goes away under a pass (a logout, an X crash, a dropped forwarded
-# connection): pt4prog is driven under Xvfb with a window manager as a person
-# would, the X server is killed mid-read and mid-write, and the trace must end
-# with the pulse dropped and the programmer idle.
-#   xkill.sh PT4PROG
+# pt4prog under a real X server (Xvfb) with a window manager, driven with keys and
+# clicks as a person would. The real file dialog hands back a typed name of a
+# missing file and the program says "File not found !"; the dialog reopens in the
+# folder of the last load. Then the display goes away under a pass (a logout, an
+# X crash, a dropped forwarded connection): the X server is killed mid-read and
+# mid-write, and the trace must end with the pulse dropped and the programmer idle.
+#   x11.sh PT4PROG
 set -u
 prog=$(realpath "$1")
 work=$(mktemp -d)
@@ -19,7 +21,7 @@ cd "$work"
 # A real X display, whatever the test runner chose for the other window tests.
 export QT_QPA_PLATFORM=xcb
 for tool in Xvfb openbox xdotool; do
-  command -v $tool >/dev/null || { echo "xkill: $tool is missing (tools/pt4 installs it)"; exit 1; }
+  command -v $tool >/dev/null || { echo "x11: $tool is missing (tools/pt4 installs it)"; exit 1; }
 done
 pass=0
 fail=0
@@ -53,7 +55,7 @@ start_x() {
 
 run_case() {  # run_case NAME TRACE: pt4prog up, then the keys of the case
   start_x
-  DISPLAY=$display PT4_PORT=sim PT4_TRACE="$2" "$prog" >"$1.out" 2>&1 &
+  DISPLAY=$display PT4_PORT=sim PT4_TRACE="$2" PT4_ECHO_BOXES=1 "$prog" >"$1.out" 2>&1 &
   app=$!
   main=$(wait_window '^Pt4prog$') || { echo "no main window"; return 1; }
   DISPLAY=$display xdotool windowactivate --sync "$main" >/dev/null 2>&1
@@ -75,6 +77,33 @@ kill_x_and_wait() {
   app=""
   return $rc
 }
+
+# The open dialog: a typed name of a missing file reaches the program's own box;
+# the next open starts in the folder of the last load.
+mkdir sub
+python3 -c "import sys; sys.stdout.buffer.write(bytes([1] * 256))" >sub/a.rom
+python3 -c "import sys; sys.stdout.buffer.write(bytes([2] * 256))" >sub/b.rom
+run_case dialog dialog.log
+open_and_type() {  # open_and_type NAME: F3, the name typed into the real dialog, Enter
+  DISPLAY=$display xdotool key F3
+  wait_window '^Open$' >/dev/null || wait_window 'Open' >/dev/null
+  sleep 0.4
+  DISPLAY=$display xdotool type --delay 15 "$1"
+  DISPLAY=$display xdotool key Return
+  sleep 0.8
+}
+open_and_type "$work/nosuchfile.rom"
+check "dialog: a missing name gets the program's own box" grep -q 'box: Pt4prog: File not found !' dialog.out
+DISPLAY=$display xdotool key Return
+sleep 0.3
+open_and_type "$work/sub/a.rom"
+open_and_type "b.rom"
+check "dialog: reopens in the folder of the last load" [ "$(grep -c 'File not found' dialog.out)" -eq 1 ]
+kill "$app"
+wait "$app" 2>/dev/null
+app=""
+kill "$wm" "$xvfb" 2>/dev/null
+wait "$xvfb" 2>/dev/null
 
 # Mid-read: F5, then the display is gone half-way.
 run_case read read.log
@@ -102,5 +131,5 @@ check "write: trace ends idle" [ "$(writes write.log | tail -9)" = "$reset9" ]
 check "write: pulse dropped first" [ "$(writes write.log | tail -12 | head -3)" = "$pulseoff" ]
 check "write: supply was on when the display went" grep -q 'out 0x378 0x1E' write.log
 
-echo "xkill: $pass passed, $fail failed"
+echo "x11: $pass passed, $fail failed"
 [ "$fail" -eq 0 ]
