@@ -93,8 +93,9 @@ Options Parse(int argc, char** argv) {
   std::string format, to;
   int voltage = o.params.ProgVoltage, time = o.params.ProgTime, cycles = o.params.ProgCycles;
   app.add_option("command", words, "COMMAND and its FILE arguments")->required();
-  app.add_option("--mask", o.maskName, "low, lh (bits 0-1 loaded as 2-3), high or full")
-      ->check(CLI::IsMember({"low", "lh", "high", "full"}));
+  auto* mask =
+      app.add_option("--mask", o.maskName, "low, lh (bits 0-1 loaded as 2-3), high or full")
+          ->check(CLI::IsMember({"low", "lh", "high", "full"}));
   app.add_option("--voltage", voltage, "programming voltage in tenths: 105, 110, ... 150")
       ->check(CLI::IsMember({105, 110, 115, 120, 125, 130, 135, 140, 145, 150}));
   app.add_option("--time", time, "pulse width in milliseconds (default 100)")
@@ -131,6 +132,12 @@ Options Parse(int argc, char** argv) {
   const auto idx = MaskIndexForName(o.maskName);
   o.params.CompMask = kMaskModes[*idx].mask;
   o.params.LowToHigh = kMaskModes[*idx].lowToHigh;
+  // A conversion keeps every bit unless a mask is asked for: the default mask of
+  // the chip passes would silently drop bits 2-3.
+  if (o.command == "convert" && mask->count() == 0) {
+    o.params.CompMask = 0xFF;
+    o.params.LowToHigh = false;
+  }
   o.params.ProgVoltage = voltage;
   o.params.ProgTime = time;
   o.params.ProgCycles = cycles;
@@ -638,9 +645,9 @@ class Cli {
         if (o_.dryRun) PrintPlan(plan);
         if (refused) {
           std::fprintf(
-              stderr, "%s: %d words have a blown bit the image lacks:\n",
+              stderr, "%s: %d %s a blown bit the image lacks:\n",
               o_.dryRun ? "A write would be refused" : "pt4cli: write refused, nothing was pulsed",
-              plan.counts.BadCount);
+              plan.counts.BadCount, plan.counts.BadCount == 1 ? "word has" : "words have");
           NameBadWords(plan);
           if (!o_.dryRun) std::fprintf(stderr, "Use --force to write anyway.\n");
         }

@@ -274,6 +274,7 @@ bool SimProgrammer::AttachFile(const std::string& path, std::string* why) {
     return false;
   }
   const int werr = WriteFileAtomically(path, std::vector<std::uint8_t>(kWords, 0));
+  words_ = {};  // a new chip file holds a blank chip
   if (werr != 0) {
     if (why) *why = "Cannot create the chip file " + path + ": " + std::strerror(werr) + ".";
     return false;
