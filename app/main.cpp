@@ -1,10 +1,13 @@
 // Start-up and shutdown: the port first, then the three windows, the message loop,
 // the windows in reverse order, and the port given back last.
+#include <fontconfig/fontconfig.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "app/MainState.h"
 #include "app/TForm1.h"
@@ -46,12 +49,17 @@ void ReportIdleMemory() {
 
 int main(int argc, char** argv) {
   pt4::InstallStopSignalHandlers();
+  // The font system's start (its configuration and caches) is the largest single
+  // cost before the first paint; it runs on a helper while the connection to the
+  // display is made and the port is opened.
+  std::thread fonts([] { FcInit(); });
   Application app(argc, argv);
   pt4::RealClock clock;
   std::unique_ptr<pt4::PortBackend> backend;
   try {
     backend = pt4::InstallGiveio(clock);
   } catch (const pt4::StartupFailure& e) {
+    fonts.join();
     std::fprintf(stderr, "pt4prog: %s\n", e.what());
     QMessageBox box(QMessageBox::NoIcon, pt4::AppTitle(), "Can not create system file ...",
                     QMessageBox::Ok);
@@ -63,6 +71,7 @@ int main(int argc, char** argv) {
     }
     return 2;
   }
+  fonts.join();
   pt4::Programmer programmer(std::move(backend));
   auto owned = std::make_unique<pt4::MainState>();
   pt4::MainState& state = *owned;
