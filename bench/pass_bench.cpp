@@ -29,17 +29,6 @@
 using namespace pt4;
 
 namespace {
-struct NullView final : PassView {
-  void ClearPanes() override {}
-  void ShowDumpLayout() override {}
-  void AddReportLine(const std::string&, Colour) override {}
-  void SetChecksumText(const std::string&) override {}
-  void SetTimerEnabled(bool) override {}
-  void PaintLamp(LampId, Colour) override {}
-  void RepaintLamps() override {}
-  void ClearProgramPane() override {}
-  void ShowPosition(std::int32_t) override {}
-};
 
 // Counts the programming bursts (control latch set to 0x40) on their way to the simulator.
 struct BurstCounter final : PortBackend {
@@ -108,7 +97,7 @@ int main(int argc, char** argv) {
 
   programmer.Start();
   m.image.RomSize = kChipWords;
-  NullView view;
+  NullPassView view;
   PassContext ctx{programmer.Regs(), clock, view, m.image, m.params, m.counters};
   if (writeTime <= 0) {
     std::int64_t t0 = MonotonicNs();

@@ -631,6 +631,20 @@ class Cli {
     }
   }
 
+  // A production log's line for one chip.
+  Json ChipLine(int chip, const VerifyCounters& counts, const char* result,
+                std::chrono::steady_clock::time_point start, const PulseAudit* audit) {
+    Json line{{"time", IsoTimeNow()},
+              {"chip", chip},
+              {"image", Json{{"path", o_.file}, {"crc32", json_["image"]["crc32"]}}},
+              {"counts", CountsJson(counts)},
+              {"result", result}};
+    if (audit != nullptr) line["pulses"] = AuditJson(*audit);
+    line["duration_s"] =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return line;
+  }
+
   // One chip: the safety check, the write, the report. `chipJson` collects the log line.
   int WriteOne(int chip, Json* chipJson) {
     const auto start = std::chrono::steady_clock::now();
@@ -655,16 +669,7 @@ class Cli {
       json_["counts"] = CountsJson(plan.counts);
       json_["differences"] = DifferencesJson(plan);
       json_["result"] = refused ? "refused" : o_.dryRun ? "dry run" : "done";
-      if (chipJson != nullptr) {
-        *chipJson =
-            Json{{"time", IsoTimeNow()},
-                 {"chip", chip},
-                 {"image", Json{{"path", o_.file}, {"crc32", json_["image"]["crc32"]}}},
-                 {"counts", CountsJson(plan.counts)},
-                 {"result", "refused"},
-                 {"duration_s",
-                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()}};
-      }
+      if (chipJson != nullptr) *chipJson = ChipLine(chip, plan.counts, "refused", start, nullptr);
       return refused ? kExitRefused : 0;
     }
     if (!o_.quiet && !o_.json) std::fprintf(stderr, "%s\n", WriteParamsText(o_.params).c_str());
@@ -682,17 +687,7 @@ class Cli {
     json_["counts"] = CountsJson(counters_);
     json_["result"] = ResultName(rc);
     json_["pulses"] = AuditJson(audit);
-    if (chipJson != nullptr) {
-      *chipJson =
-          Json{{"time", IsoTimeNow()},
-               {"chip", chip},
-               {"image", Json{{"path", o_.file}, {"crc32", json_["image"]["crc32"]}}},
-               {"counts", CountsJson(counters_)},
-               {"result", ResultName(rc)},
-               {"pulses", AuditJson(audit)},
-               {"duration_s",
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()}};
-    }
+    if (chipJson != nullptr) *chipJson = ChipLine(chip, counters_, ResultName(rc), start, &audit);
     return rc;
   }
 

@@ -25,7 +25,7 @@ int Clamp(int v, int lo, int hi) {
 }  // namespace
 
 Box PlaceBeside(const Box& main, int width, int height, const Box& screen, int topStrip,
-                int bottomStrip) {
+                int bottomStrip, int liveFrom) {
   const int alongX = Clamp(main.x, screen.x, screen.Right() - width);
   const int alongY = Clamp(main.y, screen.y, screen.Bottom() - height);
   const Box beside[] = {{main.Right() + kGap, alongY, width, height},
@@ -35,9 +35,11 @@ Box PlaceBeside(const Box& main, int width, int height, const Box& screen, int t
   for (const Box& b : beside) {
     if (Inside(b, screen) && Overlap(b, main) == 0) return b;
   }
-  // No room: the screen's corners, by what they cover of the strips, then of the rest.
+  // No room: the screen's corners, by what they cover of the tool bar and the live
+  // part of the status line, then of its labels, then of the rest.
   const Box top{main.x, main.y, main.w, topStrip};
-  const Box bottom{main.x, main.Bottom() - bottomStrip, main.w, bottomStrip};
+  const Box live{main.x + liveFrom, main.Bottom() - bottomStrip, main.w - liveFrom, bottomStrip};
+  const Box labels{main.x, main.Bottom() - bottomStrip, liveFrom, bottomStrip};
   const int left = screen.x, right = std::max(screen.x, screen.Right() - width);
   const int up = screen.y, down = std::max(screen.y, screen.Bottom() - height);
   const Box corners[] = {{right, up, width, height},
@@ -48,8 +50,8 @@ Box PlaceBeside(const Box& main, int width, int height, const Box& screen, int t
   long long bestCost = LLONG_MAX;
   for (const Box& b : corners) {
     const long long cost =
-        (static_cast<long long>(Overlap(b, top)) + Overlap(b, bottom)) * 1'000'000LL +
-        Overlap(b, main);
+        (static_cast<long long>(Overlap(b, top)) + Overlap(b, live)) * 1'000'000LL +
+        static_cast<long long>(Overlap(b, labels)) * 1'000LL + Overlap(b, main);
     if (cost < bestCost) {
       bestCost = cost;
       best = b;

@@ -14,8 +14,9 @@ struct Box {
 
 // `main`: the main window's frame; `size`: the hex view's frame size; `screen`:
 // the available part of the screen; `topStrip` and `bottomStrip`: the heights of
-// the main window's caption, menu and tool bar, and of its status line.
+// the main window's caption, menu and tool bar, and of its status line, whose
+// live part (address, progress, lamps) starts `liveFrom` pixels into the window.
 Box PlaceBeside(const Box& main, int width, int height, const Box& screen, int topStrip,
-                int bottomStrip);
+                int bottomStrip, int liveFrom = 0);
 
 }  // namespace pt4

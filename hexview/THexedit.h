@@ -58,6 +58,7 @@ class THexedit : public QWidget {
   // The main window's menu bar and tool bar, and its status line, in pixels.
   static constexpr int kMainToolRowsHeight = 22 + 33;
   static constexpr int kMainStatusHeight = 20;
+  static constexpr int kMainStatusLiveFrom = 266;  // the current address, progress, lamps
   void FormShow();
   void Close1Click() { close(); }
   HexGridModel* Model() { return &model_; }

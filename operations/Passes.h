@@ -32,6 +32,21 @@ class PassView : public PaneView {
   virtual void Settle(std::int64_t deadlineNs) { (void)deadlineNs; }
 };
 
+// A view that shows nothing: for passes whose port traffic or result is all that
+// matters (the probe, benchmarks, tests).
+class NullPassView final : public PassView {
+ public:
+  void ClearPanes() override {}
+  void ShowDumpLayout() override {}
+  void AddReportLine(const std::string&, Colour) override {}
+  void SetChecksumText(const std::string&) override {}
+  void SetTimerEnabled(bool) override {}
+  void PaintLamp(LampId, Colour) override {}
+  void RepaintLamps() override {}
+  void ClearProgramPane() override {}
+  void ShowPosition(std::int32_t) override {}
+};
+
 struct VerifyCounters {
   std::int32_t IdenticalCount = 0;
   std::int32_t ProgrammableCount = 0;

@@ -54,18 +54,6 @@ std::string Hex0x(int v) {
   return buf;
 }
 
-class SilentView final : public PassView {
- public:
-  void ClearPanes() override {}
-  void ShowDumpLayout() override {}
-  void AddReportLine(const std::string&, Colour) override {}
-  void SetChecksumText(const std::string&) override {}
-  void SetTimerEnabled(bool) override {}
-  void PaintLamp(LampId, Colour) override {}
-  void RepaintLamps() override {}
-  void ClearProgramPane() override {}
-  void ShowPosition(std::int32_t) override {}
-};
 }  // namespace
 
 ProbeResult Probe(Programmer& programmer, Clock& clock, const std::string& modesFile) {
@@ -95,7 +83,7 @@ ProbeResult Probe(Programmer& programmer, Clock& clock, const std::string& modes
     ProgParams params;
     params.CompMask = 0xFF;
     VerifyCounters counters;
-    SilentView view;
+    NullPassView view;
     PassContext ctx{programmer.Regs(), clock, view, image, params, counters};
     ScanChip(ctx, false, false);
     r.wordsRead = kChipWords;

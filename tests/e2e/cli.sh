@@ -6,26 +6,8 @@ set -u
 prog=$(realpath "$1")
 cli=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-pass=0
-fail=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAILED: $name"; fi
-}
-reset9='out 0x378 0x80
-out 0x37A 0x05
-out 0x37A 0x04
-out 0x378 0x80
-out 0x37A 0x07
-out 0x37A 0x04
-out 0x378 0x00
-out 0x37A 0x06
-out 0x37A 0x04'
-writes() { grep ' out ' "$1" | cut -d' ' -f2-; }
+# shellcheck source=lib.sh
+source "$here/lib.sh"
 
 python3 -c "import sys; sys.stdout.buffer.write(bytes(range(256)))" >ramp.rom
 python3 -c "import sys; sys.stdout.buffer.write(bytes(256))" >zero.rom
@@ -127,5 +109,4 @@ for args in "" "frob" "read" "read a b" "write x --mask middle" "blank --repeat"
   check "usage '$args': two lines in all" [ "$(wc -l <err.txt)" -eq 2 ]
 done
 
-echo "cli: $pass passed, $fail failed"
-[ "$fail" -eq 0 ]
+finish cli

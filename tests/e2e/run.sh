@@ -5,26 +5,8 @@ set -u
 prog=$(realpath "$1")
 cli=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-pass=0
-fail=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAILED: $name"; fi
-}
-reset9='out 0x378 0x80
-out 0x37A 0x05
-out 0x37A 0x04
-out 0x378 0x80
-out 0x37A 0x07
-out 0x37A 0x04
-out 0x378 0x00
-out 0x37A 0x06
-out 0x37A 0x04'
-writes() { grep ' out ' "$1" | cut -d' ' -f2-; }
+# shellcheck source=lib.sh
+source "$here/lib.sh"
 
 # Start-up and a normal exit: the port mode, the idle writes, and idle again last.
 QT_QPA_PLATFORM=offscreen PT4_PORT=sim PT4_TRACE=start.log PT4_STARTUP_PROBE=1 "$prog" >probe.txt 2>/dev/null
@@ -109,5 +91,4 @@ check "bad command exit 3" [ $? -eq 3 ]
 PT4_PORT=lpt1 "$cli" blank >/dev/null 2>err.txt
 check "port error exit 4" [ $? -eq 4 ]
 
-echo "e2e: $pass passed, $fail failed"
-[ "$fail" -eq 0 ]
+finish e2e

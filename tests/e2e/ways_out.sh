@@ -5,20 +5,10 @@
 #   ways_out.sh PT4CLI
 set -u
 cli=$(realpath "$1")
-work=$(mktemp -d)
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
 trap 'umount "$work/full" 2>/dev/null; rm -rf "$work"' EXIT
-cd "$work"
-pass=0
-fail=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAILED: $name"; fi
-}
-writes() { grep ' out ' "$1" | cut -d' ' -f2-; }
-reset9=$'out 0x378 0x80\nout 0x37A 0x05\nout 0x37A 0x04\nout 0x378 0x80\nout 0x37A 0x07\nout 0x37A 0x04\nout 0x378 0x00\nout 0x37A 0x06\nout 0x37A 0x04'
-pulseoff=$'out 0x378 0x80\nout 0x37A 0x0F\nout 0x37A 0x0C'
-ends_idle() { [ "$(writes "$1" | tail -9)" = "$reset9" ]; }
 # Every bit of the chip is a bit of the image: nothing was blown that was not asked for.
 only_pulsed() {
   python3 - "$1" "$2" <<'PY'
@@ -103,5 +93,4 @@ else
   echo "note: no tmpfs mount here; the full chip disk is covered by the core tests"
 fi
 
-echo "ways out: $pass passed, $fail failed"
-[ "$fail" -eq 0 ]
+finish "ways out"

@@ -8,7 +8,6 @@
 #   x11.sh PT4PROG
 set -u
 prog=$(realpath "$1")
-work=$(mktemp -d)
 display=:$((90 + RANDOM % 100))
 cleanup() {
   [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
@@ -16,23 +15,15 @@ cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null
   rm -rf "$work"
 }
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
 trap cleanup EXIT
-cd "$work"
 # A real X display, whatever the test runner chose for the other window tests.
 export QT_QPA_PLATFORM=xcb
 for tool in Xvfb openbox xdotool; do
   command -v $tool >/dev/null || { echo "x11: $tool is missing (tools/pt4 installs it)"; exit 1; }
 done
-pass=0
-fail=0
-check() {
-  local name=$1
-  shift
-  if "$@"; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAILED: $name"; fi
-}
-writes() { grep ' out ' "$1" | cut -d' ' -f2-; }
-reset9=$'out 0x378 0x80\nout 0x37A 0x05\nout 0x37A 0x04\nout 0x378 0x80\nout 0x37A 0x07\nout 0x37A 0x04\nout 0x378 0x00\nout 0x37A 0x06\nout 0x37A 0x04'
-pulseoff=$'out 0x378 0x80\nout 0x37A 0x0F\nout 0x37A 0x0C'
 
 wait_window() {  # wait_window NAME: the id of the visible window of that name
   local w=""
@@ -131,5 +122,4 @@ check "write: trace ends idle" [ "$(writes write.log | tail -9)" = "$reset9" ]
 check "write: pulse dropped first" [ "$(writes write.log | tail -12 | head -3)" = "$pulseoff" ]
 check "write: supply was on when the display went" grep -q 'out 0x378 0x1E' write.log
 
-echo "x11: $pass passed, $fail failed"
-[ "$fail" -eq 0 ]
+finish x11

@@ -75,26 +75,13 @@ TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
   EXPECT_EQ(sys->closes, 1);
 }
 
-// A view that shows nothing, for passes whose port traffic is all that matters.
-struct QuietView final : PassView {
-  void ClearPanes() override {}
-  void ShowDumpLayout() override {}
-  void AddReportLine(const std::string&, Colour) override {}
-  void SetChecksumText(const std::string&) override {}
-  void SetTimerEnabled(bool) override {}
-  void PaintLamp(LampId, Colour) override {}
-  void RepaintLamps() override {}
-  void ClearProgramPane() override {}
-  void ShowPosition(std::int32_t) override {}
-};
-
 TEST(Ppdev, NeverDrivesTheBusAgainstTheChipOverWholePasses) {
   auto sys = std::make_shared<FakePpdev>();
   Programmer programmer(std::make_unique<PpdevBackend>("/dev/parport0", PortBase, sys));
   static_cast<PpdevBackend&>(programmer.Backend()).Open();
   programmer.Start();
   VirtualClock clock;
-  QuietView view;
+  NullPassView view;
   RomImage image;
   image.RomSize = kChipWords;
   for (int a = 0; a < kChipWords; ++a) image.RomBuffer[a] = static_cast<std::uint8_t>(a & 0x0F);
