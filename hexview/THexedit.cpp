@@ -228,7 +228,8 @@ void THexedit::ShowBeside(QWidget* mainWindow) {
   const int topStrip = (client.top() - frame.top()) + kMainToolRowsHeight;
   const Box b = PlaceBeside(
       {frame.x(), frame.y(), frame.width(), frame.height()}, width() + frameW, height() + frameH,
-      {avail.x(), avail.y(), avail.width(), avail.height()}, topStrip, kMainStatusHeight);
+      {avail.x(), avail.y(), avail.width(), avail.height()}, topStrip, kMainStatusHeight,
+      kMainStatusLiveFrom + (client.left() - frame.left()));
   move(b.x, b.y);
   show();
 }
