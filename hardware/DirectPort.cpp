@@ -44,14 +44,14 @@ std::optional<std::uint16_t> ParseIoAddress(const std::string& s) {
 }
 
 // "direct:0xD010" or "direct:0xD010,ecr=0xD000"
-bool ParseDirect(const std::string& spec, PortChoice& c) {
-  const auto comma = spec.find(',');
-  const auto base = ParseIoAddress(spec.substr(0, comma));
+bool ParseDirect(const std::string& text, PortChoice& c) {
+  const auto comma = text.find(',');
+  const auto base = ParseIoAddress(text.substr(0, comma));
   if (!base) return false;
   c.base = *base;
   c.ecr = static_cast<std::uint16_t>(*base + kEcrOffset);
   if (comma != std::string::npos) {
-    const std::string rest = spec.substr(comma + 1);
+    const std::string rest = text.substr(comma + 1);
     if (rest.rfind("ecr=", 0) != 0) return false;
     const auto ecr = ParseIoAddress(rest.substr(4));
     if (!ecr) return false;
