@@ -286,10 +286,14 @@ void TForm2::PrgCBoxChange() {
   ApplyNumberField(PrgCBox, p_.ProgCycles, "10");
 }
 
+QString TForm2::ExecutableFolder() const {
+  return exeFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : exeFolder_;
+}
+
 QString TForm2::SettingsPath() const {
   const std::string name = (adapterName_.empty() ? std::string("ZI4") : adapterName_) + ".ini";
   if (!settingsFolder_.isEmpty()) return settingsFolder_ + "/" + QString::fromStdString(name);
-  const QString exe = exeFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : exeFolder_;
+  const QString exe = ExecutableFolder();
   return QString::fromLocal8Bit(
       ChooseSettingsPath(exe.toLocal8Bit().toStdString(), PT4_INSTALLED_BINDIR, name,
                          std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"))
@@ -305,10 +309,9 @@ void TForm2::FormClose() {
   const std::string file = path.toLocal8Bit().toStdString();
   // The user's own settings folder is made when missing; a folder named by a
   // test or beside the executable is taken as it is.
-  if (settingsFolder_.isEmpty() && !file.empty()) {
+  if (settingsFolder_.isEmpty()) {
     const std::string folder = ParentFolder(file);
-    if (folder.size() > 8 && folder.compare(folder.size() - 8, 8, "/pt4prog") == 0)
-      MakeFolders(folder);
+    if (folder != ExecutableFolder().toLocal8Bit().toStdString()) MakeFolders(folder);
   }
   if (WriteIniKeys(file, "K556PT4", keys) != 0) {
     ShowMessage(QString("Unable to write to %1").arg(path));

@@ -56,6 +56,7 @@ class TForm2 : public QDialog {
   void done(int result) override;
 
  private:
+  QString ExecutableFolder() const;
   ProgParams& p_;
   const std::string& adapterName_;
   QString settingsFolder_;
