@@ -75,20 +75,42 @@ mkdir sub
 python3 -c "import sys; sys.stdout.buffer.write(bytes([1] * 256))" >sub/a.rom
 python3 -c "import sys; sys.stdout.buffer.write(bytes([2] * 256))" >sub/b.rom
 run_case dialog dialog.log
+wait_active() {  # wait_active WINDOW: until the window manager has given it the keyboard
+  for _ in $(seq 150); do
+    [ "$(DISPLAY=$display xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+wait_line() {  # wait_line COUNT PATTERN FILE: until FILE has COUNT lines matching PATTERN
+  for _ in $(seq 150); do
+    [ "$(grep -c "$2" "$3")" -ge "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
 open_and_type() {  # open_and_type NAME: F3, the name typed into the real dialog, Enter
   DISPLAY=$display xdotool key F3
-  wait_window '^Open$' >/dev/null || wait_window 'Open' >/dev/null
-  sleep 0.4
-  DISPLAY=$display xdotool type --delay 15 "$1"
+  local dialog
+  dialog=$(wait_window '^Open$') || return 1
+  wait_active "$dialog" || return 1
+  sleep 0.3
+  DISPLAY=$display xdotool type --delay 20 "$1"
   DISPLAY=$display xdotool key Return
-  sleep 0.8
+  # The dialog is gone once the name was taken.
+  for _ in $(seq 150); do
+    DISPLAY=$display xdotool search --onlyvisible --name '^Open$' >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
 }
-open_and_type "$work/nosuchfile.rom"
-check "dialog: a missing name gets the program's own box" grep -q 'box: Pt4prog: File not found !' dialog.out
+check "dialog: a typed name is taken" open_and_type "$work/nosuchfile.rom"
+check "dialog: a missing name gets the program's own box" wait_line 1 'box: Pt4prog: File not found !' dialog.out
 DISPLAY=$display xdotool key Return
-sleep 0.3
-open_and_type "$work/sub/a.rom"
-open_and_type "b.rom"
+sleep 0.5
+check "dialog: an existing file loads" open_and_type "$work/sub/a.rom"
+check "dialog: a name typed without its folder" open_and_type "b.rom"
+sleep 1
 check "dialog: reopens in the folder of the last load" [ "$(grep -c 'File not found' dialog.out)" -eq 1 ]
 kill "$app"
 wait "$app" 2>/dev/null
