@@ -538,14 +538,22 @@ class Cli {
     return rc;
   }
 
-  int Read() {
+  // One read pass: the chip's words under the mask, no report.
+  RomImage ReadChip(const char* label) {
     RomImage img;
     img.RomSize = kChipWords;
-    view_.label = "read  ";
+    const bool report = view_.printReport;
+    view_.label = label;
     view_.printReport = false;
     auto ctx = Ctx(img);
     ScanChip(ctx, false, false);
     view_.EndBar();
+    view_.printReport = report;
+    return img;
+  }
+
+  int Read() {
+    const RomImage img = ReadChip("read  ");
     SaveImage(o_.file, img, o_.format);
     const ImageFormat used =
         o_.file == "-" ? (o_.format == ImageFormat::Auto ? ImageFormat::Raw : o_.format)
@@ -558,13 +566,7 @@ class Cli {
   }
 
   int Blank() {
-    RomImage img;
-    img.RomSize = kChipWords;
-    view_.label = "blank ";
-    view_.printReport = false;
-    auto ctx = Ctx(img);
-    ScanChip(ctx, false, false);
-    view_.EndBar();
+    const RomImage img = ReadChip("blank ");
     const auto set = std::count_if(img.RomBuffer.begin(), img.RomBuffer.begin() + kChipWords,
                                    [](std::uint8_t b) { return b != 0; });
     json_["not_blank"] = set;
@@ -581,15 +583,7 @@ class Cli {
 
   // The chip's words under the mask, by one read pass, compared with the image.
   WritePlan ReadPlan(const RomImage& image) {
-    RomImage chip;
-    chip.RomSize = image.RomSize;
-    const bool report = view_.printReport;
-    view_.printReport = false;
-    view_.label = "check ";
-    auto ctx = Ctx(chip);
-    ScanChip(ctx, false, false);
-    view_.EndBar();
-    view_.printReport = report;
+    const RomImage chip = ReadChip("check ");
     return PlanWrite(image, chip.RomBuffer.data());
   }
 
