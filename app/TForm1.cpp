@@ -16,6 +16,7 @@
 #include "app/KeyCodes.h"
 #include "app/MainState.h"
 #include "app/RomFile.h"
+#include "app/StartupProbe.h"
 #include "app/StopSignalNotifier.h"
 #include "app/Ui.h"
 #include "hardware/DirectPort.h"
@@ -140,7 +141,9 @@ QTextEdit* Pane(QWidget* parent, const char* name, QRect geo, const QString& fir
 TForm1::TForm1(MainState& state) : m_(state), view_(std::make_unique<View>(*this)) {
   setObjectName("Form1");
   BuildWindow();
+  StartupMark("form1.widgets");
   BuildMenus();
+  StartupMark("form1.menus");
   qApp->installEventFilter(this);
   new StopSignalNotifier(this, [this](int sig) { OnStopSignal(sig); });
   FormCreate();
@@ -615,7 +618,7 @@ void TForm1::paintEvent(QPaintEvent* event) {
   QMainWindow::paintEvent(event);
   if (firstPaint_) {
     firstPaint_ = false;
-    if (qEnvironmentVariableIsSet("PT4_STARTUP_PROBE")) {
+    if (StartupProbeOn()) {
       std::printf("first_paint_monotonic_ns=%lld\n", static_cast<long long>(MonotonicNs()));
       std::fflush(stdout);
     }

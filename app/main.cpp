@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/MainState.h"
+#include "app/StartupProbe.h"
 #include "app/TForm1.h"
 #include "app/Ui.h"
 #include "hardware/DirectPort.h"
@@ -48,12 +49,14 @@ void ReportIdleMemory() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  pt4::StartupMark("main");
   pt4::InstallStopSignalHandlers();
   // The font system's start (its configuration and caches) is the largest single
   // cost before the first paint; it runs on a helper while the connection to the
   // display is made and the port is opened.
   std::thread fonts([] { FcInit(); });
   Application app(argc, argv);
+  pt4::StartupMark("application");
   pt4::RealClock clock;
   std::unique_ptr<pt4::PortBackend> backend;
   try {
@@ -71,7 +74,9 @@ int main(int argc, char** argv) {
     }
     return 2;
   }
+  pt4::StartupMark("port");
   fonts.join();
+  pt4::StartupMark("fonts");
   pt4::Programmer programmer(std::move(backend));
   auto owned = std::make_unique<pt4::MainState>();
   pt4::MainState& state = *owned;
@@ -80,10 +85,14 @@ int main(int argc, char** argv) {
   int rc = 0;
   {
     pt4::TForm1 form1(state);
+    pt4::StartupMark("form1");
     pt4::TForm2 form2(&form1, state.params, state.AdapterName);
+    pt4::StartupMark("form2");
     pt4::THexedit hexedit(state.image);
+    pt4::StartupMark("hexedit");
     form1.SetOtherWindows(&form2, &hexedit);
     form1.show();
+    pt4::StartupMark("show");
     if (qEnvironmentVariableIsSet("PT4_STARTUP_PROBE")) {
       QTimer::singleShot(1000, &form1, [&] {
         ReportIdleMemory();

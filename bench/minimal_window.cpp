@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace {
@@ -30,14 +31,22 @@ class Window final : public QMainWindow {
  private:
   bool painted_ = false;
 };
+void Mark(const char* stage) {
+  if (std::getenv("PT4_STARTUP_PROBE") != nullptr)
+    std::printf("stage_monotonic_ns=%s:%lld\n", stage, MonotonicNs());
+}
 }  // namespace
 
 int main(int argc, char** argv) {
+  Mark("main");
   QApplication app(argc, argv);
+  Mark("application");
   Window w;
   w.menuBar()->addMenu(" File ")->addAction("Exit");
   w.setCentralWidget(
       new QLabel(" 00000 : 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 = ................"));
+  Mark("window");
   w.show();
+  Mark("show");
   return app.exec();
 }

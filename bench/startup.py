@@ -2,7 +2,8 @@
 """Start-up against the floor of a Qt program, in the same run: launch to first
 paint of pt4prog and of a minimal Qt window with a menu bar and a line of text,
 under Xvfb with a window manager (openbox), interleaved so both see the same
-machine. Also pt4prog's resident memory once idle.
+machine. Also where each program's time goes, stage by stage (the marks both
+print with PT4_STARTUP_PROBE), and pt4prog's resident memory once idle.
 
   bench/startup.py build/app/pt4prog build/bench/minimal_window [runs]
 """
@@ -24,30 +25,51 @@ time.sleep(1)
 
 
 def launch(path):
+    """Milliseconds from launch to first paint, the stages (ms each, from the
+    end of the one before; the first from launch), and the idle VmRSS in kB."""
     t0 = time.monotonic_ns()
     out = subprocess.run([path], env=env, capture_output=True, text=True, timeout=30).stdout
     paint = rss = None
+    stages, prev = {}, t0
     for line in out.splitlines():
-        if line.startswith("first_paint_monotonic_ns="):
-            paint = (int(line.split("=")[1]) - t0) / 1e6
-        if line.startswith("idle_VmRSS:"):
+        key, _, value = line.partition("=")
+        if key == "stage_monotonic_ns":
+            name, ns = value.rsplit(":", 1)
+            stages[name] = (int(ns) - prev) / 1e6
+            prev = int(ns)
+        elif key == "first_paint_monotonic_ns":
+            paint = (int(value) - t0) / 1e6
+            stages["first paint"] = (int(value) - prev) / 1e6
+        elif line.startswith("idle_VmRSS:"):
             rss = int(line.split()[1])
-    return paint, rss
+    return paint, stages, rss
+
+
+def breakdown(title, runs_stages):
+    print(title)
+    for name in runs_stages[0]:
+        values = [s[name] for s in runs_stages if name in s]
+        print(f"  {name:14s} {statistics.median(values):6.2f} ms")
 
 
 try:
-    ours, base, mem = [], [], []
+    ours, base, mem, our_stages, base_stages = [], [], [], [], []
     launch(prog), launch(floor)  # warm the caches
     for _ in range(runs):
-        p, r = launch(prog)
+        p, s, r = launch(prog)
         ours.append(p)
+        our_stages.append(s)
         mem.append(r)
-        base.append(launch(floor)[0])
+        p, s, _ = launch(floor)
+        base.append(p)
+        base_stages.append(s)
     mo, mb = statistics.median(ours), statistics.median(base)
     print(f"pt4prog first paint:        median {mo:6.1f} ms  min {min(ours):6.1f} ms  ({runs} runs)")
     print(f"minimal Qt window (floor):  median {mb:6.1f} ms  min {min(base):6.1f} ms")
     print(f"ratio to the floor:         {mo / mb:.3f} (median), {min(ours) / min(base):.3f} (min)")
     print(f"pt4prog idle resident memory: {statistics.median([m for m in mem if m]) / 1024:.1f} MiB")
+    breakdown("pt4prog stages (median):", our_stages)
+    breakdown("floor stages (median):", base_stages)
 finally:
     wm.terminate()
     xvfb.terminate()
