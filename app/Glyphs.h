@@ -5,10 +5,9 @@
 
 namespace pt4 {
 
-// The 16 x 16 tool bar glyphs, by image index (0 exit ... 12 options).
+// The 16 x 16 tool bar glyphs, by image index (0 exit ... 12 options), and the
+// window icon at 16 and 32, from the images drawn when the program was built.
 QIcon ToolGlyph(int index);
 QIcon WindowIcon();
-// The window icon drawn at any size, for the desktop's icon theme.
-QPixmap WindowIconPixmap(int size);
 
 }  // namespace pt4

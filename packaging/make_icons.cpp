@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "app/Glyphs.h"
+#include "app/GlyphArt.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   }
   for (int size : {16, 32, 48, 256}) {
     const QString dir = QString("%1/%2x%2/apps").arg(argv[1]).arg(size);
-    if (!QDir().mkpath(dir) || !pt4::WindowIconPixmap(size).save(dir + "/pt4prog.png")) {
+    if (!QDir().mkpath(dir) || !pt4::DrawWindowIcon(size).save(dir + "/pt4prog.png")) {
       std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(dir));
       return 1;
     }

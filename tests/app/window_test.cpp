@@ -12,10 +12,12 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+#include <QToolButton>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 
+#include "app/GlyphArt.h"
 #include "app/Ui.h"
 #include "hardware/DirectPort.h"
 #include "tests/WindowHarness.h"
@@ -75,6 +77,24 @@ class WindowTest : public QObject {
     QVERIFY(help->seen);
     const int title = QFontMetrics(QApplication::font()).horizontalAdvance(help->title);
     QVERIFY2(help->width >= title + 60, qPrintable(QString::number(help->width)));
+  }
+
+  // The glyphs shown are the drawings, pixel for pixel, as the build drew them.
+  void readyGlyphsAreTheDrawings() {
+    Harness h;
+    // The tool bar's buttons, left to right, show images 0 to 12.
+    const auto buttons = h.form1->findChild<QWidget*>("ToolBar1")->findChildren<QToolButton*>();
+    QCOMPARE(buttons.size(), kToolGlyphCount);
+    for (int i = 0; i < kToolGlyphCount; ++i) {
+      const QImage shown = buttons[i]->icon().pixmap(16).toImage().convertToFormat(
+          QImage::Format_ARGB32_Premultiplied);
+      QVERIFY2(shown == DrawToolGlyph(i), qPrintable(QString::number(i)));
+    }
+    for (int size : {16, 32}) {
+      const QImage icon = h.form1->windowIcon().pixmap(size).toImage().convertToFormat(
+          QImage::Format_ARGB32_Premultiplied);
+      QVERIFY(icon == DrawWindowIcon(size));
+    }
   }
 
   void reallyQuitAndTheCloseBox() {
