@@ -77,8 +77,9 @@ void UpdateChecksum(const RomImage& image, PaneView& view) {
 void ShowDump(RomImage& image, PaneView& view) {
   view.ShowDumpLayout();
   view.ClearPanes();
-  for (std::int32_t r = 0; r < image.RomSize / 16; ++r)
-    view.AddReportLine(DumpLine(image, r), Colour::Navy);
+  std::vector<std::string> lines;
+  for (std::int32_t r = 0; r < image.RomSize / 16; ++r) lines.push_back(DumpLine(image, r));
+  view.AddReportLines(lines, Colour::Navy);
   UpdateChecksum(image, view);
   image.DumpShown = true;
 }

@@ -74,6 +74,10 @@ class PaneView {
   virtual void ClearPanes() = 0;      // program and data pane
   virtual void ShowDumpLayout() = 0;  // data pane hidden, program pane full height
   virtual void AddReportLine(const std::string& text, Colour colour) = 0;
+  // Lines of one colour at once, for a view that lays out text once per change.
+  virtual void AddReportLines(const std::vector<std::string>& lines, Colour colour) {
+    for (const std::string& line : lines) AddReportLine(line, colour);
+  }
   virtual void SetChecksumText(const std::string& text) = 0;
 };
 

@@ -53,8 +53,19 @@ class TForm1::View final : public PassView {
     pending_.emplace_back(QString::fromLatin1(text.c_str()), ToQColor(colour));
     if (!f_.passRunning_) Flush();
   }
+  void AddReportLines(const std::vector<std::string>& lines, Colour colour) override {
+    for (const std::string& text : lines)
+      pending_.emplace_back(QString::fromLatin1(text.c_str()), ToQColor(colour));
+    if (!f_.passRunning_) Flush();
+  }
   void Flush() {
-    for (const auto& [text, colour] : pending_) f_.AppendLine(f_.RichEditProgram, text, colour);
+    if (pending_.empty()) return;
+    // One edit for all the lines held: the pane lays its text out once, at the end.
+    QTextCursor cur(f_.RichEditProgram->document());
+    cur.beginEditBlock();
+    cur.movePosition(QTextCursor::End);
+    for (const auto& [text, colour] : pending_) f_.AppendLine(cur, text, colour);
+    cur.endEditBlock();
     pending_.clear();
   }
   void SetChecksumText(const std::string& text) override {
@@ -372,9 +383,7 @@ void TForm1::FormDestroy() {
   }
 }
 
-void TForm1::AppendLine(QTextEdit* pane, const QString& text, QColor colour) {
-  QTextCursor cur(pane->document());
-  cur.movePosition(QTextCursor::End);
+void TForm1::AppendLine(QTextCursor& cur, const QString& text, QColor colour) {
   QTextCharFormat fmt;
   fmt.setForeground(colour);
   int& lines = view_->programLines_;

@@ -85,7 +85,7 @@ class TForm1 : public QMainWindow {
   void RunPass(const std::function<void(PassContext&)>& pass);
   void OnStopSignal(int sig);
   [[noreturn]] void EndOnSignal(int sig);
-  void AppendLine(QTextEdit* pane, const QString& text, QColor colour);
+  void AppendLine(QTextCursor& cur, const QString& text, QColor colour);
 
   MainState& m_;
   TForm2* form2_ = nullptr;
