@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
     {
       TForm1 form(m);
       TForm2 dialog(&form, m.params, m.AdapterName);
+      dialog.EnsureControls();
       form.SetOtherWindows(&dialog, nullptr);
       form.show();
       QCoreApplication::processEvents();

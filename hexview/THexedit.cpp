@@ -185,6 +185,10 @@ THexedit::THexedit(const RomImage& image) : model_(image) {
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFont(PixelFont({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"}, 11));
+}
+
+void THexedit::EnsureControls() {
+  if (StringGrid1 != nullptr) return;
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -207,6 +211,7 @@ THexedit::THexedit(const RomImage& image) : model_(image) {
 }
 
 void THexedit::showEvent(QShowEvent* event) {
+  EnsureControls();
   if (!event->spontaneous()) FormShow();
   QWidget::showEvent(event);
 }
@@ -218,6 +223,7 @@ void THexedit::FormShow() {
 }
 
 void THexedit::ShowBeside(QWidget* mainWindow) {
+  EnsureControls();
   adjustSize();
   QScreen* screen = mainWindow->screen();
   const QRect avail = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);

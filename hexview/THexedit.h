@@ -49,10 +49,15 @@ class HexGrid final : public QTableView {
   THexedit* owner_;
 };
 
+// Made with the main window; its menu, grid and status line only when it is
+// first shown, so that start-up spends nothing on a window nobody sees yet.
 class THexedit : public QWidget {
  public:
   // Shows `image`, which it never writes.
   explicit THexedit(const RomImage& image);
+  // Makes the menu, grid and status line if they are not made yet; StringGrid1
+  // is null until then.
+  void EnsureControls();
   // Beside the main window where the screen has room, always on its screen.
   void ShowBeside(QWidget* mainWindow);
   // The main window's menu bar and tool bar, and its status line, in pixels.

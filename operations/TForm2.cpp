@@ -17,6 +17,7 @@ namespace pt4 {
 
 namespace {
 constexpr int kVoltageItemHeight = 14;  // the dropped list's rows, as designed
+constexpr int kFirstVoltageItem = 3;    // 12.0 V
 
 // List rows of one height, whatever the style would make them.
 class FixedHeightItems final : public QStyledItemDelegate {
@@ -99,7 +100,16 @@ TForm2::TForm2(QWidget* mainWindow, ProgParams& params, const std::string& adapt
   setFixedSize(376, 152);
   setFont(PixelFont({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"}, 11));
   setModal(true);
+  FormCreate();
+}
 
+void TForm2::EnsureControls() {
+  if (VprgBox != nullptr) return;
+  BuildControls();
+  ShowParams();
+}
+
+void TForm2::BuildControls() {
   // Frames first, so the rows' texts lie on top of them.
   Frame(this, "Panel1", {0, 73, 115, 25}, "Programming Voltage");
   Frame(this, "Panel2", {0, 100, 115, 25}, "Programming Time");
@@ -200,23 +210,36 @@ TForm2::TForm2(QWidget* mainWindow, ProgParams& params, const std::string& adapt
   connect(maskItems, &QButtonGroup::idClicked, this, [this] { Wr_CompClick(); });
   connect(PrgTBox, &QLineEdit::textChanged, this, [this] { PrgTBoxChange(); });
   connect(PrgCBox, &QLineEdit::textChanged, this, [this] { PrgCBoxChange(); });
-  FormCreate();
+  Wr_Comp->setToolTip(kMaskHint);
 }
 
 void TForm2::FormCreate() {
   ProgParams& p = p_;
-  VprgBox->setCurrentIndex(3);
-  VprgBoxChange();
-  maskItems->button(0)->setChecked(true);
-  Wr_CompClick();
+  p.ProgVoltage = VoltageForIndex(kFirstVoltageItem);
+  p.CompMask = kMaskModes[0].mask;
+  p.LowToHigh = kMaskModes[0].lowToHigh;
   p.ProgTime = 100;
-  PrgTBox->setText("100");
   p.ProgCycles = 10;
-  PrgCBox->setText("10");
-  Wr_Comp->setToolTip(kMaskHint);
+}
+
+void TForm2::ShowParams() {
+  // Each control's change handler takes its value back into the parameters.
+  const int item = (p_.ProgVoltage - VoltageForIndex(0)) / 5;
+  const bool onList = item >= 0 && item < kVoltageItems && VoltageForIndex(item) == p_.ProgVoltage;
+  VprgBox->setCurrentIndex(onList ? item : kFirstVoltageItem);
+  VprgBoxChange();
+  int mask = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (kMaskModes[i].mask == p_.CompMask && kMaskModes[i].lowToHigh == p_.LowToHigh) mask = i;
+  }
+  maskItems->button(mask)->setChecked(true);
+  Wr_CompClick();
+  PrgTBox->setText(QString::number(p_.ProgTime));
+  PrgCBox->setText(QString::number(p_.ProgCycles));
 }
 
 void TForm2::ShowFor(const QString& goCaption, QWidget* over) {
+  EnsureControls();
   WrYes->setText(goCaption);
   if (over != nullptr) {
     const QRect r = over->frameGeometry();
@@ -226,6 +249,7 @@ void TForm2::ShowFor(const QString& goCaption, QWidget* over) {
 }
 
 void TForm2::showEvent(QShowEvent* event) {
+  EnsureControls();
   FormShow();
   QDialog::showEvent(event);
 }
@@ -301,6 +325,7 @@ QString TForm2::SettingsPath() const {
 }
 
 void TForm2::FormClose() {
+  EnsureControls();
   const QString path = SettingsPath();
   const IniKeys keys = {{"BufStartWriteAdr", BufStWrAddr->text().toStdString()},
                         {"BufEndWriteAdr", BufEndWrAddr->text().toStdString()},

@@ -1,5 +1,8 @@
 // The write/compare parameters dialog. Its controls change the parameters the
 // moment they change; closing it by any route writes the address fields to ZI4.ini.
+// The dialog is made with the main window, but its controls only when first
+// needed: until it is shown the parameters hold their first values alone, and a
+// start-up spends no time on controls and fonts that nobody sees yet.
 #pragma once
 
 #include <QButtonGroup>
@@ -27,6 +30,9 @@ class TForm2 : public QDialog {
   // For tests: behave as if the executable stood in `folder`.
   void SetExecutableFolder(const QString& folder) { exeFolder_ = folder; }
   QString SettingsPath() const;
+  // Makes the controls, showing the parameters, if they are not made yet; the
+  // control pointers below are null until then.
+  void EnsureControls();
 
   void FormCreate();
   void FormShow();
@@ -57,6 +63,8 @@ class TForm2 : public QDialog {
 
  private:
   QString ExecutableFolder() const;
+  void BuildControls();
+  void ShowParams();
   ProgParams& p_;
   const std::string& adapterName_;
   QString settingsFolder_;

@@ -29,6 +29,7 @@ class HexViewTest : public QObject {
   void hexView() {
     Harness h;
     h.State().image.RomBuffer[17] = 0xAB;
+    QVERIFY(h.hexedit->StringGrid1 == nullptr);  // made when first shown
     h.form1->EditButtonClick();
     HexGridModel& m = *h.hexedit->Model();
     QCOMPARE(m.rowCount(), 16);

@@ -32,14 +32,27 @@ class DialogTest : public QObject {
     TForm2& d = *h.form2;
     ProgParams& p = h.State().params;
     QCOMPARE(p.ProgVoltage, 120);
-    QCOMPARE(d.PrgTBox->text(), QString("100"));
-    auto a = Answer([](QWidget* w) {
+    QCOMPARE(p.ProgTime, 100);
+    QCOMPARE(p.CompMask, std::uint8_t{0x03});
+    // No controls until the dialog is needed; made then, they show the parameters.
+    QVERIFY(d.findChild<QComboBox*>("VprgBox") == nullptr);
+    p.ProgTime = 250;
+    p.CompMask = 0x0F;
+    QString shownTime;
+    bool fullShown = false;
+    auto a = Answer([&](QWidget* w) {
+      shownTime = w->findChild<QLineEdit*>("PrgTBox")->text();
+      fullShown = w->findChild<QRadioButton*>("Wr_Comp3")->isChecked();
       auto* box = w->findChild<QComboBox*>("VprgBox");
       box->setCurrentIndex(6);  // 13.5
       Click(w, "WrNo");
     });
     d.ShowFor("Compare", h.form1.get());
     QVERIFY(a->seen);
+    QCOMPARE(shownTime, QString("250"));
+    QVERIFY(fullShown);
+    QCOMPARE(p.ProgTime, 250);
+    QCOMPARE(p.CompMask, std::uint8_t{0x0F});
     QCOMPARE(a->title, QString("Write / Compare parameters"));
     QCOMPARE(p.ProgVoltage, 135);
     QVERIFY(!p.DialogConfirmed);
@@ -104,6 +117,7 @@ class DialogTest : public QObject {
   void tabOrderAndListRows() {
     Harness h;
     TForm2& d = *h.form2;
+    d.EnsureControls();
     for (int selected : {0, 2, 3}) {
       d.maskItems->button(selected)->setChecked(true);
       QStringList order;
