@@ -1,7 +1,6 @@
 #include "app/GlyphArt.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace pt4 {
 
@@ -37,6 +36,16 @@ void Arrow(QPainter& p, bool down, QColor c) {
   p.drawPolygon(head);
 }
 
+// Bold letters of the default face, centred in `box`.
+void Letters(QPainter& p, int pixels, QRect box, QColor c, const char* text) {
+  QFont f;
+  f.setPixelSize(pixels);
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(c);
+  p.drawText(box, Qt::AlignCenter, text);
+}
+
 }  // namespace
 
 QImage DrawToolGlyph(int index) {
@@ -53,15 +62,9 @@ QImage DrawToolGlyph(int index) {
       p.drawLine(13, 5, 15, 8);
       p.drawLine(13, 11, 15, 8);
       break;
-    case 1: {  // help: a question mark
-      QFont f;
-      f.setPixelSize(15);
-      f.setBold(true);
-      p.setFont(f);
-      p.setPen(kNavy);
-      p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, "?");
+    case 1:  // help: a question mark
+      Letters(p, 15, {0, 0, 16, 16}, kNavy, "?");
       break;
-    }
     case 2:  // save: a diskette
       p.fillRect(1, 1, 14, 14, kNavy);
       p.fillRect(4, 1, 8, 5, QColor(220, 220, 220));
@@ -113,16 +116,10 @@ QImage DrawToolGlyph(int index) {
       p.drawLine(2, 9, 6, 13);
       p.drawLine(6, 13, 14, 3);
       break;
-    case 10: {  // read ID
-      QFont f;
-      f.setPixelSize(10);
-      f.setBold(true);
-      p.setFont(f);
+    case 10:  // read ID
       p.fillRect(0, 3, 16, 10, kNavy);
-      p.setPen(QColor(255, 255, 255));
-      p.drawText(QRect(0, 3, 16, 10), Qt::AlignCenter, "ID");
+      Letters(p, 10, {0, 3, 16, 10}, QColor(255, 255, 255), "ID");
       break;
-    }
     case 11:  // select IC type: chip with a list mark
       Chip(p, kNavy);
       p.setPen(kYellow);

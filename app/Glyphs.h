@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QIcon>
-#include <QPixmap>
 
 namespace pt4 {
 

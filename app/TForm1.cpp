@@ -50,8 +50,7 @@ class TForm1::View final : public PassView {
   void AddReportLine(const std::string& text, Colour colour) override {
     // During a pass the lines go into the pane in the settling waits, where the
     // time is free anyway; elsewhere at once.
-    pending_.emplace_back(QString::fromLatin1(text.c_str()), ToQColor(colour));
-    if (!f_.passRunning_) Flush();
+    AddReportLines({text}, colour);
   }
   void AddReportLines(const std::vector<std::string>& lines, Colour colour) override {
     for (const std::string& text : lines)

@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     form1.SetOtherWindows(&form2, &hexedit);
     form1.show();
     pt4::StartupMark("show");
-    if (qEnvironmentVariableIsSet("PT4_STARTUP_PROBE")) {
+    if (pt4::StartupProbeOn()) {
       QTimer::singleShot(1000, &form1, [&] {
         ReportIdleMemory();
         form1.close();

@@ -224,9 +224,11 @@ void TForm2::FormCreate() {
 
 void TForm2::ShowParams() {
   // Each control's change handler takes its value back into the parameters.
-  const int item = (p_.ProgVoltage - VoltageForIndex(0)) / 5;
-  const bool onList = item >= 0 && item < kVoltageItems && VoltageForIndex(item) == p_.ProgVoltage;
-  VprgBox->setCurrentIndex(onList ? item : kFirstVoltageItem);
+  int item = kFirstVoltageItem;
+  for (int i = 0; i < kVoltageItems; ++i) {
+    if (VoltageForIndex(i) == p_.ProgVoltage) item = i;
+  }
+  VprgBox->setCurrentIndex(item);
   VprgBoxChange();
   int mask = 0;
   for (int i = 0; i < 4; ++i) {
