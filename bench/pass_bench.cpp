@@ -17,14 +17,14 @@
 #include <random>
 #include <vector>
 
-#include "app/MainState.h"
-#include "app/TForm1.h"
+#include "gui/mainwindow/MainState.h"
+#include "gui/mainwindow/TForm1.h"
+#include "gui/params/TForm2.h"
 #include "hardware/DirectPort.h"
 #include "hardware/Programmer.h"
 #include "hardware/Realtime.h"
 #include "hardware/SimProgrammer.h"
 #include "operations/Passes.h"
-#include "operations/TForm2.h"
 
 using namespace pt4;
 

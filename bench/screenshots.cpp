@@ -4,13 +4,13 @@
 #include <QPixmap>
 #include <QTimer>
 
-#include "app/MainState.h"
-#include "app/TForm1.h"
+#include "gui/hexview/THexedit.h"
+#include "gui/mainwindow/MainState.h"
+#include "gui/mainwindow/TForm1.h"
+#include "gui/params/TForm2.h"
 #include "hardware/DirectPort.h"
 #include "hardware/Programmer.h"
 #include "hardware/SimProgrammer.h"
-#include "hexview/THexedit.h"
-#include "operations/TForm2.h"
 
 using namespace pt4;
 

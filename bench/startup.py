@@ -6,7 +6,7 @@ machine; the ratio quoted first is the median of each run's ratio to the
 floor's run beside it. Also where each program's time goes, stage by stage (the marks both
 print with PT4_STARTUP_PROBE), and pt4prog's resident memory once idle.
 
-  bench/startup.py build/app/pt4prog build/bench/minimal_window [runs]
+  bench/startup.py build/gui/pt4prog build/bench/minimal_window [runs]
 """
 import os
 import statistics

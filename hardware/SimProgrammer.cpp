@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/FileUtil.h"
 #include "hardware/Registers.h"
+#include "image/FileUtil.h"
 
 namespace pt4 {
 

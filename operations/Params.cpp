@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/Buffer.h"
+#include "image/Buffer.h"
 
 namespace pt4 {
 

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/Buffer.h"
 #include "hardware/Clock.h"
 #include "hardware/Registers.h"
+#include "image/Dump.h"
 #include "operations/Params.h"
 
 namespace pt4 {

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/Buffer.h"
+#include "image/Buffer.h"
 #include "operations/Passes.h"
 
 namespace pt4 {

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "app/FileUtil.h"
+#include "image/FileUtil.h"
 
 namespace pt4 {
 

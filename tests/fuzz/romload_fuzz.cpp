@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/ImageFormats.h"
-#include "app/RomFile.h"
+#include "image/ImageFormats.h"
+#include "image/RomFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

@@ -28,10 +28,10 @@ run() {  # run NAME SEEDS...
   }
   echo "fuzz: $name $(grep -o 'Done [0-9]* runs' "$out/$name.log" | head -1)"
 }
-build tryparseint "$src/tests/fuzz/tryparseint_fuzz.cpp" "$src/operations/Params.cpp" "$src/app/Buffer.cpp"
-build settings "$src/tests/fuzz/settings_fuzz.cpp" "$src/operations/SettingsFile.cpp" "$src/app/FileUtil.cpp"
-build romload "$src/tests/fuzz/romload_fuzz.cpp" "$src/app/RomFile.cpp" "$src/app/ImageFormats.cpp" \
-  "$src/app/FileUtil.cpp" "$src/app/Buffer.cpp"
+build tryparseint "$src/tests/fuzz/tryparseint_fuzz.cpp" "$src/operations/Params.cpp" "$src/image/Buffer.cpp"
+build settings "$src/tests/fuzz/settings_fuzz.cpp" "$src/operations/SettingsFile.cpp" "$src/image/FileUtil.cpp"
+build romload "$src/tests/fuzz/romload_fuzz.cpp" "$src/image/RomFile.cpp" "$src/image/ImageFormats.cpp" \
+  "$src/image/FileUtil.cpp" "$src/image/Buffer.cpp"
 run tryparseint "0" "-12" "\$7FFFFFFF" "0x10" " x1f" "-2147483648" "2147483648" "12a" "+ 1"
 run settings "1\x012\x013\x014\x01" " a\x01\tb\x01\x01x\x01[K556PT4]\nBufStartWriteAdr = 1\n[Other]\nk=v\n" \
   "a\x01b\x01c\x01d\x01; c\r\n[k556pt4]\r\nromendwriteadr=old\r\n\r\n[X]\r\n"

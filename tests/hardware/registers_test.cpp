@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/TraceFixture.h"
+#include "tests/hardware/TraceFixture.h"
 
 namespace pt4 {
 namespace {

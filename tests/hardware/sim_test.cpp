@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/FileUtil.h"
-#include "tests/TraceFixture.h"
+#include "image/FileUtil.h"
+#include "tests/hardware/TraceFixture.h"
 
 namespace pt4 {
 namespace {

@@ -10,7 +10,8 @@
 #include <random>
 
 #include "hardware/StopSignal.h"
-#include "tests/TraceFixture.h"
+#include "image/Signature.h"
+#include "tests/hardware/TraceFixture.h"
 
 namespace pt4 {
 namespace {

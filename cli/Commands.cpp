@@ -1,0 +1,236 @@
+#include "cli/Commands.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "hardware/DirectPort.h"
+#include "hardware/Realtime.h"
+#include "image/ImageId.h"
+#include "image/Signature.h"
+#include "operations/Probe.h"
+
+namespace pt4::cli {
+
+int VerdictCode(const VerifyCounters& n) {
+  if (n.BadCount > 0) return kExitBad;
+  if (n.ProgrammableCount > 0) return kExitProgrammable;
+  return kExitIdentical;
+}
+
+const char* ResultName(int code) {
+  switch (code) {
+    case kExitIdentical:
+      return "identical";
+    case kExitProgrammable:
+      return "programmable";
+    case kExitBad:
+      return "bad";
+    case kExitRefused:
+      return "refused";
+    default:
+      return "error";
+  }
+}
+
+int Cli::Run() {
+  if (o_.command == "checksum") return Checksum();
+  if (o_.command == "dump") return Dump();
+  if (o_.command == "convert") return Convert();
+  if (o_.command == "ports") return Ports();
+  const auto start = std::chrono::steady_clock::now();
+  // A file that does not load costs no port access.
+  if (o_.command == "verify" || o_.command == "write") loaded_ = LoadImage(o_, o_.file, o_.format);
+  Open();
+  int rc = kExitPort;
+  if (o_.command == "probe") {
+    rc = ProbeCommand();
+  } else if (o_.command == "reset") {
+    programmer_->Start();
+    if (!o_.quiet) std::fprintf(stderr, "The programmer is idle.\n");
+    rc = 0;
+  } else {
+    programmer_->Start();
+    // Real time for the passes, when the system allows it; said once when not.
+    RealtimeSpan realtime;
+    if (!realtime.Granted() && !o_.quiet && !o_.json) {
+      std::fprintf(stderr,
+                   "pt4cli: note: running at normal priority (%s); pulses may run longer. "
+                   "README tells how to allow real-time.\n",
+                   realtime.Refused().c_str());
+    }
+    if (o_.command == "read") rc = Read();
+    if (o_.command == "blank") rc = Blank();
+    if (o_.command == "verify") rc = Verify();
+    if (o_.command == "write") rc = o_.repeat ? Repeat() : WriteOne(1, nullptr);
+  }
+  rc = Finish(rc);
+  if (o_.json) {
+    json_["duration_s"] =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    json_["exit_code"] = rc;
+    std::printf("%s\n", json_.dump(2).c_str());
+  }
+  return rc;
+}
+
+void Cli::Open() {
+  auto backend = InstallGiveio(clock_, o_.port.empty() ? nullptr : o_.port.c_str());
+  tracer_ = dynamic_cast<TracingBackend*>(backend.get());
+  programmer_ = std::make_unique<Programmer>(std::move(backend));
+  json_["command"] = o_.command;
+  json_["port"] = programmer_->Backend().Describe();
+  if (o_.verbose) std::fprintf(stderr, "port: %s\n", programmer_->Backend().Describe().c_str());
+}
+
+// The port given back; a trace that could not be written turns success into a
+// port error, since the record the user asked for is not there.
+int Cli::Finish(int rc) {
+  programmer_->Release();
+  if (tracer_ != nullptr && tracer_->TraceError() != 0 && rc < kExitPort) rc = kExitPort;
+  return rc;
+}
+
+PassContext Cli::Ctx(RomImage& img, PulseAudit* audit) {
+  return PassContext{programmer_->Regs(), clock_, view_, img, o_.params, counters_, audit};
+}
+
+int Cli::Checksum() {
+  const LoadedImage l = LoadImage(o_, o_.file, o_.format);
+  const auto* data = l.image.RomBuffer.data();
+  if (o_.json) {
+    std::printf("%s\n", Json{{"signature", SignatureText(l.image)},
+                             {"crc32", Crc32Hex(data, kChipWords)},
+                             {"sha1", Sha1Hex(data, kChipWords)}}
+                            .dump(2)
+                            .c_str());
+    return 0;
+  }
+  std::printf("%s\nCRC32 %s\nSHA-1 %s\n", SignatureText(l.image).c_str(),
+              Crc32Hex(data, kChipWords).c_str(), Sha1Hex(data, kChipWords).c_str());
+  return 0;
+}
+
+int Cli::Dump() {
+  const LoadedImage l = LoadImage(o_, o_.file, o_.format);
+  for (std::int32_t r = 0; r < l.image.RomSize / 16; ++r) {
+    PrintLine(stdout, DumpLine(l.image, r), Colour::Navy, isatty(1) != 0);
+  }
+  return 0;
+}
+
+int Cli::Convert() {
+  const LoadedImage l = LoadImage(o_, o_.file, o_.format);
+  SaveImage(o_.out, l.image, o_.to);
+  return 0;
+}
+
+int Cli::Ports() {
+  const auto ports = KernelPorts();
+  if (ports.empty()) {
+    std::printf(
+        "No parallel ports known to the kernel (load them with 'sudo modprobe parport_pc "
+        "ppdev').\n");
+    return kExitPort;
+  }
+  for (const auto& p : ports) {
+    std::printf("%-14s base %-14s modes %-28s %s\n", p.device.c_str(), p.base.c_str(),
+                p.modes.c_str(),
+                !p.deviceExists ? "no device: load ppdev"
+                : p.mayOpen     ? "you may open it"
+                                : "not for you: join group lp");
+  }
+  return 0;
+}
+
+int Cli::ProbeCommand() {
+  const std::string modes = ModesFileFor(
+      o_.port.empty() ? (std::getenv("PT4_PORT") ? std::getenv("PT4_PORT") : "/dev/parport0")
+                      : o_.port);
+  const ProbeResult r = Probe(*programmer_, clock_, modes);
+  const int rc = r.Usable() ? 0 : kExitPort;
+  if (o_.json) {
+    json_["open"] = r.portError.empty();
+    if (!r.portError.empty()) json_["error"] = r.portError;
+    json_["modes"] = r.modes;
+    json_["forward"] = r.forwardOk;
+    json_["bidirectional"] = r.bidirectional;
+    if (r.status >= 0) json_["status"] = Hex(static_cast<unsigned>(r.status), 2);
+    json_["chip_answers"] = r.chipAnswers;
+    json_["verdict"] = r.Verdict();
+    json_["result"] = r.Usable() ? "usable" : "not usable";
+    return rc;
+  }
+  for (const auto& line : r.Lines()) std::printf("%s\n", line.c_str());
+  std::printf("%s\n", r.Verdict().c_str());
+  return rc;
+}
+
+// One read pass: the chip's words under the mask, no report.
+RomImage Cli::ReadChip(const char* label) {
+  RomImage img;
+  img.RomSize = kChipWords;
+  const bool report = view_.printReport;
+  view_.label = label;
+  view_.printReport = false;
+  auto ctx = Ctx(img);
+  ScanChip(ctx, false, false);
+  view_.EndBar();
+  view_.printReport = report;
+  return img;
+}
+
+int Cli::Read() {
+  const RomImage img = ReadChip("read  ");
+  SaveImage(o_.file, img, o_.format);
+  const ImageFormat used =
+      o_.file == "-" ? (o_.format == ImageFormat::Auto ? ImageFormat::Raw : o_.format)
+                     : (o_.format == ImageFormat::Auto ? FormatForPath(o_.file) : o_.format);
+  json_["image"] = ImageJson(o_.file, used, img);
+  json_["result"] = "done";
+  if (!o_.json) std::fprintf(o_.file == "-" ? stderr : stdout, "%s\n", SignatureText(img).c_str());
+  return 0;
+}
+
+int Cli::Blank() {
+  const RomImage img = ReadChip("blank ");
+  const auto set = std::count_if(img.RomBuffer.begin(), img.RomBuffer.begin() + kChipWords,
+                                 [](std::uint8_t b) { return b != 0; });
+  json_["not_blank"] = set;
+  json_["result"] = set == 0 ? "blank" : "not blank";
+  if (!o_.json) {
+    if (set == 0) {
+      std::printf("blank\n");
+    } else {
+      std::printf("%ld words not blank\n", static_cast<long>(set));
+    }
+  }
+  return set == 0 ? 0 : kExitBad;
+}
+
+// The chip's words under the mask, by one read pass, compared with the image.
+WritePlan Cli::ReadPlan(const RomImage& image) {
+  const RomImage chip = ReadChip("check ");
+  return PlanWrite(image, chip.RomBuffer.data());
+}
+
+int Cli::Verify() {
+  LoadedImage l = loaded_;
+  view_.label = "verify";
+  if (o_.json) {
+    // The words that differ, for the JSON: read once, then the report's pass.
+    const WritePlan plan = ReadPlan(l.image);
+    json_["differences"] = DifferencesJson(plan);
+  }
+  auto ctx = Ctx(l.image);
+  ScanChip(ctx, true, true);
+  view_.EndBar();
+  const int rc = VerdictCode(counters_);
+  json_["image"] = ImageJson(o_.file, l.format, l.image);
+  json_["counts"] = CountsJson(counters_);
+  json_["result"] = ResultName(rc);
+  return rc;
+}
+
+}  // namespace pt4::cli

@@ -1,0 +1,72 @@
+// pt4cli's commands over the core: each loads what it needs, opens the port only
+// when it needs it, runs its pass and returns the exit status.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+
+#include "cli/ImageIo.h"
+#include "cli/Json.h"
+#include "cli/Options.h"
+#include "cli/Output.h"
+#include "hardware/Clock.h"
+#include "hardware/Programmer.h"
+#include "hardware/TracingBackend.h"
+#include "operations/Passes.h"
+
+namespace pt4::cli {
+
+constexpr int kExitIdentical = 0, kExitProgrammable = 1, kExitBad = 2, kExitUsage = 3,
+              kExitPort = 4, kExitRefused = 5;
+
+// The exit status of a verify or a write by its counts, and its name in the JSON.
+int VerdictCode(const VerifyCounters& n);
+const char* ResultName(int code);
+
+class Cli {
+ public:
+  explicit Cli(const Options& o) : o_(o), view_(o.quiet, o.json) {}
+  // Throws FileError, PortError, StartupFailure or StopRequested.
+  int Run();
+
+ private:
+  void Open();
+  // The port given back; a trace that could not be written turns success into a
+  // port error, since the record the user asked for is not there.
+  int Finish(int rc);
+  PassContext Ctx(RomImage& img, PulseAudit* audit = nullptr);
+  int Checksum();
+  int Dump();
+  int Convert();
+  int Ports();
+  int ProbeCommand();
+  // One read pass: the chip's words under the mask, no report.
+  RomImage ReadChip(const char* label);
+  int Read();
+  int Blank();
+  // The chip's words under the mask, by one read pass, compared with the image.
+  WritePlan ReadPlan(const RomImage& image);
+  int Verify();
+
+  // The write command (WriteCommands.cpp).
+  void PrintPlan(const WritePlan& plan);
+  void NameBadWords(const WritePlan& plan);
+  // A production log's line for one chip.
+  Json ChipLine(int chip, const VerifyCounters& counts, const char* result,
+                std::chrono::steady_clock::time_point start, const PulseAudit* audit);
+  // One chip: the safety check, the write, the report. `chipJson` collects the log line.
+  int WriteOne(int chip, Json* chipJson);
+  int Repeat();
+
+  const Options& o_;
+  RealClock clock_;
+  TerminalView view_;
+  VerifyCounters counters_;
+  std::unique_ptr<Programmer> programmer_;
+  TracingBackend* tracer_ = nullptr;
+  LoadedImage loaded_;
+  Json json_;
+};
+
+}  // namespace pt4::cli

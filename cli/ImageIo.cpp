@@ -1,0 +1,64 @@
+#include "cli/ImageIo.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "hardware/StopSignal.h"
+#include "image/RomFile.h"
+
+namespace pt4::cli {
+
+std::vector<std::uint8_t> ReadStdin() {
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t buf[4096];
+  for (;;) {
+    const ssize_t n = ::read(0, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) {
+      ThrowIfStopRequested();
+      continue;
+    }
+    if (n < 0) throw FileError(FileErrorText(errno, "-"));
+    if (n == 0) break;
+    bytes.insert(bytes.end(), buf, buf + n);
+    if (bytes.size() > kTextImageLimit) break;
+  }
+  return bytes;
+}
+
+LoadedImage LoadImage(const Options& o, const std::string& path, ImageFormat format) {
+  LoadedImage l;
+  l.image.RomSize = kChipWords;
+  try {
+    if (path == "-") {
+      l.format = LoadRomBytes(ReadStdin(), l.image, o.params.CompMask, o.params.LowToHigh,
+                              format == ImageFormat::Auto ? ImageFormat::Raw : format);
+    } else {
+      l.format = LoadRom(path, l.image, o.params.CompMask, o.params.LowToHigh, format);
+    }
+  } catch (const FileError& e) {
+    throw FileError(path + ": " + e.what());
+  }
+  return l;
+}
+
+void SaveImage(const std::string& path, const RomImage& image, ImageFormat format) {
+  try {
+    if (path == "-") {
+      const auto bytes =
+          EncodeImage(image.RomBuffer.data(), static_cast<std::size_t>(image.RomSize),
+                      format == ImageFormat::Auto ? ImageFormat::Raw : format);
+      if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+          std::fflush(stdout) != 0) {
+        throw FileError(FileErrorText(errno, path));
+      }
+      return;
+    }
+    SaveRom(path, image, format);
+  } catch (const FileError& e) {
+    throw FileError(path + ": " + e.what());
+  }
+}
+
+}  // namespace pt4::cli

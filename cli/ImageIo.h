@@ -1,0 +1,27 @@
+// Images in and out of pt4cli: files by name, and - for standard input or output.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/Options.h"
+#include "image/Buffer.h"
+#include "image/ImageFormats.h"
+
+namespace pt4::cli {
+
+struct LoadedImage {
+  RomImage image;
+  ImageFormat format = ImageFormat::Raw;
+};
+
+// Standard input up to the largest text image; a stop signal ends the wait.
+std::vector<std::uint8_t> ReadStdin();
+// The image at `path` ("-": standard input, raw unless a format is asked for),
+// under the options' mask. Throws FileError naming the path.
+LoadedImage LoadImage(const Options& o, const std::string& path, ImageFormat format);
+// `image` into `path` ("-": standard output). Throws FileError naming the path.
+void SaveImage(const std::string& path, const RomImage& image, ImageFormat format);
+
+}  // namespace pt4::cli

@@ -1,0 +1,35 @@
+// pt4cli's command line: the command, its files and the options, checked
+// against each other before anything touches a file or the port.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "image/ImageFormats.h"
+#include "operations/Params.h"
+
+namespace pt4::cli {
+
+// A command line that cannot be run: one line for the user, then a pointer to --help.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+struct Options {
+  std::string command;
+  std::vector<std::string> args;
+  std::string file, out;
+  ProgParams params;
+  std::string maskName = "low";
+  ImageFormat format = ImageFormat::Auto, to = ImageFormat::Auto;
+  std::string port, log;
+  bool repeat = false, quiet = false, verbose = false, json = false, force = false, dryRun = false,
+       stopOnFail = false;
+};
+
+// Options may stand before or after the command. --help and --version print and
+// end the process; anything else that is wrong throws UsageError.
+Options Parse(int argc, char** argv);
+
+}  // namespace pt4::cli

@@ -1,0 +1,136 @@
+// pt4cli write: the safety pre-read, the programming pass, and production runs.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/ProductionLog.h"
+#include "hardware/StopSignal.h"
+
+namespace pt4::cli {
+
+namespace {
+constexpr std::size_t kListedDifferences = 8;  // addresses named in a refusal
+}  // namespace
+
+void Cli::PrintPlan(const WritePlan& plan) {
+  std::fprintf(stderr, "%d words already equal, %d words to program, %d words can never match\n",
+               plan.counts.IdenticalCount, plan.counts.ProgrammableCount, plan.counts.BadCount);
+}
+
+void Cli::NameBadWords(const WritePlan& plan) {
+  std::size_t named = 0;
+  for (const auto& d : plan.differences) {
+    if (!d.bad) continue;
+    if (named++ == kListedDifferences) {
+      std::fprintf(stderr, "  ... and %zu more\n",
+                   static_cast<std::size_t>(plan.counts.BadCount) - kListedDifferences);
+      break;
+    }
+    std::fprintf(stderr, "  %s: chip %s, image %s\n",
+                 Hex(static_cast<unsigned>(d.address), 5).c_str(), Hex(d.chip, 2).c_str(),
+                 Hex(d.image, 2).c_str());
+  }
+}
+
+// A production log's line for one chip.
+Json Cli::ChipLine(int chip, const VerifyCounters& counts, const char* result,
+                   std::chrono::steady_clock::time_point start, const PulseAudit* audit) {
+  Json line{{"time", IsoTimeNow()},
+            {"chip", chip},
+            {"image", Json{{"path", o_.file}, {"crc32", json_["image"]["crc32"]}}},
+            {"counts", CountsJson(counts)},
+            {"result", result}};
+  if (audit != nullptr) line["pulses"] = AuditJson(*audit);
+  line["duration_s"] =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return line;
+}
+
+// One chip: the safety check, the write, the report. `chipJson` collects the log line.
+int Cli::WriteOne(int chip, Json* chipJson) {
+  const auto start = std::chrono::steady_clock::now();
+  LoadedImage l = loaded_;
+  json_["image"] = ImageJson(o_.file, l.format, l.image);
+  // A fuse cannot be unblown: a chip with a bit set where the image wants 0 is
+  // refused before a single pulse is spent on it.
+  const WritePlan plan = ReadPlan(l.image);
+  if (o_.dryRun || (plan.counts.BadCount > 0 && !o_.force)) {
+    const bool refused = plan.counts.BadCount > 0;
+    if (!o_.json) {
+      if (o_.dryRun) PrintPlan(plan);
+      if (refused) {
+        std::fprintf(
+            stderr, "%s: %d %s a blown bit the image lacks:\n",
+            o_.dryRun ? "A write would be refused" : "pt4cli: write refused, nothing was pulsed",
+            plan.counts.BadCount, plan.counts.BadCount == 1 ? "word has" : "words have");
+        NameBadWords(plan);
+        if (!o_.dryRun) std::fprintf(stderr, "Use --force to write anyway.\n");
+      }
+    }
+    json_["counts"] = CountsJson(plan.counts);
+    json_["differences"] = DifferencesJson(plan);
+    json_["result"] = refused ? "refused" : o_.dryRun ? "dry run" : "done";
+    if (chipJson != nullptr) *chipJson = ChipLine(chip, plan.counts, "refused", start, nullptr);
+    return refused ? kExitRefused : 0;
+  }
+  if (!o_.quiet && !o_.json) std::fprintf(stderr, "%s\n", WriteParamsText(o_.params).c_str());
+  view_.label = "write ";
+  PulseAudit audit;
+  audit.widthsNs.reserve(static_cast<std::size_t>(kChipWords) * 4);
+  auto ctx = Ctx(l.image, &audit);
+  WritePass(ctx);
+  view_.EndBar();
+  const int rc = VerdictCode(counters_);
+  if (!o_.json) {
+    std::fprintf(stderr, "%s\n", audit.Line().c_str());
+    if (audit.Excessive()) std::fprintf(stderr, "pt4cli: warning: %s\n", audit.Warning().c_str());
+  }
+  json_["counts"] = CountsJson(counters_);
+  json_["result"] = ResultName(rc);
+  json_["pulses"] = AuditJson(audit);
+  if (chipJson != nullptr) *chipJson = ChipLine(chip, counters_, ResultName(rc), start, &audit);
+  return rc;
+}
+
+int Cli::Repeat() {
+  ProductionLog log(o_.log);
+  int chips = 0, identical = 0, failed = 0, rc = 0;
+  auto tally = [&] {
+    std::fprintf(stderr, "chips %d, identical %d, failed %d\n", chips, identical, failed);
+    json_["tally"] = Json{{"chips", chips}, {"identical", identical}, {"failed", failed}};
+  };
+  try {
+    for (int chip = 1;; ++chip) {
+      Json line;
+      const int one = WriteOne(chip, &line);
+      ++chips;
+      (one == 0 ? identical : failed) += 1;
+      rc = std::max(rc, one);
+      log.Append(line);
+      if (!o_.json) {
+        std::printf("chip %d: %s\n", chip, line["result"].get<std::string>().c_str());
+        std::fflush(stdout);
+      }
+      if (o_.stopOnFail && one != 0) break;
+      std::fprintf(stderr, "Insert the next chip and press Enter (end of input stops): ");
+      std::string answer;
+      if (!std::getline(std::cin, answer)) {
+        std::fputc('\n', stderr);
+        break;
+      }
+      ThrowIfStopRequested();
+      programmer_->Backend().NextChip();
+    }
+  } catch (const StopRequested&) {
+    // Ctrl+C between chips (or in one: that chip is not counted as finished).
+    tally();
+    throw;
+  }
+  tally();
+  return rc;
+}
+
+}  // namespace pt4::cli

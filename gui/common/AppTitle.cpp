@@ -1,0 +1,23 @@
+#include "gui/common/AppTitle.h"
+
+#include <cctype>
+
+namespace pt4 {
+
+std::string AppTitleFromPath(const std::string& path) {
+  std::string name = path.substr(path.find_last_of("/\\") + 1);
+  name = name.substr(0, name.find('.'));
+  // The first letter is shown as a capital, so the program "pt4prog" is titled "Pt4prog".
+  if (!name.empty()) name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+  for (std::size_t i = 1; i < name.size(); ++i) {
+    name[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+  }
+  return name;
+}
+
+std::string ErrorBoxText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+}  // namespace pt4

@@ -1,0 +1,185 @@
+#include "gui/common/Ui.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
+#include <cstdio>
+
+#include "gui/common/AppTitle.h"
+
+namespace pt4 {
+
+QString AppTitle() {
+  return QString::fromStdString(
+      AppTitleFromPath(QCoreApplication::applicationFilePath().toStdString()));
+}
+
+QColor ToQColor(Colour c) {
+  const Rgb rgb = ColourRgb(c);
+  return {rgb.r, rgb.g, rgb.b};
+}
+
+QColor Silver() {
+  return {kSilver.r, kSilver.g, kSilver.b};
+}
+
+namespace {
+// The first of `families` that is installed, alone. For every font whose first
+// face is missing, the font system would otherwise sort all installed faces to
+// find a stand-in, a few milliseconds of start-up for each of the windows' fonts.
+QStringList FirstInstalled(const QStringList& families) {
+  static const QStringList installed = QFontDatabase::families();
+  for (const QString& family : families) {
+    if (installed.contains(family, Qt::CaseInsensitive)) return {family};
+  }
+  return families;  // none of them: the font system chooses
+}
+}  // namespace
+
+QFont PixelFont(const QStringList& families, int pixels, bool bold) {
+  QFont f;
+  f.setFamilies(FirstInstalled(families));
+  f.setPixelSize(pixels);
+  f.setBold(bold);
+  return f;
+}
+
+QFont FixedFont(int pixels) {
+  QFont f = PixelFont({"Fixedsys", "DejaVu Sans Mono", "Liberation Mono", "Monospace"}, pixels);
+  f.setStyleHint(QFont::TypeWriter);
+  f.setFixedPitch(true);
+  return f;
+}
+
+QFont ArialBold(int pixels) {
+  return PixelFont({"Arial", "Liberation Sans", "DejaVu Sans"}, pixels, true);
+}
+
+namespace {
+// A box is laid out only when it is shown: it is centred then, on its real size.
+class CentreOnShow final : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      auto* w = static_cast<QWidget*>(watched);
+      if (QScreen* s = w->screen()) {
+        const QRect r = s->availableGeometry();
+        w->move(r.center() -
+                QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
+      }
+    }
+    return false;
+  }
+};
+
+// For the tests that drive the program under a real X server: what each box
+// says, on standard error, since a script cannot read it off the screen.
+void Echo(const QMessageBox& box) {
+  static const bool echo = qEnvironmentVariableIsSet("PT4_ECHO_BOXES");
+  if (echo)
+    std::fprintf(stderr, "box: %s: %s\n", qPrintable(box.windowTitle()), qPrintable(box.text()));
+}
+
+void Centre(QMessageBox& box) {
+  // Wide enough that the window system shows the whole caption: a box with a
+  // short text ("help") would otherwise cut its title to nothing.
+  const int title = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionButtonsWidth;
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(title, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  box.installEventFilter(new CentreOnShow(&box));
+  Echo(box);
+}
+
+QString& LastFolder() {
+  static QString folder;
+  return folder;
+}
+
+void Remember(const QString& file) {
+  if (!file.isEmpty()) LastFolder() = QFileInfo(file).absolutePath();
+}
+}  // namespace
+
+void ShowMessage(const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, AppTitle(), text, QMessageBox::Ok);
+  box.setObjectName("PlainMessage");
+  Centre(box);
+  box.exec();
+}
+
+void ShowWarningBox(const QString& message) {
+  QMessageBox box(QMessageBox::Warning, AppTitle(), message, QMessageBox::Ok);
+  box.setObjectName("WarningBox");
+  Centre(box);
+  box.exec();
+}
+
+void ShowErrorBox(const QString& message) {
+  QMessageBox box(QMessageBox::Critical, AppTitle(),
+                  QString::fromStdString(ErrorBoxText(message.toStdString())), QMessageBox::Ok);
+  box.setObjectName("ErrorBox");
+  Centre(box);
+  box.exec();
+}
+
+int ConfirmDialog(const QString& caption, const QString& text,
+                  QMessageBox::StandardButton defaultButton) {
+  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
+  box.setObjectName("ConfirmDialog");
+  box.setEscapeButton(QMessageBox::No);
+  box.setDefaultButton(defaultButton);
+  if (QAbstractButton* b = box.button(defaultButton)) b->setFocus();
+  Centre(box);
+  const int r = box.exec();
+  if (r == QMessageBox::Yes) return 6;
+  if (r == QMessageBox::No) return 7;
+  return 2;
+}
+
+UiHooks& Hooks() {
+  static UiHooks hooks{[](QWidget* parent, const QString& filter, QString* selected) {
+                         QFileDialog d(parent, QString(), LastFolder(), filter);
+                         d.setOption(QFileDialog::DontUseNativeDialog);
+                         d.setAcceptMode(QFileDialog::AcceptOpen);
+                         // Any name, existing or not: "File not found !" is the command's to say.
+                         d.setFileMode(QFileDialog::AnyFile);
+                         d.setLabelText(QFileDialog::Accept, "&Open");
+                         if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+                           return QString();
+                         if (selected != nullptr) *selected = d.selectedNameFilter();
+                         Remember(d.selectedFiles().first());
+                         return d.selectedFiles().first();
+                       },
+                       [](QWidget* parent, const QString& filter, const QString& suffix) {
+                         QFileDialog d(parent, QString(), LastFolder(), filter);
+                         d.setOption(QFileDialog::DontUseNativeDialog);
+                         d.setOption(QFileDialog::DontConfirmOverwrite);
+                         d.setAcceptMode(QFileDialog::AcceptSave);
+                         d.setDefaultSuffix(suffix);
+                         if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+                           return QString();
+                         Remember(d.selectedFiles().first());
+                         return d.selectedFiles().first();
+                       }};
+  return hooks;
+}
+
+void Guard(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowErrorBox(QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    ShowErrorBox("Unknown error");
+  }
+}
+
+}  // namespace pt4

@@ -1,0 +1,108 @@
+// Start-up and shutdown: the port first, then the three windows, the message loop,
+// the windows in reverse order, and the port given back last.
+#include <fontconfig/fontconfig.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "gui/common/StartupProbe.h"
+#include "gui/common/Ui.h"
+#include "gui/hexview/THexedit.h"
+#include "gui/mainwindow/MainState.h"
+#include "gui/mainwindow/TForm1.h"
+#include "gui/params/TForm2.h"
+#include "hardware/DirectPort.h"
+#include "hardware/Programmer.h"
+#include "hardware/StopSignal.h"
+
+namespace {
+// An error that escapes every handler still gets the error box, and the loop goes on.
+class Application final : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+      pt4::ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+      pt4::ShowErrorBox("Unknown error");
+    }
+    return false;
+  }
+};
+
+// For the start-up benchmark: the resident memory once the window is idle.
+void ReportIdleMemory() {
+  std::FILE* f = std::fopen("/proc/self/status", "r");
+  char line[256];
+  while (f != nullptr && std::fgets(line, sizeof line, f) != nullptr) {
+    if (std::strncmp(line, "VmRSS:", 6) == 0) std::printf("idle_%s", line);
+  }
+  if (f != nullptr) std::fclose(f);
+  std::fflush(stdout);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  pt4::StartupMark("main");
+  pt4::InstallStopSignalHandlers();
+  // The font system's start (its configuration and caches) is the largest single
+  // cost before the first paint; it runs on a helper while the connection to the
+  // display is made and the port is opened.
+  std::thread fonts([] { FcInit(); });
+  Application app(argc, argv);
+  pt4::StartupMark("application");
+  pt4::RealClock clock;
+  std::unique_ptr<pt4::PortBackend> backend;
+  try {
+    backend = pt4::InstallGiveio(clock);
+  } catch (const pt4::StartupFailure& e) {
+    fonts.join();
+    std::fprintf(stderr, "pt4prog: %s\n", e.what());
+    QMessageBox box(QMessageBox::NoIcon, pt4::AppTitle(), "Can not create system file ...",
+                    QMessageBox::Ok);
+    if (qEnvironmentVariableIsSet("PT4_PROBE_STARTUP_BOX")) {
+      // For the end-to-end check: report the box instead of waiting for a person.
+      std::printf("startup_box=%s\n", qPrintable(box.text()));
+    } else {
+      box.exec();
+    }
+    return 2;
+  }
+  pt4::StartupMark("port");
+  fonts.join();
+  pt4::StartupMark("fonts");
+  pt4::Programmer programmer(std::move(backend));
+  auto owned = std::make_unique<pt4::MainState>();
+  pt4::MainState& state = *owned;
+  state.programmer = &programmer;
+  state.clock = &clock;
+  int rc = 0;
+  {
+    pt4::TForm1 form1(state);
+    pt4::StartupMark("form1");
+    pt4::TForm2 form2(&form1, state.params, state.AdapterName);
+    pt4::StartupMark("form2");
+    pt4::THexedit hexedit(state.image);
+    pt4::StartupMark("hexedit");
+    form1.SetOtherWindows(&form2, &hexedit);
+    form1.show();
+    pt4::StartupMark("show");
+    if (pt4::StartupProbeOn()) {
+      QTimer::singleShot(1000, &form1, [&] {
+        ReportIdleMemory();
+        form1.close();
+      });
+    }
+    rc = app.exec();
+    form1.SetOtherWindows(nullptr, nullptr);
+  }
+  programmer.Release();
+  state.programmer = nullptr;
+  return rc;
+}

@@ -1,0 +1,174 @@
+#include "gui/mainwindow/TForm1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <cstdio>
+
+#include "gui/common/KeyCodes.h"
+#include "gui/common/StartupProbe.h"
+#include "gui/common/StopSignalNotifier.h"
+#include "gui/common/Ui.h"
+#include "gui/hexview/THexedit.h"
+#include "gui/mainwindow/MainState.h"
+#include "gui/mainwindow/MainView.h"
+#include "hardware/Clock.h"
+
+namespace pt4 {
+
+TForm1::TForm1(MainState& state) : m_(state), view_(std::make_unique<View>(*this)) {
+  setObjectName("Form1");
+  BuildWindow();
+  StartupMark("form1.widgets");
+  BuildMenus();
+  StartupMark("form1.menus");
+  qApp->installEventFilter(this);
+  new StopSignalNotifier(this, [this](int sig) { OnStopSignal(sig); });
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  qApp->removeEventFilter(this);
+  FormDestroy();
+}
+
+void TForm1::SetOtherWindows(TForm2* form2, THexedit* hexedit) {
+  form2_ = form2;
+  hexedit_ = hexedit;
+}
+
+void TForm1::FormCreate() {
+  MainState& m = m_;
+  // A refused port is shown once and costs nothing else: the buffer, its files
+  // and its dump work as with a port, and each command that needs the port
+  // shows the refusal again.
+  try {
+    m.programmer->Start();
+  } catch (const std::exception& e) {
+    portRefused_ = true;
+    pollFailing_ = true;  // the status poll would only repeat it
+    ShowErrorBox(QString::fromLocal8Bit(e.what()));
+  }
+  try {
+    RichEditProgram->document()->setMaximumBlockCount(0);
+    ICTypeCBox->setCurrentIndex(0);
+    m.FillByte = 0;
+    m.image.RomSize = kChipWords;
+    m.AdapterName = "ZI4";
+    IdButton->setEnabled(false);
+    EraseButton->setEnabled(false);
+    ProgressBar1->setMaximum(m.image.RomSize - 1);
+    FillBuffer(m.image, m.image.RomSize, 0);
+    ShowDump(m.image, *view_);
+    // The keyboard starts on the program pane, where a stray key (the Enter that
+    // answered a question, a Space) does nothing, and not on the chip-type list,
+    // which it would drop open.
+    RichEditProgram->setFocus();
+  } catch (const std::exception& e) {
+    ShowErrorBox(QString::fromLocal8Bit(e.what()));
+  }
+}
+
+void TForm1::FormDestroy() {
+  Timer1->stop();  // no status poll may fall into the shutdown
+  try {
+    m_.programmer->Idle();
+  } catch (const std::exception& e) {
+    // A port refused at start-up was shown then; saying it again on the way out
+    // would only hold the user up.
+    if (!portRefused_) ShowErrorBox(QString::fromLocal8Bit(e.what()));
+  }
+}
+
+void TForm1::AppendLine(QTextCursor& cur, const QString& text, QColor colour) {
+  QTextCharFormat fmt;
+  fmt.setForeground(colour);
+  int& lines = view_->programLines_;
+  for (const QString& part : text.split("\r\n")) {
+    if (lines++ > 0) cur.insertBlock();
+    cur.insertText(part, fmt);
+  }
+}
+
+void TForm1::Timer1Timer() {
+  try {
+    const std::uint8_t status = m_.programmer->Regs().ReadStatus();
+    pollFailing_ = false;
+    Lamp(LampId::PG)->SetFill(ToQColor((status & 0x40) != 0 ? Colour::Green : Colour::Lime));
+  } catch (const std::exception& e) {
+    // One box per run of failures, not one a second; the lamp waits for a good read.
+    if (!pollFailing_) {
+      pollFailing_ = true;
+      ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    }
+  }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || passRunning_)
+    return QMainWindow::eventFilter(watched, event);
+  auto* k = static_cast<QKeyEvent*>(event);
+  if (QApplication::activeWindow() != this || QApplication::activeModalWidget() != nullptr)
+    return false;
+  // A key event travels from the focused control up through its parents and passes
+  // the filter at each: take it at its first receiver only.
+  QWidget* focus = QApplication::focusWidget();
+  QWidget* first = focus != nullptr && focus->window() == this ? focus : this;
+  if (watched != first) return false;
+  if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) return false;
+  const int vk = VirtualKeyCode(k->key(), k->modifiers());
+  if (vk < 0) return false;
+  const Qt::KeyboardModifiers mods = k->modifiers();
+  Guard([&] { FormKeyDown(vk, mods); });
+  // The window system's own handling of Alt+F4, where no window manager gives it.
+  if (vk == VkF(4) &&
+      (mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::AltModifier) {
+    close();
+    return true;
+  }
+  return false;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (passRunning_) {
+    // A pass cannot be cut short by a click: close once it is done.
+    closePending_ = true;
+    event->ignore();
+    return;
+  }
+  if (hexedit_ != nullptr) hexedit_->hide();
+  event->accept();
+  qApp->quit();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  QMainWindow::changeEvent(event);
+}
+
+void TForm1::paintEvent(QPaintEvent* event) {
+  QMainWindow::paintEvent(event);
+  if (firstPaint_) {
+    firstPaint_ = false;
+    if (StartupProbeOn()) {
+      std::printf("first_paint_monotonic_ns=%lld\n", static_cast<long long>(MonotonicNs()));
+      std::fflush(stdout);
+    }
+  }
+}
+
+void TForm1::OnStopSignal(int sig) {
+  // Inside a pass the next wait notices the signal and the pass unwinds to idle.
+  if (!passRunning_) EndOnSignal(sig);
+}
+
+void TForm1::EndOnSignal(int sig) {
+  m_.programmer->EmergencyIdle();
+  m_.programmer->Release();
+  std::fflush(nullptr);
+  std::_Exit(128 + sig);
+}
+
+}  // namespace pt4

@@ -1,0 +1,199 @@
+// The main window's commands: files, the buffer, the chip passes and the keys.
+#include <QTimer>
+
+#include "gui/common/KeyCodes.h"
+#include "gui/common/Ui.h"
+#include "gui/hexview/THexedit.h"
+#include "gui/mainwindow/MainState.h"
+#include "gui/mainwindow/MainView.h"
+#include "gui/mainwindow/TForm1.h"
+#include "gui/params/TForm2.h"
+#include "hardware/Realtime.h"
+#include "hardware/StopSignal.h"
+#include "image/FileUtil.h"
+#include "image/RomFile.h"
+
+namespace pt4 {
+
+namespace {
+constexpr char kHighNibbleFilter[] = "Words in the high nibble (*)";
+constexpr char kPackedFilter[] = "Two words a byte, packed (*)";
+const QString kOpenFilters =
+    QString("ROM binaries (*.rom);;All files (*);;") + kHighNibbleFilter + ";;" + kPackedFilter;
+}  // namespace
+
+void TForm1::ExitButtonClick() {
+  if (ConfirmDialog("Confirm", "Really Quit ?", QMessageBox::Yes) == kAnswerYes) close();
+}
+
+void TForm1::Exit2Click() {
+  close();
+}
+
+void TForm1::HelpButtonClick() {
+  ShowMessage("help");
+}
+void TForm1::CheckButtonClick() {
+  ShowMessage("IC Clean Check");
+}
+void TForm1::IdButtonClick() {
+  ShowMessage("ID check");
+}
+void TForm1::IcButtonClick() {
+  ShowMessage("IC Type while only KP556PT4 (PT1, PT11)");
+}
+
+void TForm1::ICTypeCBoxChange() {
+  ADPresult->setText(QString::fromStdString(m_.AdapterName));
+}
+
+void TForm1::EditButtonClick() {
+  if (hexedit_ == nullptr) return;
+  if (!hexedit_->isVisible()) hexedit_->ShowBeside(this);
+  hexedit_->raise();
+  hexedit_->activateWindow();
+}
+
+void TForm1::RomSave() {
+  // The format goes by the name's extension: .hex and .ihx Intel HEX, .s19, .srec
+  // and .mot S-record, anything else raw.
+  const QString name = Hooks().getSaveFileName(this,
+                                               "ROM binary (*.rom);;Any file (*);;Intel HEX (*.hex "
+                                               "*.ihx);;Motorola S-record (*.s19 *.srec *.mot)",
+                                               "rom");
+  if (name.isEmpty()) return;
+  const std::string path = name.toLocal8Bit().toStdString();
+  if (PathExists(path) &&
+      ConfirmDialog("Confirm", "File exist.\r\n  Overwrite ?", QMessageBox::Yes) == kAnswerNo) {
+    return;
+  }
+  SaveRom(path, m_.image);
+}
+
+void TForm1::RomOpenClick() {
+  // Raw, Intel HEX and S-record are told apart by their content; the two nibble
+  // layouts of binary dumps cannot be, so the user picks them by their filter.
+  QString filter;
+  const QString name = Hooks().getOpenFileName(this, QString(kOpenFilters), &filter);
+  if (name.isEmpty()) return;
+  const std::string path = name.toLocal8Bit().toStdString();
+  if (!PathExists(path)) {
+    ShowMessage("File not found !");
+    return;
+  }
+  MainState& m = m_;
+  ImageFormat format = ImageFormat::Auto;
+  if (filter == kHighNibbleFilter) format = ImageFormat::High;
+  if (filter == kPackedFilter) format = ImageFormat::Packed;
+  LoadRom(path, m.image, m.params.CompMask, m.params.LowToHigh, format);
+  ShowDump(m.image, *view_);
+}
+
+void TForm1::ClearButtonClick() {
+  MainState& m = m_;
+  const QString text = "Clear buffer to byte " + QString::fromStdString(Hex(m.FillByte, 2)) + " ?";
+  if (ConfirmDialog("Alarm !!!", text, QMessageBox::No) == kAnswerYes) {
+    FillBuffer(m.image, m.image.RomSize, m.FillByte);
+    ShowDump(m.image, *view_);
+  }
+}
+
+void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
+  MainState& m = m_;
+  PassContext ctx{m.programmer->Regs(), *m.clock, *view_, m.image, m.params, m.counters, &audit_};
+  passRunning_ = true;
+  RealtimeSpan realtime;  // for the length of the pass, when the system allows it
+  try {
+    pass(ctx);
+  } catch (const StopRequested& s) {
+    EndOnSignal(s.Signal());
+  } catch (...) {
+    passRunning_ = false;
+    view_->Flush();
+    if (closePending_) QTimer::singleShot(0, this, &QWidget::close);
+    throw;
+  }
+  passRunning_ = false;
+  view_->Flush();
+  if (PendingStopSignal() != 0) EndOnSignal(PendingStopSignal());
+  if (closePending_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TForm1::ReadButtonClick() {
+  RunPass([](PassContext& ctx) { ScanChip(ctx, false, false); });
+}
+
+void TForm1::CompareButtonClick() {
+  if (form2_ == nullptr) return;
+  form2_->ShowFor("Compare", this);
+  if (!m_.params.DialogConfirmed) return;
+  RunPass([](PassContext& ctx) { ScanChip(ctx, true, true); });
+}
+
+void TForm1::WriteButtonClick() {
+  if (form2_ == nullptr) return;
+  form2_->ShowFor("Write", this);
+  MainState& m = m_;
+  if (!m.params.DialogConfirmed) return;
+  ShowMessage(QString::fromStdString(WriteParamsText(m.params)));
+  RunPass([](PassContext& ctx) { WritePass(ctx); });
+  // The one timing fault that can harm a chip is a pulse longer than asked: the
+  // user must know, after the report.
+  if (audit_.Excessive()) ShowWarningBox(QString::fromStdString(audit_.Warning()));
+}
+
+void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
+  MainState& m = m_;
+  const bool altAlone =
+      (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::AltModifier;
+  switch (key) {
+    case kVkEscape:
+      if (m.image.DumpShown) {
+        ExitButtonClick();
+      } else {
+        ShowDump(m.image, *view_);
+      }
+      break;
+    case VkF(1):
+      HelpButtonClick();
+      break;
+    case VkF(2):
+      RomSave();
+      break;
+    case VkF(3):
+      RomOpenClick();
+      break;
+    case VkF(4):
+      if (!altAlone) ClearButtonClick();
+      break;
+    case VkF(5):
+      ReadButtonClick();
+      break;
+    case VkF(6):
+      WriteButtonClick();
+      break;
+    case VkF(7):
+      CompareButtonClick();
+      break;
+    case VkF(8):
+      EraseButtonClick();
+      break;
+    case VkF(9):
+      CheckButtonClick();
+      break;
+    case VkF(10):
+      IdButtonClick();
+      break;
+    case VkF(11):
+      IcButtonClick();
+      break;
+    case VkF(12):
+      EditButtonClick();
+      break;
+    default:
+      setWindowTitle("Key Code = " + QString::number(key));
+      break;
+  }
+}
+
+}  // namespace pt4

@@ -1,0 +1,81 @@
+#include "cli/Options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pt4::cli {
+namespace {
+
+Options ParseWords(std::vector<std::string> words) {
+  words.insert(words.begin(), "pt4cli");
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  return Parse(static_cast<int>(argv.size()), argv.data());
+}
+
+// The usage error's text, or "" when the line parses.
+std::string Refusal(std::vector<std::string> words) {
+  try {
+    ParseWords(std::move(words));
+  } catch (const UsageError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(Options, CommandsFilesAndOptionsOnEitherSide) {
+  Options o = ParseWords({"--mask", "lh", "write", "a.hex", "--time", "2", "--cycles", "3"});
+  EXPECT_EQ(o.command, "write");
+  EXPECT_EQ(o.file, "a.hex");
+  EXPECT_EQ(o.params.CompMask, 0x0C);
+  EXPECT_TRUE(o.params.LowToHigh);
+  EXPECT_EQ(o.params.ProgTime, 2);
+  EXPECT_EQ(o.params.ProgCycles, 3);
+  o = ParseWords({"convert", "in.rom", "out.s19", "--to", "srec"});
+  EXPECT_EQ(o.out, "out.s19");
+  EXPECT_EQ(o.to, ImageFormat::SRecord);
+  // A conversion keeps every bit unless a mask is asked for; the passes default to low.
+  EXPECT_EQ(o.params.CompMask, 0xFF);
+  EXPECT_EQ(ParseWords({"convert", "a", "b", "--mask", "high"}).params.CompMask, 0x0C);
+  EXPECT_EQ(ParseWords({"read", "x"}).params.CompMask, 0x03);
+  EXPECT_EQ(ParseWords({"probe", "--port", "sim"}).port, "sim");
+}
+
+TEST(Options, RulesBetweenOptionsAndCommands) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"frob"}, "unknown command 'frob'"},
+      {{"read"}, "read takes one FILE"},
+      {{"blank", "x"}, "blank takes no FILE"},
+      {{"convert", "a"}, "convert takes IN and OUT"},
+      {{"verify", "a", "--repeat"}, "--repeat goes with write"},
+      {{"read", "a", "--force"}, "--force and --dry-run go with write"},
+      {{"write", "a", "--log", "l"}, "--log and --stop-on-fail go with write --repeat"},
+      {{"write", "a", "--stop-on-fail"}, "--log and --stop-on-fail go with write --repeat"},
+      {{"write", "a", "--repeat", "--dry-run"}, "--dry-run does not go with --repeat"},
+      {{"write", "-", "--repeat"},
+       "--repeat reads Enter from standard input: give the image as a file"},
+      {{"dump", "a", "--json"}, "--json goes with read, verify, write, blank, checksum and probe"},
+      {{"read", "a", "--to", "hex"}, "--to goes with convert"},
+      {{"read", "-", "--json"},
+       "read - writes the image to standard output: --json cannot share it"},
+  };
+  for (const auto& [words, why] : refused) {
+    std::string line;
+    for (const auto& w : words) line += w + " ";
+    EXPECT_EQ(Refusal(words), why) << line;
+  }
+  // The numbers' ranges: a pulse of 0 to 10 s, 1 to 1000 cycles, the dialog's voltages.
+  EXPECT_EQ(Refusal({"write", "a", "--time", "10000", "--cycles", "1000"}), "");
+  EXPECT_NE(Refusal({"write", "a", "--time", "10001"}), "");
+  EXPECT_NE(Refusal({"write", "a", "--time", "-1"}), "");
+  EXPECT_NE(Refusal({"write", "a", "--cycles", "0"}), "");
+  EXPECT_NE(Refusal({"write", "a", "--voltage", "121"}), "");
+  EXPECT_NE(Refusal({"write", "a", "--mask", "middle"}), "");
+  EXPECT_NE(Refusal({"write", "a", "--format", "bin"}), "");
+  EXPECT_NE(Refusal({}), "");
+}
+
+}  // namespace
+}  // namespace pt4::cli

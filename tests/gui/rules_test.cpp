@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "gui/common/AppTitle.h"
+#include "gui/hexview/Placement.h"
+
+namespace pt4 {
+namespace {
+
+int Overlap(const Box& a, const Box& b) {
+  const int w = std::min(a.Right(), b.Right()) - std::max(a.x, b.x);
+  const int h = std::min(a.Bottom(), b.Bottom()) - std::max(a.y, b.y);
+  return w > 0 && h > 0 ? w * h : 0;
+}
+
+TEST(Placement, BesideWhereTheScreenHasRoomElseOffTheToolBarAndStatusLine) {
+  const Box wide{0, 0, 2560, 1400};
+  const Box main{100, 100, 640, 480};
+  // Room on the right: there, level with the main window.
+  Box b = PlaceBeside(main, 700, 480, wide, 85, 20);
+  EXPECT_GE(b.x, main.Right());
+  EXPECT_EQ(b.y, main.y);
+  // The main window at the right edge: on its left.
+  b = PlaceBeside({1800, 100, 640, 480}, 700, 480, wide, 85, 20);
+  EXPECT_LE(b.Right(), 1800);
+  // A 1280 x 1024 screen with the main window at the top left: below it.
+  const Box small{0, 0, 1280, 1024};
+  b = PlaceBeside({0, 0, 640, 480}, 700, 480, small, 85, 20);
+  EXPECT_EQ(Overlap(b, {0, 0, 640, 480}), 0);
+  EXPECT_LE(b.Bottom(), 1024);
+  // Centred on a 1280 x 1024 screen: no room anywhere, and the view is taller
+  // than the gap between the strips. The tool bar stays clear, and the view
+  // stays on the screen.
+  const Box centred{320, 272, 640, 480};
+  b = PlaceBeside(centred, 700, 480, small, 85, 20, 266);
+  EXPECT_EQ(Overlap(b, {centred.x, centred.y, centred.w, 85}), 0);
+  // Of the status line it covers the labels first, the lamps and progress least.
+  const int live = Overlap(b, {centred.x + 266, centred.Bottom() - 20, centred.w - 266, 20});
+  const int labels = Overlap(b, {centred.x, centred.Bottom() - 20, 266, 20});
+  EXPECT_LT(live, labels);
+  EXPECT_GE(b.x, 0);
+  EXPECT_LE(b.Right(), 1280);
+  // A screen smaller than the view: its top left corner stays on it.
+  b = PlaceBeside({0, 0, 640, 480}, 900, 800, {0, 0, 800, 600}, 85, 20);
+  EXPECT_EQ(b.x, 0);
+  EXPECT_EQ(b.y, 0);
+}
+
+TEST(AppTitle, FromExecutableName) {
+  EXPECT_EQ(AppTitleFromPath("/usr/bin/pt4prog"), "Pt4prog");
+  EXPECT_EQ(AppTitleFromPath("C:\\X\\PROGRAM.EXE"), "Program");
+  EXPECT_EQ(AppTitleFromPath("./pt4prog.debug.bin"), "Pt4prog");
+  EXPECT_EQ(ErrorBoxText("File not found"), "File not found.");
+  EXPECT_EQ(ErrorBoxText("Done."), "Done.");
+  EXPECT_EQ(ErrorBoxText("I/O error 5"), "I/O error 5.");
+}
+
+}  // namespace
+}  // namespace pt4

@@ -1,0 +1,331 @@
+// The main window offscreen, driven through real key events and real message boxes.
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "gui/common/GlyphArt.h"
+#include "gui/common/Ui.h"
+#include "hardware/DirectPort.h"
+#include "tests/gui/WindowHarness.h"
+
+using namespace pt4;
+using namespace pt4::testing;
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startStateAndIdleAtExit() {
+    Harness h;
+    TForm1& f = *h.form1;
+    QCOMPARE(f.centralWidget()->size(), QSize(631, 434));
+    const QStringList lines = h.PaneLines();
+    QCOMPARE(lines.size(), 16);
+    QCOMPARE(lines[0],
+             QString(" 00000 : ") + QString("00 ").repeated(16) + "= " + QString(".").repeated(16));
+    QCOMPARE(f.CheckResult->text(), QString("0000"));
+    QCOMPARE(f.ADPresult->text(), QString("ZI4"));
+    QCOMPARE(f.ICMresult->text(), QString("PROM"));
+    QCOMPARE(f.CurAdr->text(), QString("00000"));
+    QCOMPARE(f.ProgressBar1->value(), 0);
+    QCOMPARE(f.ProgressBar1->maximum(), 255);
+    QVERIFY(!f.IdButton->isEnabled());
+    QVERIFY(!f.EraseButton->isEnabled());
+    QVERIFY(!f.RichEditData->isVisible());
+    QCOMPARE(f.RichEditProgram->height(), 376);
+    QVERIFY(h.State().image.DumpShown);
+    for (const char* name : {"ExitButton", "SaveButton", "CheckResult", "Panel2", "PGled",
+                             "MainMenu1", "Exit2", "ReadID1", "StatusBar1", "ToolBar1", "Timer1"}) {
+      QVERIFY2(f.findChild<QObject*>(name) != nullptr, name);
+    }
+    const auto start = h.Writes();
+    QVERIFY(start.size() >= 10);
+    QCOMPARE(QString::fromStdString(start[0]), QString("out 0x77A 0x80"));
+    h.Destroy();
+    const auto all = h.Writes();
+    const std::vector<std::string> reset = {"out 0x378 0x80", "out 0x37A 0x05", "out 0x37A 0x04",
+                                            "out 0x378 0x80", "out 0x37A 0x07", "out 0x37A 0x04",
+                                            "out 0x378 0x00", "out 0x37A 0x06", "out 0x37A 0x04"};
+    QVERIFY(std::equal(reset.begin(), reset.end(), all.end() - 9));
+    QVERIFY(std::equal(reset.begin(), reset.end(), all.begin() + 1));
+  }
+
+  // The keyboard starts where a stray key does nothing; a box is wide enough to
+  // show its whole title.
+  void focusAtStartAndBoxTitles() {
+    Harness h;
+    QApplication::setActiveWindow(h.form1.get());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(h.form1->RichEditProgram));
+    h.Press(Qt::Key_Space);
+    QVERIFY(!h.form1->ICTypeCBox->view()->isVisible());
+    auto help = Answer(Key(Qt::Key_Return));
+    h.Press(Qt::Key_F1);
+    QVERIFY(help->seen);
+    const int title = QFontMetrics(QApplication::font()).horizontalAdvance(help->title);
+    QVERIFY2(help->width >= title + 60, qPrintable(QString::number(help->width)));
+  }
+
+  // The glyphs shown are the drawings, pixel for pixel, as the build drew them.
+  void readyGlyphsAreTheDrawings() {
+    Harness h;
+    // The tool bar's buttons, left to right, show images 0 to 12.
+    const auto buttons = h.form1->findChild<QWidget*>("ToolBar1")->findChildren<QToolButton*>();
+    QCOMPARE(buttons.size(), kToolGlyphCount);
+    for (int i = 0; i < kToolGlyphCount; ++i) {
+      const QImage shown = buttons[i]->icon().pixmap(16).toImage().convertToFormat(
+          QImage::Format_ARGB32_Premultiplied);
+      QVERIFY2(shown == DrawToolGlyph(i), qPrintable(QString::number(i)));
+    }
+    for (int size : {16, 32}) {
+      const QImage icon = h.form1->windowIcon().pixmap(size).toImage().convertToFormat(
+          QImage::Format_ARGB32_Premultiplied);
+      QVERIFY(icon == DrawWindowIcon(size));
+    }
+  }
+
+  void reallyQuitAndTheCloseBox() {
+    Harness h;
+    for (Qt::Key k : {Qt::Key_N, Qt::Key_Escape}) {
+      auto a = Answer(k == Qt::Key_N ? [](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        box->button(QMessageBox::No)->click();
+      } : std::function<void(QWidget*)>(Key(Qt::Key_Escape)));
+      h.Press(Qt::Key_Escape);
+      QVERIFY(a->seen);
+      QCOMPARE(a->text, QString("Really Quit ?"));
+      QCOMPARE(a->title, QString("Confirm"));
+      QVERIFY(h.form1->isVisible());
+    }
+    auto yes = Answer(Key(Qt::Key_Return));  // Yes is the default
+    h.Press(Qt::Key_Escape);
+    QVERIFY(yes->seen);
+    QVERIFY(!h.form1->isVisible());
+
+    Harness h2;
+    h2.form1->close();  // the close box: no question
+    QVERIFY(!h2.form1->isVisible());
+  }
+
+  void lampFollowsStatusAndPollFailures() {
+    Harness h;
+    h.simulator->SetStatus(0x00);
+    h.form1->Timer1Timer();
+    QCOMPARE(h.form1->lamps[5]->Fill(), QColor(0, 255, 0));
+    h.simulator->SetStatus(0x40);
+    h.form1->Timer1Timer();
+    QCOMPARE(h.form1->lamps[5]->Fill(), QColor(0, 128, 0));
+    // A failing poll: one error box for the run of failures, the lamp left as it was.
+    h.port->failStatus = true;
+    h.simulator->SetStatus(0x00);
+    auto box = Answer(Key(Qt::Key_Return));
+    h.form1->Timer1Timer();
+    QVERIFY(box->seen);
+    QCOMPARE(box->text, QString("status read failed."));
+    auto again = Answer(Key(Qt::Key_Return));
+    h.form1->Timer1Timer();
+    QTest::qWait(50);
+    again->Cancel();
+    QVERIFY(!again->seen);
+    QCOMPARE(h.form1->lamps[5]->Fill(), QColor(0, 128, 0));
+    // The next good read colours the lamp again.
+    h.port->failStatus = false;
+    h.form1->Timer1Timer();
+    QCOMPARE(h.form1->lamps[5]->Fill(), QColor(0, 255, 0));
+  }
+
+  void keysReachTheirCommands() {
+    Harness h;
+    h.Press(Qt::Key_A);
+    QCOMPARE(h.form1->windowTitle(), QString("Key Code = 65"));
+    h.Press(Qt::Key_Down);
+    QCOMPARE(h.form1->windowTitle(), QString("Key Code = 40"));
+    h.Press(Qt::Key_Return);
+    QCOMPARE(h.form1->windowTitle(), QString("Key Code = 13"));
+    h.Press(Qt::Key_Shift);
+    QCOMPARE(h.form1->windowTitle(), QString("Key Code = 16"));
+    h.Press(Qt::Key_Semicolon);
+    QCOMPARE(h.form1->windowTitle(), QString("Key Code = 186"));
+    h.Press(Qt::Key_5, Qt::KeypadModifier);
+    QCOMPARE(h.form1->windowTitle(), QString("Key Code = 101"));
+    h.Press(Qt::Key_F8);  // nothing at all
+    QCOMPARE(h.form1->windowTitle(), QString("Key Code = 101"));
+    const std::pair<Qt::Key, const char*> messages[] = {
+        {Qt::Key_F1, "help"},
+        {Qt::Key_F9, "IC Clean Check"},
+        {Qt::Key_F10, "ID check"},
+        {Qt::Key_F11, "IC Type while only KP556PT4 (PT1, PT11)"}};
+    for (auto [key, text] : messages) {
+      auto a = Answer(Key(Qt::Key_Return));
+      h.Press(key);
+      QVERIFY(a->seen);
+      QCOMPARE(a->text, QString(text));
+      QCOMPARE(a->title, QString("Window_test"));
+    }
+    // Ctrl+F4 and Shift+F4 ask to clear; Enter and Esc answer No.
+    h.State().image.RomBuffer[0] = 0x03;
+    for (auto mods : {Qt::ControlModifier, Qt::ShiftModifier}) {
+      auto a = Answer(Key(mods == Qt::ControlModifier ? Qt::Key_Return : Qt::Key_Escape));
+      h.Press(Qt::Key_F4, mods);
+      QVERIFY(a->seen);
+      QCOMPARE(a->title, QString("Alarm !!!"));
+      QCOMPARE(a->text, QString("Clear buffer to byte 00 ?"));
+      QCOMPARE(h.State().image.RomBuffer[0], std::uint8_t{0x03});
+    }
+    auto yes = Answer(
+        [](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    h.Press(Qt::Key_F4);
+    QVERIFY(yes->seen);
+    QCOMPARE(h.State().image.RomBuffer[0], std::uint8_t{0x00});
+    // F12 twice: one hex view.
+    h.Press(Qt::Key_F12);
+    QApplication::setActiveWindow(h.form1.get());
+    h.Press(Qt::Key_F12);
+    QVERIFY(h.hexedit->isVisible());
+    QCOMPARE(h.hexedit->Model()->rowCount(), 16);
+    // Keys in the hex view do not reach the main window's handler.
+    h.form1->setWindowTitle("x");
+    QApplication::setActiveWindow(h.hexedit.get());
+    QTest::keyClick(h.hexedit->StringGrid1, Qt::Key_Q);
+    QCOMPARE(h.form1->windowTitle(), QString("x"));
+    // Alt+F4: no question, the window closes.
+    QApplication::setActiveWindow(h.form1.get());
+    h.Press(Qt::Key_F4, Qt::AltModifier);
+    QVERIFY(!h.form1->isVisible());
+  }
+
+  void compareReportAndEscAlternates() {
+    Harness h;
+    h.simulator->SetWord(0, 0x03);
+    h.State().image.RomBuffer[0] = 0x01;
+    h.State().image.RomBuffer[1] = 0x02;
+    auto go = Answer([](QWidget* w) { Click(w, "WrYes"); });
+    h.Press(Qt::Key_F7);
+    QVERIFY(go->seen);
+    const QStringList lines = h.PaneLines();
+    QCOMPARE(lines.size(), 256 + 9);
+    QCOMPARE(lines[0], QString(" 00000 : 01   00000001   <>   00000011   03 "));
+    QVERIFY(lines.contains(" 1 bad , impossible to overwrite."));
+    QCOMPARE(lines.last(), QString(" Press Esc for refresh dump from IC buffer."));
+    QTextBlock b = h.form1->RichEditProgram->document()->firstBlock();
+    QCOMPARE(b.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(h.form1->CurAdr->text(), QString("000FF"));
+    QCOMPARE(h.form1->ProgressBar1->value(), 255);
+    QVERIFY(h.form1->Timer1->isActive());
+    QVERIFY(!h.State().image.DumpShown);
+    h.Press(Qt::Key_Escape);  // redraws the dump
+    QCOMPARE(h.PaneLines().size(), 16);
+    auto quit = Answer(Key(Qt::Key_Escape));
+    h.Press(Qt::Key_Escape);  // now asks
+    QVERIFY(quit->seen);
+    QCOMPARE(quit->text, QString("Really Quit ?"));
+  }
+
+  void readThenLoadAndSave() {
+    Harness h;
+    for (int a = 0; a < 256; ++a) h.simulator->SetWord(a, 0x0F);
+    h.Press(Qt::Key_F5);
+    QCOMPARE(h.State().image.RomBuffer[9], std::uint8_t{0x03});  // mask Low
+    QCOMPARE(h.form1->CheckResult->text(), QString("806C"));
+    const QString rom = h.dir.filePath("in.rom");
+    std::ofstream(rom.toStdString(), std::ios::binary) << std::string(256, '\x0F');
+    Hooks().getOpenFileName = [&](QWidget*, const QString&, QString*) { return rom; };
+    h.State().params.CompMask = 0x0F;
+    h.Press(Qt::Key_F3);
+    QCOMPARE(h.form1->CheckResult->text(), QString("A077"));
+    Hooks().getOpenFileName = [&](QWidget*, const QString&, QString*) {
+      return h.dir.filePath("none.rom");
+    };
+    auto missing = Answer(Key(Qt::Key_Return));
+    h.Press(Qt::Key_F3);
+    QCOMPARE(missing->text, QString("File not found !"));
+    const QString out = h.dir.filePath("out.rom");
+    Hooks().getSaveFileName = [&](QWidget*, const QString&, const QString&) { return out; };
+    h.Press(Qt::Key_F2);
+    QCOMPARE(QFileInfo(out).size(), 256);
+    h.State().image.RomBuffer[0] = 0x01;
+    auto no = Answer(Key(Qt::Key_Escape));
+    h.Press(Qt::Key_F2);
+    QCOMPARE(no->text, QString("File exist.\r\n  Overwrite ?"));
+    std::ifstream in(out.toStdString(), std::ios::binary);
+    QCOMPARE(in.get(), 0x0F);
+  }
+
+  void refusedPortCostsNoData() {
+    // One box at start-up for the refusal; the buffer works as with a port.
+    auto refusal = Answer(Key(Qt::Key_Return));
+    RealClock clock;
+    Harness h(OpenBackend(ParsePortChoice("lpt1", false), "", clock));
+    QVERIFY(refusal->seen);
+    QVERIFY(refusal->text.contains("lpt1"));
+    QCOMPARE(h.State().image.RomSize, 256);
+    QCOMPARE(h.PaneLines().size(), 16);
+    auto poll = Answer(Key(Qt::Key_Return));
+    h.form1->Timer1Timer();
+    QTest::qWait(50);
+    poll->Cancel();
+    QVERIFY(!poll->seen);
+    // Save over an existing file keeps every byte of the image.
+    const QString out = h.dir.filePath("keep.rom");
+    std::ofstream(out.toStdString(), std::ios::binary) << std::string(256, '\x05');
+    h.State().image.RomBuffer[3] = 0x0A;
+    Hooks().getSaveFileName = [&](QWidget*, const QString&, const QString&) { return out; };
+    auto yes = Answer(
+        [](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    h.Press(Qt::Key_F2);
+    QVERIFY(yes->seen);
+    QCOMPARE(QFileInfo(out).size(), 256);
+    std::ifstream in(out.toStdString(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    QCOMPARE(int(bytes[3]), 0x0A);
+    // A load works; a read shows the refusal.
+    Hooks().getOpenFileName = [&](QWidget*, const QString&, QString*) { return out; };
+    h.Press(Qt::Key_F3);
+    QCOMPARE(int(h.State().image.RomBuffer[3]), 0x02);  // mask Low
+    auto again = Answer(Key(Qt::Key_Return));
+    h.Press(Qt::Key_F5);
+    QVERIFY(again->seen);
+    QVERIFY(again->text.contains("lpt1"));
+  }
+
+  void writeCommandProgramsAndReports() {
+    Harness h;
+    h.State().params.ProgTime = 2;
+    h.State().image.RomBuffer[0] = 0x01;
+    h.State().image.RomBuffer[5] = 0x03;
+    std::shared_ptr<ModalAnswer> box;
+    auto go = Answer([&box](QWidget* w) {
+      box = Answer(Key(Qt::Key_Return));  // the parameter box that follows
+      Click(w, "WrYes");
+    });
+    h.Press(Qt::Key_F6);
+    QVERIFY(go->seen);
+    QVERIFY(box && box->seen);
+    QCOMPARE(box->text, QString("UProg = 120\r\nMask = 03h\r\nWrTime = 2\r\nWrCycle = 10"));
+    QCOMPARE(h.simulator->Word(0), std::uint8_t{0x01});
+    QCOMPARE(h.simulator->Word(5), std::uint8_t{0x03});
+    QVERIFY(h.simulator->Violations().empty());
+    QVERIFY(h.PaneLines().contains(" 256 complete or identical."));
+    QCOMPARE(h.form1->lamps[0]->Fill(), QColor(128, 128, 0));
+    QCOMPARE(h.form1->lamps[3]->Fill(), QColor(128, 0, 0));
+    QCOMPARE(h.form1->lamps[4]->Fill(), QColor(0, 0, 128));
+    QVERIFY(h.form1->Timer1->isActive());
+    QCOMPARE(h.simulator->SupplyTenths(), 0);
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "image/ImageFormats.h"
+#include "image/ImageId.h"
+#include "image/RomFile.h"
+
+namespace pt4 {
+namespace {
+
+std::vector<std::uint8_t> Text(const std::string& s) {
+  return {s.begin(), s.end()};
+}
+
+std::vector<std::uint8_t> RandomWords(unsigned seed) {
+  std::mt19937 rng(seed);
+  std::vector<std::uint8_t> w(256);
+  for (auto& b : w) b = static_cast<std::uint8_t>(rng() & 0x0F);
+  return w;
+}
+
+// The load's message, or "" when it loaded; the buffer is checked untouched on failure.
+std::string LoadError(const std::string& text, ImageFormat f = ImageFormat::Auto) {
+  RomImage img;
+  img.RomSize = 256;
+  img.RomBuffer[7] = 0x0C;
+  try {
+    LoadRomBytes(Text(text), img, 0x0F, false, f);
+  } catch (const FileError& e) {
+    EXPECT_EQ(img.RomBuffer[7], 0x0C) << "a failed load touched the buffer";
+    return e.what();
+  }
+  return "";
+}
+
+std::string HexOf(const std::vector<std::uint8_t>& words) {
+  const auto t = EncodeImage(words.data(), words.size(), ImageFormat::IntelHex);
+  return {t.begin(), t.end()};
+}
+
+TEST(Formats, RoundTripsThroughHexAndSRecordAndTheNibbleLayouts) {
+  for (unsigned seed = 0; seed < 20; ++seed) {
+    const auto words = RandomWords(seed);
+    for (auto f : {ImageFormat::IntelHex, ImageFormat::SRecord, ImageFormat::High,
+                   ImageFormat::Packed, ImageFormat::Raw}) {
+      const auto file = EncodeImage(words.data(), 256, f);
+      const bool text = f == ImageFormat::IntelHex || f == ImageFormat::SRecord;
+      EXPECT_EQ(DetectFormat(file, ImageFormat::Auto), text ? f : ImageFormat::Raw);
+      EXPECT_EQ(DecodeImage(file, text ? ImageFormat::Auto : f, 256), words) << FormatName(f);
+    }
+  }
+  // The layouts as the issue of dumps has them.
+  const auto words = RandomWords(1);
+  const auto packed = EncodeImage(words.data(), 256, ImageFormat::Packed);
+  ASSERT_EQ(packed.size(), 128u);
+  EXPECT_EQ(packed[3], words[6] | (words[7] << 4));
+  EXPECT_EQ(EncodeImage(words.data(), 256, ImageFormat::High)[9], words[9] << 4);
+  const auto hex = HexOf(words);
+  EXPECT_EQ(hex.substr(0, 9), ":10000000");
+  EXPECT_EQ(hex.substr(hex.size() - 12), ":00000001FF\n");
+  const auto srec = EncodeImage(words.data(), 256, ImageFormat::SRecord);
+  EXPECT_EQ(std::string(srec.begin(), srec.begin() + 2), "S0");
+  EXPECT_EQ(std::string(srec.end() - 11, srec.end()), "S9030000FC\n");
+}
+
+TEST(Formats, FilesOfOtherToolsConventionsLoad) {
+  const auto words = RandomWords(3);
+  std::string lower = HexOf(words);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(DecodeImage(Text(lower), ImageFormat::Auto, 256), words);
+  std::string crlf;
+  for (char c : HexOf(words)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_EQ(DecodeImage(Text("\n" + crlf + "\r\n\r\n"), ImageFormat::Auto, 256), words);
+  // Records of 32 bytes, behind an extended linear address of 0, ending in a start address.
+  std::string wide = ":020000040000FA\n";
+  for (int a = 0; a < 256; a += 32) {
+    char head[16];
+    std::snprintf(head, sizeof head, ":20%04X00", a);
+    std::string r = head;
+    unsigned sum = 0x20 + (a >> 8) + (a & 0xFF);
+    for (int i = 0; i < 32; ++i) {
+      char b[4];
+      std::snprintf(b, sizeof b, "%02X", words[a + i]);
+      r += b;
+      sum += words[a + i];
+    }
+    char ck[4];
+    std::snprintf(ck, sizeof ck, "%02X", (0x100 - (sum & 0xFF)) & 0xFF);
+    wide += r + ck + "\n";
+  }
+  wide += ":0400000500000000F7\n:00000001FF\n";
+  EXPECT_EQ(DecodeImage(Text(wide), ImageFormat::Auto, 256), words);
+  // S-record with a header, 32-byte records and a count record, as srec_cat writes it.
+  const std::string s19 =
+      "S00600004844521B\n"
+      "S1230000000102030405060708090A0B0C0D0E0F000102030405060708090A0B0C0D0E0FEC\n";
+  std::string rest;
+  for (int a = 0x20; a < 256; a += 0x20) {
+    char line[80];
+    unsigned sum = 0x23 + (a >> 8) + (a & 0xFF);
+    for (int i = 0; i < 32; ++i) sum += i % 16;
+    std::snprintf(line, sizeof line, "S123%04X", a);
+    rest += line;
+    for (int i = 0; i < 32; ++i) {
+      std::snprintf(line, sizeof line, "%02X", i % 16);
+      rest += line;
+    }
+    std::snprintf(line, sizeof line, "%02X\n", ~sum & 0xFF);
+    rest += line;
+  }
+  const auto ramp =
+      DecodeImage(Text(s19 + rest + "S5030008F4\nS9030000FC\n"), ImageFormat::Auto, 256);
+  EXPECT_EQ(ramp[17], 1);
+  EXPECT_EQ(ramp[255], 15);
+}
+
+TEST(Formats, BadFilesSayWhatIsWrongAndLoadNothing) {
+  const auto words = RandomWords(4);
+  std::string good = HexOf(words);
+  // Line 2's checksum off by one.
+  std::string bad = good;
+  const auto second = bad.find('\n') + 1;
+  const auto end = bad.find('\n', second);
+  const std::string stored = bad.substr(end - 2, 2);
+  const auto want = static_cast<unsigned>(std::stoul(stored, nullptr, 16));
+  char wrong[4];
+  std::snprintf(wrong, sizeof wrong, "%02X", (want + 1) & 0xFF);
+  bad.replace(end - 2, 2, wrong);
+  char msg[80];
+  std::snprintf(msg, sizeof msg, "Line 2: checksum is %02X, the record says %s", want, wrong);
+  EXPECT_EQ(LoadError(bad), msg);
+  // A record shorter than its length byte.
+  EXPECT_EQ(LoadError(":10000000000102\n:00000001FF\n").substr(0, 7), "Line 1:");
+  EXPECT_NE(LoadError(":10000000000102\n:00000001FF\n").find("shorter"), std::string::npos);
+  // A missing word, a word twice, data beyond the chip.
+  std::string missing = good;
+  missing.erase(0, missing.find('\n') + 1);
+  EXPECT_EQ(LoadError(missing), "Word 00 is missing: every word from 00 to FF must be given");
+  std::string twice = good.substr(0, good.find('\n') + 1) + good;
+  EXPECT_EQ(LoadError(twice), "Word 00 is given twice, on line 1 and line 2");
+  EXPECT_EQ(LoadError(":0101000005F9\n" + good),
+            "Line 1: data at address 0100 is beyond the chip's 256 words");
+  // A binary file that starts with ':' is a raw image, never taken for text.
+  std::string binary(256, '\x03');
+  binary[0] = ':';
+  binary[5] = '\x01';
+  EXPECT_EQ(LoadError(binary), "");
+  EXPECT_EQ(DetectFormat(Text(binary), ImageFormat::Auto), ImageFormat::Raw);
+  // Short raw and nibble files.
+  EXPECT_EQ(LoadError(std::string(255, '\0')), "Read beyond end of file");
+  EXPECT_EQ(LoadError(std::string(127, '\0'), ImageFormat::Packed), "Read beyond end of file");
+  // An S-record count that does not match.
+  EXPECT_NE(LoadError("S5030009F3\n").find("count record says 9"), std::string::npos);
+}
+
+TEST(Formats, SaveFormatByNameAndIdentificationSums) {
+  EXPECT_EQ(FormatForPath("/a/b.HEX"), ImageFormat::IntelHex);
+  EXPECT_EQ(FormatForPath("x.ihx"), ImageFormat::IntelHex);
+  EXPECT_EQ(FormatForPath("x.s19"), ImageFormat::SRecord);
+  EXPECT_EQ(FormatForPath("x.mot"), ImageFormat::SRecord);
+  EXPECT_EQ(FormatForPath("x.srec"), ImageFormat::SRecord);
+  EXPECT_EQ(FormatForPath("x.rom"), ImageFormat::Raw);
+  EXPECT_EQ(FormatForPath("dir.hex/x"), ImageFormat::Raw);
+  // The sums zlib and sha1sum give for the same 256 bytes.
+  const std::vector<std::uint8_t> zero(256, 0);
+  EXPECT_EQ(Crc32Hex(zero.data(), 256), "0d968558");
+  EXPECT_EQ(Sha1Hex(zero.data(), 256), "b376885ac8452b6cbf9ced81b1080bfd570d9b91");
+  std::vector<std::uint8_t> ramp(256);
+  for (int a = 0; a < 256; ++a) ramp[a] = static_cast<std::uint8_t>(a % 16);
+  EXPECT_EQ(Crc32Hex(ramp.data(), 256), "b6135ee0");
+  EXPECT_EQ(Sha1Hex(ramp.data(), 256), "248a978987cff86c2bbad10ef332f63a6abd5bee");
+}
+
+}  // namespace
+}  // namespace pt4

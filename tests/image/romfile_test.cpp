@@ -1,0 +1,155 @@
+#include "image/RomFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+namespace pt4 {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RomFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("pt4rom" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    img.RomSize = 256;
+  }
+  void TearDown() override {
+    fs::permissions(dir, fs::perms::owner_all);
+    fs::remove_all(dir);
+  }
+  std::string Make(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    const auto p = (dir / name).string();
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return p;
+  }
+  std::vector<std::uint8_t> Bytes(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  std::string Error(const std::function<void()>& f) {
+    try {
+      f();
+    } catch (const FileError& e) {
+      return e.what();
+    }
+    return "";
+  }
+  fs::path dir;
+  RomImage img;
+};
+
+TEST_F(RomFileTest, LoadAppliesShiftAndMask) {
+  const auto f0f = Make("0f.rom", std::vector<std::uint8_t>(256, 0x0F));
+  LoadRom(f0f, img, 0x03, false);
+  EXPECT_EQ(img.RomBuffer[100], 0x03);
+  LoadRom(f0f, img, 0x0C, true);
+  EXPECT_EQ(img.RomBuffer[0], 0x0C);
+  LoadRom(Make("01.rom", std::vector<std::uint8_t>(256, 0x01)), img, 0x0C, true);
+  EXPECT_EQ(img.RomBuffer[0], 0x04);
+  LoadRom(Make("03.rom", std::vector<std::uint8_t>(256, 0x03)), img, 0x0C, true);
+  EXPECT_EQ(img.RomBuffer[0], 0x0C);
+  LoadRom(Make("a5.rom", std::vector<std::uint8_t>(256, 0xA5)), img, 0x0F, false);
+  EXPECT_EQ(img.RomBuffer[0], 0x05);
+  std::vector<std::uint8_t> big(300, 0x02);
+  big[255] = 0x01;
+  LoadRom(Make("big.rom", big), img, 0x0F, false);
+  EXPECT_EQ(img.RomBuffer[255], 0x01);
+  EXPECT_EQ(img.RomBuffer[256], 0x00);
+}
+
+TEST_F(RomFileTest, SaveWritesTheBufferAsItStands) {
+  const auto p = (dir / "out.rom").string();
+  SaveRom(p, img);
+  EXPECT_EQ(Bytes(p), std::vector<std::uint8_t>(256, 0));
+  LoadRom(Make("in.rom", std::vector<std::uint8_t>(256, 0x0B)), img, 0x0C, true);
+  SaveRom(p, img);
+  EXPECT_EQ(Bytes(p), std::vector<std::uint8_t>(256, 0x0C));
+  // No temporary file is left beside it.
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
+  EXPECT_EQ(files, 2);
+}
+
+TEST_F(RomFileTest, FailedLoadsLeaveTheBufferAlone) {
+  img.RomBuffer[0] = 0x09;
+  EXPECT_EQ(Error([&] {
+              LoadRom(Make("short.rom", std::vector<std::uint8_t>(10, 1)), img, 0x0F, false);
+            }),
+            "Read beyond end of file");
+  EXPECT_EQ(Error([&] { LoadRom(Make("empty.rom", {}), img, 0x0F, false); }),
+            "Read beyond end of file");
+  EXPECT_EQ(Error([&] { LoadRom((dir / "none.rom").string(), img, 0x0F, false); }),
+            "File not found");
+  EXPECT_EQ(Error([&] { LoadRom((dir / "no/dir/x.rom").string(), img, 0x0F, false); }),
+            "Invalid filename");
+  EXPECT_EQ(Error([&] { LoadRom(dir.string(), img, 0x0F, false); }), "Is a folder, not a file");
+  const auto fifo = (dir / "pipe").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(Error([&] { LoadRom(fifo, img, 0x0F, false); }), "Not a regular file");
+  EXPECT_EQ(img.RomBuffer[0], 0x09);
+  EXPECT_EQ(img.RomBuffer[1], 0x00);
+}
+
+TEST_F(RomFileTest, ReadOnlyImageLoads) {
+  const auto p = Make("ro.rom", std::vector<std::uint8_t>(256, 0x02));
+  fs::permissions(p, fs::perms::owner_read);
+  LoadRom(p, img, 0x03, false);
+  EXPECT_EQ(img.RomBuffer[7], 0x02);
+}
+
+TEST_F(RomFileTest, FailedSavesKeepTheOldFile) {
+  const auto ro = Make("ro.rom", std::vector<std::uint8_t>(256, 0x05));
+  fs::permissions(ro, fs::perms::owner_read);
+  img.RomBuffer[0] = 0x01;
+  EXPECT_EQ(Error([&] { SaveRom(ro, img); }), "File access denied");
+  EXPECT_EQ(Bytes(ro), std::vector<std::uint8_t>(256, 0x05));
+  EXPECT_EQ(Error([&] { SaveRom(dir.string(), img); }), "Is a folder, not a file");
+  EXPECT_EQ(Error([&] { SaveRom((dir / "no/such/x.rom").string(), img); }), "Invalid filename");
+
+  // A full disk: a file-size limit makes the write come up short.
+  const auto target = Make("full.rom", std::vector<std::uint8_t>(256, 0x07));
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 100;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const std::string err = Error([&] { SaveRom(target, img); });
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_EQ(err, "Disk full");
+  EXPECT_EQ(Bytes(target), std::vector<std::uint8_t>(256, 0x07));
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
+  EXPECT_EQ(files, 2);
+}
+
+TEST_F(RomFileTest, ASaveKeepsTheOwnerOfTheFileItReplaces) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  const auto p = Make("user.rom", std::vector<std::uint8_t>(256, 0x01));
+  ASSERT_EQ(chown(p.c_str(), 4321, 4322), 0);
+  SaveRom(p, img);
+  struct stat st {};
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+  EXPECT_EQ(Bytes(p), std::vector<std::uint8_t>(256, 0x00));
+}
+
+TEST(FileErrorText, SystemErrors) {
+  EXPECT_EQ(FileErrorText(EMFILE, "/x"), "Too many open files");
+  EXPECT_EQ(FileErrorText(EROFS, "/x"), "File access denied");
+  EXPECT_EQ(FileErrorText(EIO, "/x"), "I/O error 5");
+}
+
+}  // namespace
+}  // namespace pt4
