@@ -53,9 +53,9 @@ Options Parse(int argc, char** argv) {
   app.add_option("--voltage", voltage, "programming voltage in tenths: 105, 110, ... 150")
       ->check(CLI::IsMember({105, 110, 115, 120, 125, 130, 135, 140, 145, 150}));
   app.add_option("--time", time, "pulse width in milliseconds (default 100)")
-      ->check(CLI::Range(0, 10'000));
+      ->check(CLI::Range(kMinProgTime, kMaxProgTime));
   app.add_option("--cycles", cycles, "programming cycles per address (default 10)")
-      ->check(CLI::Range(1, 1000));
+      ->check(CLI::Range(kMinProgCycles, kMaxProgCycles));
   app.add_option("--format", format, "image format of FILE or IN: raw, hex, srec, high, packed")
       ->check(CLI::IsMember({"auto", "raw", "hex", "srec", "high", "packed"}));
   app.add_option("--to", to, "convert: format of OUT (default: by its extension)")

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "image/FileUtil.h"
 #include "image/RomFile.h"
 
 namespace pt4::cli {
@@ -21,8 +22,9 @@ std::string IsoTimeNow() {
 
 ProductionLog::ProductionLog(const std::string& path) : path_(path) {
   if (path.empty()) return;
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-  if (fd_ < 0) throw FileError(path + ": " + FileErrorText(errno, path));
+  std::string why;
+  fd_ = OpenRecordFile(path, false, true, &why);
+  if (fd_ < 0) throw FileError(path + ": cannot be the production log, " + why);
 }
 
 ProductionLog::~ProductionLog() {

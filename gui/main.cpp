@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "gui/common/StartupProbe.h"
@@ -16,6 +17,7 @@
 #include "gui/mainwindow/TForm1.h"
 #include "gui/params/TForm2.h"
 #include "hardware/DirectPort.h"
+#include "hardware/Privileges.h"
 #include "hardware/Programmer.h"
 #include "hardware/StopSignal.h"
 
@@ -50,20 +52,40 @@ void ReportIdleMemory() {
 
 int main(int argc, char** argv) {
   pt4::StartupMark("main");
+  // Qt loads the plugins that the environment names: with rights its user does
+  // not have, anyone who can set the environment could run code with them.
+  if (std::string why; pt4::RaisedPrivileges(&why)) {
+    std::fprintf(stderr,
+                 "pt4prog: will not open windows because %s, and Qt would load plugins that "
+                 "the environment names with those rights. The port needs only group lp, and "
+                 "real time a limits file (see /usr/share/doc/pt4prog/README.md).\n",
+                 why.c_str());
+    return 1;
+  }
   pt4::InstallStopSignalHandlers();
+  // The port first, with the rights the process was started with; under sudo,
+  // root is given back then, before the display, the fonts or any file.
+  pt4::RealClock clock;
+  std::unique_ptr<pt4::PortBackend> backend;
+  std::string startupFailure;
+  try {
+    backend = pt4::InstallGiveio(clock);
+  } catch (const pt4::PrivilegeFailure& e) {
+    std::fprintf(stderr, "pt4prog: %s\n", e.what());
+    return 1;
+  } catch (const pt4::StartupFailure& e) {
+    startupFailure = e.what();
+  }
+  pt4::StartupMark("port");
   // The font system's start (its configuration and caches) is the largest single
   // cost before the first paint; it runs on a helper while the connection to the
-  // display is made and the port is opened.
+  // display is made.
   std::thread fonts([] { FcInit(); });
   Application app(argc, argv);
   pt4::StartupMark("application");
-  pt4::RealClock clock;
-  std::unique_ptr<pt4::PortBackend> backend;
-  try {
-    backend = pt4::InstallGiveio(clock);
-  } catch (const pt4::StartupFailure& e) {
+  if (!startupFailure.empty()) {
     fonts.join();
-    std::fprintf(stderr, "pt4prog: %s\n", e.what());
+    std::fprintf(stderr, "pt4prog: %s\n", startupFailure.c_str());
     QMessageBox box(QMessageBox::NoIcon, pt4::AppTitle(), "Can not create system file ...",
                     QMessageBox::Ok);
     if (qEnvironmentVariableIsSet("PT4_PROBE_STARTUP_BOX")) {
@@ -74,7 +96,6 @@ int main(int argc, char** argv) {
     }
     return 2;
   }
-  pt4::StartupMark("port");
   fonts.join();
   pt4::StartupMark("fonts");
   pt4::Programmer programmer(std::move(backend));

@@ -45,13 +45,18 @@ void DirectBackend::Open() {
 #endif
 }
 
-std::uint16_t DirectBackend::Map(std::uint16_t address) const {
-  if (openError_) throw PortError(*openError_);
-  if (!open_) throw PortError(Describe() + " is not open: the port was released.");
+std::uint16_t DirectBackend::Where(std::uint16_t address) const noexcept {
   if (address >= logical_ && address <= logical_ + 2) {
     return static_cast<std::uint16_t>(base_ + (address - logical_));
   }
   if (address == logical_ + kEcrOffset) return ecr_;
+  return 0;
+}
+
+std::uint16_t DirectBackend::Map(std::uint16_t address) const {
+  if (openError_) throw PortError(*openError_);
+  if (!open_) throw PortError(Describe() + " is not open: the port was released.");
+  if (const std::uint16_t port = Where(address)) return port;
   char buf[80];
   std::snprintf(buf, sizeof buf, "I/O address 0x%03X is outside the parallel port.", address);
   throw PortError(buf);
@@ -72,6 +77,15 @@ std::uint8_t DirectBackend::In(std::uint16_t address) {
   return inb(port);
 #else
   return 0xFF;
+#endif
+}
+
+void DirectBackend::CrashOut(std::uint16_t address, std::uint8_t value) noexcept {
+  [[maybe_unused]] const std::uint16_t port = open_ ? Where(address) : 0;
+#ifdef PT4_HAVE_PORT_IO
+  if (port != 0) outb(value, port);
+#else
+  (void)value;
 #endif
 }
 

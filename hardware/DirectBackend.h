@@ -20,9 +20,12 @@ class DirectBackend final : public PortBackend {
   std::uint8_t In(std::uint16_t address) override;
   void Release() override;
   std::string Describe() const override;
+  void CrashOut(std::uint16_t address, std::uint8_t value) noexcept override;
 
  private:
   std::uint16_t Map(std::uint16_t address) const;
+  // The card's address for a register address, or 0 for none.
+  std::uint16_t Where(std::uint16_t address) const noexcept;
   std::uint16_t logical_, base_, ecr_;
   bool open_ = false;
   std::optional<std::string> openError_;

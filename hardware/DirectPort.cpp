@@ -1,7 +1,5 @@
 #include "hardware/DirectPort.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 
 #include "hardware/DirectBackend.h"
 #include "hardware/PpdevBackend.h"
+#include "hardware/Privileges.h"
 #include "hardware/SimProgrammer.h"
 #include "hardware/TracingBackend.h"
 
@@ -29,17 +28,28 @@ class InvalidBackend final : public PortBackend {
   [[noreturn]] void Fail() const {
     throw PortError("PT4_PORT=\"" + text_ +
                     "\" is not understood. Use /dev/parportN (ppdev), direct or direct:0xADDR "
-                    "(port I/O as root), sim, sim:FILE or sim-nochip.");
+                    "(port I/O as root, at an address a parallel port can have: a multiple of 4 "
+                    "from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF), sim, "
+                    "sim:FILE or sim-nochip.");
   }
   std::string text_;
 };
 
-// "0x378", "378h" is not accepted: only C-style hex, as the kernel lists them.
+// "0x378"; "378h" or "0x 12" is not accepted: C-style hex digits only, as the
+// kernel lists its ports.
 std::optional<std::uint16_t> ParseIoAddress(const std::string& s) {
   if (s.size() < 3 || s.size() > 6 || s[0] != '0' || (s[1] != 'x' && s[1] != 'X')) return {};
-  char* end = nullptr;
-  const unsigned long v = std::strtoul(s.c_str() + 2, &end, 16);
-  if (end == nullptr || *end != '\0' || v == 0 || v > 0xFFFF - 2) return {};
+  unsigned v = 0;
+  for (std::size_t i = 2; i < s.size(); ++i) {
+    const char c = s[i];
+    const int d = c >= '0' && c <= '9'   ? c - '0'
+                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                         : -1;
+    if (d < 0) return {};
+    v = v * 16 + static_cast<unsigned>(d);
+  }
+  if (v > 0xFFFF) return {};
   return static_cast<std::uint16_t>(v);
 }
 
@@ -47,32 +57,33 @@ std::optional<std::uint16_t> ParseIoAddress(const std::string& s) {
 bool ParseDirect(const std::string& text, PortChoice& c) {
   const auto comma = text.find(',');
   const auto base = ParseIoAddress(text.substr(0, comma));
-  if (!base) return false;
+  if (!base || *base % 4 != 0 || !MayBeParallelPort(*base, 3)) return false;
   c.base = *base;
-  c.ecr = static_cast<std::uint16_t>(*base + kEcrOffset);
+  const unsigned ecr = *base + kEcrOffset;  // where a card has its ECR unless told
+  c.ecr = static_cast<std::uint16_t>(ecr);
+  if (comma == std::string::npos && ecr > 0xFFFF) return false;
   if (comma != std::string::npos) {
     const std::string rest = text.substr(comma + 1);
     if (rest.rfind("ecr=", 0) != 0) return false;
-    const auto ecr = ParseIoAddress(rest.substr(4));
-    if (!ecr) return false;
-    c.ecr = *ecr;
+    const auto given = ParseIoAddress(rest.substr(4));
+    if (!given) return false;
+    c.ecr = *given;
   }
-  return true;
+  return MayBeParallelPort(c.ecr, 1);
 }
 }  // namespace
 
-PortChoice ParsePortChoice(const char* value, bool parport0Exists) {
+bool MayBeParallelPort(std::uint16_t first, std::uint16_t count) {
+  const unsigned last = static_cast<unsigned>(first) + count - 1;
+  const bool pciConfig = last >= 0xCF8 && first <= 0xCFF;
+  return first > 0xFF && last <= 0xFFFF && !pciConfig;
+}
+
+PortChoice ParsePortChoice(const char* value) {
   PortChoice c;
   c.text = value != nullptr ? value : "";
   const std::string v = c.text;
-  if (value == nullptr || v.empty()) {
-    if (parport0Exists) {
-      c.kind = PortChoice::Kind::Ppdev;
-      c.device = "/dev/parport0";
-    } else {
-      c.kind = PortChoice::Kind::Direct;
-    }
-  } else if (v == "ppdev") {
+  if (value == nullptr || v.empty() || v == "ppdev") {
     c.kind = PortChoice::Kind::Ppdev;
     c.device = "/dev/parport0";
   } else if (v.rfind("ppdev:", 0) == 0 && v.size() > 6) {
@@ -97,43 +108,43 @@ PortChoice ParsePortChoice(const char* value, bool parport0Exists) {
   return c;
 }
 
-std::unique_ptr<PortBackend> OpenBackend(const PortChoice& choice, const std::string& traceFile,
-                                         Clock& clock) {
-  std::unique_ptr<PortBackend> backend;
+std::unique_ptr<PortBackend> OpenPortAccess(const PortChoice& choice, Clock& clock) {
   switch (choice.kind) {
     case PortChoice::Kind::Ppdev: {
       auto p = std::make_unique<PpdevBackend>(choice.device, PortBase);
       p->Open();
-      backend = std::move(p);
-      break;
+      return p;
     }
     case PortChoice::Kind::Direct: {
       auto d = std::make_unique<DirectBackend>(PortBase, choice.base, choice.ecr);
       d->Open();
-      backend = std::move(d);
-      break;
+      return d;
     }
     case PortChoice::Kind::Sim: {
       auto s = std::make_unique<SimProgrammer>(clock, PortBase);
       if (choice.noChip) s->SetChipPresent(false);
-      if (!choice.chipFile.empty()) {
-        // sim:A,B,C is a tray of chips for a production run, one file each.
-        std::vector<std::string> files;
-        std::size_t at = 0;
-        for (std::size_t comma; (comma = choice.chipFile.find(',', at)) != std::string::npos;
-             at = comma + 1) {
-          files.push_back(choice.chipFile.substr(at, comma - at));
-        }
-        files.push_back(choice.chipFile.substr(at));
-        std::string why;
-        if (!s->AttachFiles(files, &why)) throw StartupFailure(why);
-      }
-      backend = std::move(s);
-      break;
+      return s;
     }
     case PortChoice::Kind::Invalid:
-      backend = std::make_unique<InvalidBackend>(choice.text);
       break;
+  }
+  return std::make_unique<InvalidBackend>(choice.text);
+}
+
+std::unique_ptr<PortBackend> CompleteBackend(std::unique_ptr<PortBackend> backend,
+                                             const PortChoice& choice, const std::string& traceFile,
+                                             Clock& clock) {
+  if (choice.kind == PortChoice::Kind::Sim && !choice.chipFile.empty()) {
+    // sim:A,B,C is a tray of chips for a production run, one file each.
+    std::vector<std::string> files;
+    std::size_t at = 0;
+    for (std::size_t comma; (comma = choice.chipFile.find(',', at)) != std::string::npos;
+         at = comma + 1) {
+      files.push_back(choice.chipFile.substr(at, comma - at));
+    }
+    files.push_back(choice.chipFile.substr(at));
+    std::string why;
+    if (!static_cast<SimProgrammer&>(*backend).AttachFiles(files, &why)) throw StartupFailure(why);
   }
   if (!traceFile.empty()) {
     backend = std::make_unique<TracingBackend>(std::move(backend), traceFile, clock);
@@ -141,13 +152,20 @@ std::unique_ptr<PortBackend> OpenBackend(const PortChoice& choice, const std::st
   return backend;
 }
 
+std::unique_ptr<PortBackend> OpenBackend(const PortChoice& choice, const std::string& traceFile,
+                                         Clock& clock) {
+  return CompleteBackend(OpenPortAccess(choice, clock), choice, traceFile, clock);
+}
+
 std::unique_ptr<PortBackend> InstallGiveio(Clock& clock, const char* portValue) {
-  struct stat sb {};
-  const bool parport0 = ::stat("/dev/parport0", &sb) == 0;
   const PortChoice choice =
-      ParsePortChoice(portValue != nullptr ? portValue : std::getenv("PT4_PORT"), parport0);
+      ParsePortChoice(portValue != nullptr ? portValue : std::getenv("PT4_PORT"));
+  auto backend = OpenPortAccess(choice, clock);
+  // Root, when sudo gave it, was for the port alone: the files and everything
+  // after them are the user's.
+  DropSudoRoot();
   const char* trace = std::getenv("PT4_TRACE");
-  return OpenBackend(choice, trace != nullptr ? trace : "", clock);
+  return CompleteBackend(std::move(backend), choice, trace != nullptr ? trace : "", clock);
 }
 
 }  // namespace pt4

@@ -1,6 +1,6 @@
 // Port access: TDirectPort is the thin handle every register access goes through,
 // always bound to the backend it is given. InstallGiveio opens the backend that
-// PT4_PORT names, before any window exists.
+// PT4_PORT names, before any window exists, and then gives up root if sudo gave it.
 #pragma once
 
 #include <cstdint>
@@ -52,16 +52,30 @@ struct PortChoice {
   bool noChip = false;                        // sim: empty socket
   std::string text;                           // the value as given
 };
-// `value` is PT4_PORT (nullptr when unset); `parport0Exists` picks the default.
-PortChoice ParsePortChoice(const char* value, bool parport0Exists);
+// `value` is PT4_PORT (nullptr when unset: ppdev on /dev/parport0; direct port
+// I/O is used only when it is named). A direct address must be one a parallel
+// port can have: aligned to 4, outside the first 256 ports (the motherboard's
+// timers, DMA and interrupt controllers) and the PCI configuration ports.
+PortChoice ParsePortChoice(const char* value);
+// True for an I/O range a parallel port's registers may occupy.
+bool MayBeParallelPort(std::uint16_t first, std::uint16_t count);
 
-// Opens the chosen backend (wrapped in a tracer when traceFile is not empty).
-// Throws StartupFailure only for a file that cannot be created; a refused port
-// is raised, with its remedy, by the first access.
+// The part of opening that may need privilege: the device opened and claimed,
+// or the I/O ports granted. Nothing else is opened or written.
+std::unique_ptr<PortBackend> OpenPortAccess(const PortChoice& choice, Clock& clock);
+// The rest, which never needs it: the simulator's chip files, and the tracer
+// around the backend when traceFile is not empty. Throws StartupFailure for a
+// file that cannot be created.
+std::unique_ptr<PortBackend> CompleteBackend(std::unique_ptr<PortBackend> backend,
+                                             const PortChoice& choice, const std::string& traceFile,
+                                             Clock& clock);
+// Both; a refused port is raised, with its remedy, by the first access.
 std::unique_ptr<PortBackend> OpenBackend(const PortChoice& choice, const std::string& traceFile,
                                          Clock& clock);
 
-// The backend that `portValue` names (PT4_PORT when nullptr), traced to PT4_TRACE.
+// The backend that `portValue` names (PT4_PORT when nullptr), traced to
+// PT4_TRACE: the port taken first, then root given back to the user who ran
+// sudo (DropSudoRoot), then the files. Throws StartupFailure or PrivilegeFailure.
 std::unique_ptr<PortBackend> InstallGiveio(Clock& clock, const char* portValue = nullptr);
 
 }  // namespace pt4

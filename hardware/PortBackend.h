@@ -31,6 +31,13 @@ class PortBackend {
   // A failure behind the port that the accesses themselves could not report (the
   // simulated chip could not be saved); empty when all is well.
   virtual std::string Fault() const { return {}; }
+  // One write straight to the port, from a crash's signal handler: no allocation,
+  // no exception, no lock, no file but the trace's, nothing that a crash may
+  // have left half done. A backend that cannot do that sends nothing.
+  virtual void CrashOut(std::uint16_t address, std::uint8_t value) noexcept {
+    (void)address;
+    (void)value;
+  }
 };
 
 }  // namespace pt4

@@ -4,6 +4,8 @@
 #include <linux/parport.h>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +15,12 @@
 
 namespace pt4 {
 
+int PpdevSys::Stat(const char* path, struct stat* st) {
+  return ::stat(path, st);
+}
+int PpdevSys::Fstat(int fd, struct stat* st) {
+  return ::fstat(fd, st);
+}
 int PpdevSys::Open(const char* path, int flags) {
   return ::open(path, flags);
 }
@@ -38,7 +46,8 @@ std::string Remedy(const std::string& device, int err, bool claiming) {
     case ENXIO:
       return "The parallel-port driver or the port is missing: load the drivers with 'sudo "
              "modprobe ppdev parport_pc', check that the port exists (pt4cli ports), or choose "
-             "another with PT4_PORT.";
+             "another with PT4_PORT. Direct port I/O, as root, is used only when asked for "
+             "(PT4_PORT=direct).";
     case EACCES:
     case EPERM:
       return "Add your user to group lp ('sudo adduser $USER lp', then log in again), or make " +
@@ -60,12 +69,64 @@ PpdevBackend::~PpdevBackend() {
   Release();
 }
 
+namespace {
+constexpr unsigned kParportMajor = 99;  // the ppdev driver's character devices
+
+bool IsParport(const struct stat& st) {
+  return S_ISCHR(st.st_mode) && major(st.st_rdev) == kParportMajor;
+}
+
+// What a path that is no parallel port is instead, for the refusal.
+std::string WhatItIs(const struct stat& st) {
+  char buf[96];
+  if (S_ISREG(st.st_mode)) return "a regular file";
+  if (S_ISDIR(st.st_mode)) return "a folder";
+  if (S_ISFIFO(st.st_mode)) return "a FIFO";
+  if (S_ISSOCK(st.st_mode)) return "a socket";
+  if (S_ISBLK(st.st_mode)) {
+    std::snprintf(buf, sizeof buf, "a block device (%u:%u), a disk", major(st.st_rdev),
+                  minor(st.st_rdev));
+    return buf;
+  }
+  if (S_ISCHR(st.st_mode)) {
+    std::snprintf(buf, sizeof buf, "a character device (%u:%u) of another driver",
+                  major(st.st_rdev), minor(st.st_rdev));
+    return buf;
+  }
+  return "not a device";
+}
+}  // namespace
+
 void PpdevBackend::Open() {
-  fd_ = sys_->Open(device_.c_str(), O_RDWR | O_CLOEXEC);
+  struct stat before {};
+  if (sys_->Stat(device_.c_str(), &before) != 0) {
+    const int err = errno;
+    openError_ =
+        "Cannot open " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err, false);
+    return;
+  }
+  const std::string notParport = device_ + " is not a parallel port: it is ";
+  const std::string choose =
+      ", not one of the ppdev driver's (major 99). Name a port as /dev/parportN (pt4cli ports "
+      "lists them).";
+  if (!IsParport(before)) {
+    openError_ = notParport + WhatItIs(before) + choose;
+    return;
+  }
+  // O_NONBLOCK and O_NOCTTY: whatever the name turns out to be by the time it is
+  // opened, the open neither waits nor takes a terminal.
+  fd_ = sys_->Open(device_.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd_ < 0) {
     const int err = errno;
     openError_ =
         "Cannot open " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err, false);
+    return;
+  }
+  struct stat opened {};
+  if (sys_->Fstat(fd_, &opened) != 0 || !IsParport(opened) || opened.st_rdev != before.st_rdev) {
+    openError_ = notParport + WhatItIs(opened) + choose;
+    sys_->Close(fd_);
+    fd_ = -1;
     return;
   }
   // Exclusive: no other driver may touch the port while the programmer is driven.
@@ -96,16 +157,8 @@ void PpdevBackend::Out(std::uint16_t address, std::uint8_t value) {
     unsigned char data = value;
     if (sys_->Ioctl(fd_, PPWDATA, &data) != 0) Fail("PPWDATA", errno);
   } else if (address == base_ + 2) {
-    // The kernel only lets bits 0-3 through PPWCONTROL; the data direction (bit 5)
-    // has an ioctl of its own, sent only when it changes. The two calls are two
-    // moments on the port, so their order matters: the PC must never drive the
-    // data lines while the control lines let the chip drive them. Turning to
-    // input goes first when a read begins; turning back to output goes last.
-    const int dir = (value & 0x20) != 0 ? 1 : 0;
-    if (dir == 1) SetDirection(1);
-    unsigned char control = value & 0x0F;
-    if (sys_->Ioctl(fd_, PPWCONTROL, &control) != 0) Fail("PPWCONTROL", errno);
-    if (dir == 0) SetDirection(0);
+    const char* failed = nullptr;
+    if (const int err = SendControl(value, &failed); err != 0) Fail(failed, err);
   } else if (address == base_ + kEcrOffset) {
     // The ECR: a claimed port stays in the mode the kernel chose (bidirectional
     // where the hardware has it), so there is nothing to send.
@@ -117,11 +170,41 @@ void PpdevBackend::Out(std::uint16_t address, std::uint8_t value) {
   }
 }
 
-void PpdevBackend::SetDirection(int dir) {
-  if (dir == direction_) return;
+// The kernel only lets bits 0-3 through PPWCONTROL; the data direction (bit 5)
+// has an ioctl of its own, sent only when it changes. The two calls are two
+// moments on the port, so their order matters: the PC must never drive the data
+// lines while the control lines let the chip drive them. Turning to input goes
+// first when a read begins; turning back to output goes last.
+int PpdevBackend::SendControl(std::uint8_t value, const char** failed) noexcept {
+  const int dir = (value & 0x20) != 0 ? 1 : 0;
+  *failed = "PPDATADIR";
+  if (dir == 1) {
+    if (const int err = SetDirection(1); err != 0) return err;
+  }
+  unsigned char control = value & 0x0F;
+  *failed = "PPWCONTROL";
+  if (sys_->Ioctl(fd_, PPWCONTROL, &control) != 0) return errno;
+  *failed = "PPDATADIR";
+  return dir == 0 ? SetDirection(0) : 0;
+}
+
+int PpdevBackend::SetDirection(int dir) noexcept {
+  if (dir == direction_) return 0;
   int arg = dir;
-  if (sys_->Ioctl(fd_, PPDATADIR, &arg) != 0) Fail("PPDATADIR", errno);
+  if (sys_->Ioctl(fd_, PPDATADIR, &arg) != 0) return errno;
   direction_ = dir;
+  return 0;
+}
+
+void PpdevBackend::CrashOut(std::uint16_t address, std::uint8_t value) noexcept {
+  if (!claimed_) return;
+  if (address == base_) {
+    unsigned char data = value;
+    sys_->Ioctl(fd_, PPWDATA, &data);
+  } else if (address == base_ + 2) {
+    const char* failed = nullptr;
+    SendControl(value, &failed);
+  }
 }
 
 std::uint8_t PpdevBackend::In(std::uint16_t address) {

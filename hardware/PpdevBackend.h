@@ -2,6 +2,8 @@
 // needed, only membership of group lp.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +16,8 @@ namespace pt4 {
 class PpdevSys {
  public:
   virtual ~PpdevSys() = default;
+  virtual int Stat(const char* path, struct stat* st);
+  virtual int Fstat(int fd, struct stat* st);
   virtual int Open(const char* path, int flags);
   virtual int Ioctl(int fd, unsigned long request, void* arg);
   virtual int Close(int fd);
@@ -23,17 +27,22 @@ class PpdevBackend final : public PortBackend {
  public:
   PpdevBackend(std::string device, std::uint16_t base, std::shared_ptr<PpdevSys> sys = nullptr);
   ~PpdevBackend() override;
-  // Opens and claims the port. A failure is not thrown here: it is kept and raised,
-  // with its remedy, by the first access.
+  // Opens and claims the port, once the path has been found to be a parallel
+  // port of the ppdev driver (a character device of major 99), before and after
+  // the open: nothing else is ever opened for writing or waited on. A failure is
+  // not thrown here: it is kept and raised, with its remedy, by the first access.
   void Open();
   void Out(std::uint16_t address, std::uint8_t value) override;
   std::uint8_t In(std::uint16_t address) override;
   void Release() override;
   std::string Describe() const override { return device_; }
+  void CrashOut(std::uint16_t address, std::uint8_t value) noexcept override;
 
  private:
   void Check();
-  void SetDirection(int dir);
+  // Both return 0 or the errno of the ioctl that failed (named in `failed`), and never throw.
+  int SendControl(std::uint8_t value, const char** failed) noexcept;
+  int SetDirection(int dir) noexcept;
   [[noreturn]] void Fail(const char* what, int err);
   std::string device_;
   std::uint16_t base_;

@@ -38,6 +38,12 @@ void Programmer::EmergencyIdle() noexcept {
   regs_.EmergencyIdle();
 }
 
+void Programmer::CrashIdle() noexcept {
+  static constexpr auto kWrites = EmergencyIdleWrites();
+  if (released_) return;
+  for (const PortWrite& w : kWrites) backend_->CrashOut(w.address, w.value);
+}
+
 void Programmer::Release() noexcept {
   if (released_) return;
   if (!regs_.IsIdle()) {

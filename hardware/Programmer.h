@@ -27,6 +27,10 @@ class Programmer {
   // For a pass that ended abnormally: the pulse dropped first, then the idle
   // writes. Never throws.
   void EmergencyIdle() noexcept;
+  // For a crash's signal handler: EmergencyIdle's writes, prepared beforehand,
+  // sent straight through the backend. Nothing else: no save, no trace flush,
+  // no allocation, no exception. The process is about to die.
+  void CrashIdle() noexcept;
   // Idle (when anything was sent since the last idle), then the port given back.
   // Safe to call twice; no access may follow.
   void Release() noexcept;

@@ -48,9 +48,7 @@ std::uint8_t Registers::ReadDataPort(std::uint8_t control) {
 void Registers::WriteLatch(std::uint8_t value, std::uint8_t select) {
   TDirectPort& p = P();
   idle_ = false;
-  p.PortOut(PortBase, value);
-  p.PortOut(PortBase + 2, select);
-  p.PortOut(PortBase + 2, select & 0x0C);
+  for (const PortWrite& w : LatchWrites(value, select)) p.PortOut(w.address, w.value);
 }
 
 std::uint8_t Registers::ReadStatus() {

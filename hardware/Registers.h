@@ -34,6 +34,33 @@ constexpr std::uint8_t kPortModePs2 = 0x80;      // ECR: bidirectional (PS/2) mo
 // Supply-latch code for a voltage in tenths of a volt; 0x8F where the table has no row.
 std::uint8_t SupplyCode(std::uint16_t tenths);
 
+struct PortWrite {
+  std::uint16_t address;
+  std::uint8_t value;
+};
+// A latch write on the port: the value on the data lines, the select code with
+// its strobe bits, then the strobe dropped (the select's address bits stay).
+constexpr std::array<PortWrite, 3> LatchWrites(std::uint8_t value, std::uint8_t select) {
+  return {{{PortBase, value},
+           {static_cast<std::uint16_t>(PortBase + 2), select},
+           {static_cast<std::uint16_t>(PortBase + 2), static_cast<std::uint8_t>(select & 0x0C)}}};
+}
+// What EmergencyIdle sends from any state: the pulse latch forced off, then the
+// idle writes (mode A, mode B, aux), each mode write clearing its group. Ready
+// before any crash, so that a signal handler only has to send it.
+constexpr std::array<PortWrite, 12> EmergencyIdleWrites() {
+  std::array<PortWrite, 12> all{};
+  const std::array<PortWrite, 3> steps[] = {
+      LatchWrites(kPulseOff, SelectCode(Latch::Pulse)),
+      LatchWrites(0x80, SelectCode(Latch::ModeA)),  // a mode latch always has bit 7 set
+      LatchWrites(0x80, SelectCode(Latch::ModeB)), LatchWrites(0x00, SelectCode(Latch::Aux))};
+  std::size_t n = 0;
+  for (const auto& step : steps) {
+    for (const PortWrite& w : step) all[n++] = w;
+  }
+  return all;
+}
+
 class Registers {
  public:
   explicit Registers(TDirectPort* port = nullptr) : port_(port) {}

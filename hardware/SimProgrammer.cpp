@@ -10,23 +10,13 @@
 namespace pt4 {
 
 namespace {
-// The voltage the regulator puts out for a supply code: the centre of the code's
-// row in the supply table; 0x8F (no row) is the 5.5 V reading level.
+// The voltage the regulator puts out for a supply code: its nominal voltage.
+// Whole volts have bit 7 clear, 0x0F being 11.0 V and each step down a volt more;
+// half volts have it set, 0x89 being 11.5 V; 0x8A is 10.5 V, the lowest
+// programming voltage, and 0x8F the 5.5 V reading level.
 int DecodeSupply(std::uint8_t code) {
-  static const auto table = [] {
-    std::array<int, 256> t{};
-    std::array<int, 256> lo{}, hi{};
-    lo.fill(-1);
-    for (int v = 61; v <= 270; ++v) {
-      const std::uint8_t c = SupplyCode(static_cast<std::uint16_t>(v));
-      if (lo[c] < 0) lo[c] = v;
-      hi[c] = v;
-    }
-    for (int c = 0; c < 256; ++c) t[c] = lo[c] < 0 ? 0 : (lo[c] + hi[c] + 1) / 2;
-    t[0x8F] = 55;
-    return t;
-  }();
-  return table[code];
+  const int n = code & 0x0F;
+  return (code & 0x80) != 0 ? 115 + (9 - n) * 10 : 110 + (15 - n) * 10;
 }
 
 std::string Hex2(unsigned v) {
@@ -139,43 +129,64 @@ void SimProgrammer::Strobe(std::uint8_t value) {
   if (select == (kChipDataRead & 0x0F)) return;  // a read, not a latch
   const std::uint8_t v = input ? 0xFF : data_;
   if (input) Violation("latch " + Hex2(select) + " strobed with the data lines turned to input");
-  const bool pulsing = live_[0].on || live_[1].on || live_[2].on || live_[3].on;
+  if (live_[0].on || live_[1].on || live_[2].on || live_[3].on) {
+    const bool addressMoves = (select == 0x05 && (addrLo_ != 0 || addrHi_ != 0)) ||
+                              (select == 0x09 && v != addrLo_) || (select == 0x01 && v != addrHi_);
+    if (addressMoves) Violation("address change during a pulse");
+    if (select == 0x0B && (v & 0x40) == 0) Violation("programming burst ended during a pulse");
+  }
+  if (!TakeLatch(select, v)) {
+    Violation("select code " + Hex2(select) + " drives no latch");
+    return;
+  }
+  AfterLatchChange();
+}
+
+bool SimProgrammer::TakeLatch(std::uint8_t select, std::uint8_t v) noexcept {
   switch (select) {
     case 0x05:
       modeA_ = v;
-      if (pulsing && (addrLo_ != 0 || addrHi_ != 0)) Violation("address change during a pulse");
       addrLo_ = addrHi_ = 0;
-      break;
+      return true;
     case 0x09:
-      if (pulsing && v != addrLo_) Violation("address change during a pulse");
       addrLo_ = v;
-      break;
+      return true;
     case 0x01:
-      if (pulsing && v != addrHi_) Violation("address change during a pulse");
       addrHi_ = v;
-      break;
+      return true;
     case 0x07:
       modeB_ = v;
       ctrl_ = pulse_ = supply_ = 0;
-      break;
+      return true;
     case 0x0B:
-      if (pulsing && (v & 0x40) == 0) Violation("programming burst ended during a pulse");
       ctrl_ = v;
-      break;
+      return true;
     case 0x0F:
       pulse_ = v;
-      break;
+      return true;
     case 0x03:
       supply_ = v;
-      break;
+      return true;
     case 0x06:
       aux_ = v;
-      break;
+      return true;
     default:
-      Violation("select code " + Hex2(select) + " drives no latch");
-      return;
+      return false;
   }
-  AfterLatchChange();
+}
+
+void SimProgrammer::CrashOut(std::uint16_t address, std::uint8_t value) noexcept {
+  // The latches change as on the hardware; nothing is recorded or saved.
+  if (released_) return;
+  if (address == base_) {
+    data_ = value;
+  } else if (address == base_ + 2) {
+    const std::uint8_t before = control_;
+    control_ = value;
+    const std::uint8_t select = value & 0x0F;
+    if ((value & 0x03) != 0 && (before & 0x03) == 0 && select != (kChipDataRead & 0x0F))
+      TakeLatch(select, (value & 0x20) != 0 ? 0xFF : data_);
+  }
 }
 
 void SimProgrammer::AfterLatchChange() {

@@ -41,6 +41,7 @@ class SimProgrammer final : public PortBackend {
   std::string Describe() const override;
   // The chip file could not be written: the simulated chip is no longer kept.
   std::string Fault() const override { return saveError_; }
+  void CrashOut(std::uint16_t address, std::uint8_t value) noexcept override;
 
   // The chip and its faults.
   void SetChipPresent(bool present) { chipPresent_ = present; }
@@ -79,6 +80,9 @@ class SimProgrammer final : public PortBackend {
   };
   void Control(std::uint8_t value);
   void Strobe(std::uint8_t select);
+  // The latch at `select` takes `v` (a mode latch clears its group); false for a
+  // select code that drives no latch.
+  bool TakeLatch(std::uint8_t select, std::uint8_t v) noexcept;
   void AfterLatchChange();
   void EndPulse(int bit, std::int64_t now);
   void Violation(const std::string& what);

@@ -23,8 +23,8 @@ constexpr int kTerminating[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUS
 constexpr int kCrashes[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kStops[] = {SIGTSTP, SIGTTIN, SIGTTOU};
 
-// The idle writes are plain port accesses: they can be sent from where the
-// process is failing, which is better than leaving the voltage on.
+// exit() from a library and an uncaught exception leave the process whole: the
+// programmer is set idle and the port given back as on a normal end.
 void LastResortIdle() {
   if (Programmer* p = Programmer::Active()) {
     p->EmergencyIdle();
@@ -40,8 +40,10 @@ extern "C" void OnStopSignal(int sig) {
   }
 }
 
+// After a crash the heap, the trace's buffer or the simulator's files may be half
+// changed: only the ready idle writes go out, then the signal does its work.
 extern "C" void OnCrash(int sig) {
-  LastResortIdle();
+  if (Programmer* p = Programmer::Active()) p->CrashIdle();
   std::signal(sig, SIG_DFL);
   raise(sig);
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "hardware/DirectPort.h"
+#include "image/FileUtil.h"
 
 namespace pt4 {
 
@@ -56,11 +57,12 @@ std::string TraceLine(std::int64_t ns, bool out, std::uint16_t address, std::uin
 }
 
 namespace {
+// Never through a link and never another user's file: a trace asked for by root
+// must not empty a file that someone else pointed the name at.
 int OpenTrace(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    throw StartupFailure("Cannot create the trace file " + path + ": " + std::strerror(errno));
-  }
+  std::string why;
+  const int fd = OpenRecordFile(path, true, false, &why);
+  if (fd < 0) throw StartupFailure("Cannot create the trace file " + path + ": " + why);
   return fd;
 }
 }  // namespace
@@ -123,6 +125,20 @@ std::uint8_t TracingBackend::In(std::uint16_t address) {
   const std::uint8_t value = inner_->In(address);
   Line(false, address, value);
   return value;
+}
+
+void TracingBackend::CrashOut(std::uint16_t address, std::uint8_t value) noexcept {
+  const std::size_t held = used_ <= sizeof buf_ ? used_ : 0;
+  used_ = 0;
+  char line[48];
+  std::size_t len = FormatTraceLine(line, clock_.NowNs(), true, address, value);
+  line[len++] = '\n';
+  if (error_ == 0) {
+    // What cannot be written now is lost with the process; nothing is retried.
+    if (held > 0 && ::write(fd_, buf_, held) < 0) error_ = EIO;
+    if (::write(fd_, line, len) < 0) error_ = EIO;
+  }
+  inner_->CrashOut(address, value);
 }
 
 void TracingBackend::Release() {

@@ -30,6 +30,9 @@ class TracingBackend final : public PortBackend {
   void Hold(bool on) override;
   std::string Fault() const override { return inner_->Fault(); }
   void NextChip() override { inner_->NextChip(); }
+  // The lines a pulse held, then this write's line, each with one write(2), then
+  // the write itself. Nothing is formatted that needs memory or the locale.
+  void CrashOut(std::uint16_t address, std::uint8_t value) noexcept override;
   PortBackend& Inner() { return *inner_; }
   // The errno of the first trace write that failed, or 0. The failure is also
   // told once on standard error when it happens.

@@ -2,12 +2,14 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace pt4 {
 
@@ -24,12 +26,77 @@ std::string ParentFolder(const std::string& path) {
 }
 
 namespace {
-// Follow a symbolic link, so that the rename replaces the file it points to and
-// not the link itself.
-std::string ResolveTarget(const std::string& path) {
+std::string BaseName(const std::string& path) {
+  return path.substr(path.find_last_of('/') + 1);
+}
+
+// Where a save lands: the folder of the real target, held open, and the
+// target's name in it.
+struct Target {
+  int dir = -1;
+  std::string name;
+  bool exists = false;
+  struct stat st {};
+  Target() = default;
+  Target(const Target&) = delete;
+  Target& operator=(const Target&) = delete;
+  ~Target() {
+    if (dir >= 0) ::close(dir);
+  }
+};
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The path the kernel arrived at for an open descriptor: /proc tells it; without
+// /proc, the name realpath gives, taken only when it is the same file.
+int RealPathOf(int fd, const std::string& requested, const struct stat& st, std::string* real) {
+  char link[64];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
   char buf[PATH_MAX];
-  if (::realpath(path.c_str(), buf) != nullptr) return buf;
-  return path;
+  const ssize_t n = ::readlink(link, buf, sizeof buf - 1);
+  if (n > 0 && buf[0] == '/') {
+    *real = std::string(buf, static_cast<std::size_t>(n));
+    return 0;
+  }
+  if (::realpath(requested.c_str(), buf) == nullptr) return errno;
+  struct stat again {};
+  if (::stat(buf, &again) != 0) return errno;
+  if (!SameFile(st, again)) return EAGAIN;
+  *real = buf;
+  return 0;
+}
+
+// The kernel follows the links of `requested` as an open would, so that its
+// protections apply; the temporary file then goes beside the file it found. A
+// name that is not there yet (or a link to nothing) is made where it is named.
+int FindTarget(const std::string& requested, Target& t) {
+  if (requested.empty()) return ENOENT;
+  const int fd = ::open(requested.c_str(), O_PATH | O_CLOEXEC);
+  std::string real = requested;
+  if (fd >= 0) {
+    int err = ::fstat(fd, &t.st) == 0 ? 0 : errno;
+    if (err == 0) err = RealPathOf(fd, requested, t.st, &real);
+    ::close(fd);
+    if (err != 0) return err;
+    if (S_ISDIR(t.st.st_mode)) return EISDIR;
+    if (!S_ISREG(t.st.st_mode)) return EINVAL;
+    t.exists = true;
+  } else if (errno != ENOENT) {
+    return errno;
+  }
+  t.name = BaseName(real);
+  if (t.name.empty() || t.name == "." || t.name == "..") return EISDIR;
+  t.dir = ::open(ParentFolder(real).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (t.dir < 0) return errno;
+  if (t.exists) {
+    // Still the same file under that name in that folder, or the save stops.
+    struct stat again {};
+    if (::fstatat(t.dir, t.name.c_str(), &again, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+    if (!SameFile(t.st, again)) return EAGAIN;
+  }
+  return 0;
 }
 
 int WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
@@ -45,56 +112,87 @@ int WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
   }
   return 0;
 }
+
+constexpr std::size_t kTemporarySuffix = 6;
+
+// A new file ".NAME.XXXXXX" in the target's folder, for this user alone until renamed.
+int MakeTemporary(const Target& t, std::string* tmp) {
+  static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    unsigned char random[kTemporarySuffix];
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+      for (std::size_t i = 0; i < sizeof random; ++i)
+        random[i] = static_cast<unsigned char>(::getpid() * 31 + attempt * 7 + i * 13);
+    }
+    std::string name = "." + t.name + ".";
+    for (unsigned char r : random) name += kChars[r % (sizeof kChars - 1)];
+    const int fd =
+        ::openat(t.dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      *tmp = name;
+      return fd;
+    }
+    if (errno != EEXIST) return -errno;
+  }
+  return -EEXIST;
+}
 }  // namespace
 
 int WriteFileAtomically(const std::string& requested, const std::vector<std::uint8_t>& data) {
-  const std::string path = ResolveTarget(requested);
+  Target t;
+  if (const int err = FindTarget(requested, t); err != 0) return err;
+  // The permission bits only: a set-id or sticky bit stays with the old content.
   mode_t mode = 0666;
-  bool replacing = false;
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    replacing = true;
-    if (S_ISDIR(st.st_mode)) return EISDIR;
-    if (!S_ISREG(st.st_mode)) return EINVAL;
-    if ((st.st_mode & 0222) == 0) return EACCES;
-    if (::access(path.c_str(), W_OK) != 0) return errno;
-    mode = st.st_mode & 07777;
+  if (t.exists) {
+    if ((t.st.st_mode & 0222) == 0) return EACCES;
+    if (::faccessat(t.dir, t.name.c_str(), W_OK, 0) != 0) return errno;
+    mode = t.st.st_mode & 0777;
   } else {
-    if (errno != ENOENT) return errno;
     const mode_t mask = ::umask(0);
     ::umask(mask);
     mode &= ~mask;
   }
-  const std::string folder = ParentFolder(path);
-  std::string tmpl = folder + "/." + path.substr(path.find_last_of('/') + 1) + ".XXXXXX";
-  const int fd = ::mkstemp(tmpl.data());
-  if (fd < 0) return errno;
+  std::string tmp;
+  const int fd = MakeTemporary(t, &tmp);
+  if (fd < 0) return -fd;
   int err = ::fchmod(fd, mode) == 0 ? 0 : errno;
   // The file keeps its owner and group, as an overwrite in place would (root
   // saving over a user's file must not take it from the user). Only root can
   // give a file away; for anyone else the file is already theirs or cannot be.
-  if (err == 0 && replacing && (st.st_uid != ::geteuid() || st.st_gid != ::getegid())) {
-    if (::fchown(fd, st.st_uid, st.st_gid) != 0 && ::geteuid() == 0) err = errno;
+  if (err == 0 && t.exists && (t.st.st_uid != ::geteuid() || t.st.st_gid != ::getegid())) {
+    if (::fchown(fd, t.st.st_uid, t.st.st_gid) != 0 && ::geteuid() == 0) err = errno;
+    // A change of owner clears set-id bits; the permission bits are set again.
+    if (err == 0 && ::fchmod(fd, mode) != 0) err = errno;
   }
   if (err == 0) err = WriteAll(fd, data.data(), data.size());
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && ::rename(tmpl.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) ::unlink(tmpl.c_str());
+  if (err == 0 && ::renameat(t.dir, tmp.c_str(), t.dir, t.name.c_str()) != 0) err = errno;
+  if (err != 0) ::unlinkat(t.dir, tmp.c_str(), 0);
   return err;
 }
 
 void RemoveStaleTemporaries(const std::string& requested) {
-  const std::string path = ResolveTarget(requested);
-  const std::string folder = ParentFolder(path);
-  const std::string prefix = "." + path.substr(path.find_last_of('/') + 1) + ".";
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return;
+  Target t;
+  if (FindTarget(requested, t) != 0) return;
+  const int listing = ::openat(t.dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listing < 0) return;
+  DIR* dir = ::fdopendir(listing);
+  if (dir == nullptr) {
+    ::close(listing);
+    return;
+  }
+  const std::string prefix = "." + t.name + ".";
   while (const dirent* e = ::readdir(dir)) {
     const std::string name = e->d_name;
-    // Exactly what WriteFileAtomically makes: the prefix and mkstemp's six characters.
-    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
-      ::unlink((folder + "/" + name).c_str());
+    // Exactly what WriteFileAtomically makes, and only this user's own files.
+    if (name.size() != prefix.size() + kTemporarySuffix ||
+        name.compare(0, prefix.size(), prefix) != 0)
+      continue;
+    struct stat st {};
+    if (::fstatat(t.dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+        st.st_uid == ::geteuid()) {
+      ::unlinkat(t.dir, name.c_str(), 0);
     }
   }
   ::closedir(dir);
@@ -102,7 +200,7 @@ void RemoveStaleTemporaries(const std::string& requested) {
 
 int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t limit) {
   // O_NONBLOCK: a pipe or a device must not hang the program; it is refused below.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return errno;
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
@@ -130,6 +228,38 @@ int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::
   if (out.size() > limit) out.resize(limit);
   ::close(fd);
   return 0;
+}
+
+int OpenRecordFile(const std::string& path, bool truncate, bool append, std::string* why) {
+  // O_NONBLOCK: a FIFO with no reader is refused at once instead of waited on.
+  const int flags =
+      O_WRONLY | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC | (append ? O_APPEND : 0);
+  const int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0) {
+    const int err = errno;
+    if (why != nullptr) *why = err == ELOOP ? "it is a symbolic link" : std::strerror(err);
+    return -1;
+  }
+  struct stat st {};
+  const char* refusal = nullptr;
+  if (::fstat(fd, &st) != 0) {
+    refusal = "it cannot be examined";
+  } else if (!S_ISREG(st.st_mode)) {
+    refusal = "it is not a regular file";
+  } else if (st.st_nlink > 1) {
+    refusal = "it has another name (a hard link)";
+  } else if (st.st_uid != ::geteuid()) {
+    refusal = "it belongs to another user";
+  }
+  if (refusal == nullptr && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+    refusal = "it cannot be written in order";
+  if (refusal == nullptr && truncate && ::ftruncate(fd, 0) != 0) refusal = std::strerror(errno);
+  if (refusal != nullptr) {
+    if (why != nullptr) *why = refusal;
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 }  // namespace pt4

@@ -1,6 +1,10 @@
 // Whole-or-nothing file writes: the data go to a temporary file in the target's
 // folder, which is then renamed over the target, so a crash or a full disk never
 // leaves half a file and never spoils the old one.
+//
+// The kernel resolves the name, as an open would: its link protections apply
+// (another user's link in a sticky folder is refused), and a link of the user's
+// own is saved through, its target replaced and the link kept.
 #pragma once
 
 #include <cstdint>
@@ -11,16 +15,25 @@ namespace pt4 {
 
 // Returns 0, or the errno of the step that failed (ENOSPC for a short write).
 // An existing target without any write permission bit is refused with EACCES,
-// even for root: replacing it would defeat the user's read-only mark.
-int WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data);
+// even for root: replacing it would defeat the user's read-only mark. The file
+// keeps its owner, group and permission bits, never a set-id or sticky bit.
+[[nodiscard]] int WriteFileAtomically(const std::string& path,
+                                      const std::vector<std::uint8_t>& data);
 
-// Reads a whole regular file. Returns 0 or an errno (EISDIR for a folder, EINVAL
-// for a device or pipe).
-int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
-                  std::size_t limit = 1 << 20);
+// Reads a whole regular file, at most `limit` bytes of it. Returns 0 or an errno
+// (EISDIR for a folder, EINVAL for a device or pipe, which are never waited on).
+[[nodiscard]] int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out,
+                                std::size_t limit = 1 << 20);
 
 // Removes the temporary files that a write of `path` killed mid-way left behind.
 void RemoveStaleTemporaries(const std::string& path);
+
+// Opens a file that records as it goes (a trace, a log) for writing: created
+// when missing, never through a link, only a regular file with no other name,
+// never another user's. `truncate` empties it, `append` adds at its end. Returns
+// the descriptor, or -1 with `why` saying what is wrong ("it is a symbolic link").
+[[nodiscard]] int OpenRecordFile(const std::string& path, bool truncate, bool append,
+                                 std::string* why);
 
 bool PathExists(const std::string& path);
 std::string ParentFolder(const std::string& path);

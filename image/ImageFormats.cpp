@@ -99,8 +99,11 @@ class WordSink {
   explicit WordSink(std::size_t count) : words_(count, 0), from_(count, 0) {}
   void Put(std::uint64_t address, std::uint8_t value, int line) {
     if (address >= words_.size()) {
-      LineError(line, "data at address " + Hex4(static_cast<unsigned>(address)) +
-                          " is beyond the chip's " + std::to_string(words_.size()) + " words");
+      // At least four digits, and every digit an extended address gives.
+      char where[24];
+      std::snprintf(where, sizeof where, "%04llX", static_cast<unsigned long long>(address));
+      LineError(line, std::string("data at address ") + where + " is beyond the chip's " +
+                          std::to_string(words_.size()) + " words");
     }
     if (from_[address] != 0) {
       throw FileError("Word " + Hex2(static_cast<unsigned>(address)) + " is given twice, on line " +

@@ -17,6 +17,11 @@ struct ProgParams {
   bool DialogConfirmed = false;
 };
 
+// What a pulse and a cycle count may be, in the dialog and on the command line:
+// a pulse of up to 10 s, up to 1000 cycles of it per address.
+constexpr std::int32_t kMinProgTime = 0, kMaxProgTime = 10'000;
+constexpr std::int32_t kMinProgCycles = 1, kMaxProgCycles = 1000;
+
 constexpr int kVoltageItems = 10;
 constexpr std::int32_t VoltageForIndex(int index) {
   return 105 + 5 * index;

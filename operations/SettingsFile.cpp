@@ -1,5 +1,6 @@
 #include "operations/SettingsFile.h"
 
+#include <pwd.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -135,9 +136,17 @@ std::string UpdateIniText(const std::string& content, const std::string& section
   return out;
 }
 
+std::string UserHome(const char* homeVariable) {
+  if (homeVariable != nullptr && homeVariable[0] == '/') return homeVariable;
+  if (const passwd* pw = ::getpwuid(::getuid());
+      pw != nullptr && pw->pw_dir != nullptr && pw->pw_dir[0] == '/')
+    return pw->pw_dir;
+  return {};
+}
+
 std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& installedBinFolder,
                                const std::string& fileName, const char* xdgConfigHome,
-                               const char* home) {
+                               const std::string& home) {
   struct stat st {};
   const bool installed = !installedBinFolder.empty() && exeFolder == installedBinFolder;
   const bool writable = ::stat(exeFolder.c_str(), &st) == 0 && (st.st_mode & 0222) != 0 &&
@@ -146,8 +155,10 @@ std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& 
   std::string config;
   if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
     config = xdgConfigHome;
+  } else if (!home.empty()) {
+    config = home + "/.config";
   } else {
-    config = std::string(home != nullptr && home[0] != '\0' ? home : "/tmp") + "/.config";
+    return {};
   }
   return config + "/pt4prog/" + fileName;
 }
@@ -156,7 +167,7 @@ int MakeFolders(const std::string& folder) {
   if (folder.empty() || PathExists(folder)) return 0;
   const int err = MakeFolders(ParentFolder(folder));
   if (err != 0) return err;
-  if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return errno;
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
   return 0;
 }
 

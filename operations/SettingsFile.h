@@ -19,21 +19,29 @@ std::string UpdateIniText(const std::string& content, const std::string& section
 // A file larger than this is no settings file: it is refused, unchanged.
 constexpr std::size_t kMaxSettingsBytes = 1 << 20;
 
+// The user's home folder: HOME when it is an absolute path, else the one the
+// password database gives; empty when neither knows one. Never a shared folder
+// such as /tmp, where another user could have prepared the settings' place.
+std::string UserHome(const char* homeVariable);
+
 // Where the settings file goes: beside the executable when that folder can be
 // written (a program run from its build folder or a portable folder), otherwise
-// $XDG_CONFIG_HOME/pt4prog (~/.config/pt4prog). A program run from the folder it
-// was installed into always uses the latter: /usr/bin is no place for a user's file.
-// A folder without any write permission bit counts as read-only, even for root.
+// $XDG_CONFIG_HOME/pt4prog, or `home`/.config/pt4prog. A program run from the
+// folder it was installed into always uses the latter: /usr/bin is no place for
+// a user's file. A folder without any write permission bit counts as read-only,
+// even for root. Empty when the settings have no place (no home is known).
 std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& installedBinFolder,
                                const std::string& fileName, const char* xdgConfigHome,
-                               const char* home);
+                               const std::string& home);
 
-// mkdir -p, for the user's settings folder. Returns 0 or an errno.
-int MakeFolders(const std::string& folder);
+// mkdir -p, for the user's settings folder: what it makes is the user's alone
+// (0700). Returns 0 or an errno.
+[[nodiscard]] int MakeFolders(const std::string& folder);
 
 // Reads `path` (missing is fine), updates it and replaces it atomically.
 // Returns 0 or the errno of the failure (EFBIG for a file too large to be a
 // settings file); the old file is untouched on failure.
-int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys);
+[[nodiscard]] int WriteIniKeys(const std::string& path, const std::string& section,
+                               const IniKeys& keys);
 
 }  // namespace pt4

@@ -293,10 +293,13 @@ void TForm2::Wr_CompClick() {
 
 namespace {
 // A number field takes its value keystroke by keystroke; anything that is not a
-// number puts the default text back, which sets the default value in turn.
-void ApplyNumberField(QLineEdit* field, std::int32_t& target, const char* fallback) {
+// number in the field's range puts the default text back, which sets the default
+// value in turn. The range keeps a pulse from holding the programming voltage
+// for days on the window's thread.
+void ApplyNumberField(QLineEdit* field, std::int32_t& target, const char* fallback,
+                      std::int32_t lowest, std::int32_t highest) {
   const auto v = TryParseInt(field->text().toStdString());
-  if (v && !field->text().isEmpty()) {
+  if (v && !field->text().isEmpty() && *v >= lowest && *v <= highest) {
     target = *v;
   } else {
     field->setText(fallback);
@@ -305,11 +308,11 @@ void ApplyNumberField(QLineEdit* field, std::int32_t& target, const char* fallba
 }  // namespace
 
 void TForm2::PrgTBoxChange() {
-  ApplyNumberField(PrgTBox, p_.ProgTime, "100");
+  ApplyNumberField(PrgTBox, p_.ProgTime, "100", kMinProgTime, kMaxProgTime);
 }
 
 void TForm2::PrgCBoxChange() {
-  ApplyNumberField(PrgCBox, p_.ProgCycles, "10");
+  ApplyNumberField(PrgCBox, p_.ProgCycles, "10", kMinProgCycles, kMaxProgCycles);
 }
 
 QString TForm2::ExecutableFolder() const {
@@ -322,7 +325,7 @@ QString TForm2::SettingsPath() const {
   const QString exe = ExecutableFolder();
   return QString::fromLocal8Bit(
       ChooseSettingsPath(exe.toLocal8Bit().toStdString(), PT4_INSTALLED_BINDIR, name,
-                         std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"))
+                         std::getenv("XDG_CONFIG_HOME"), UserHome(std::getenv("HOME")))
           .c_str());
 }
 
@@ -333,16 +336,24 @@ void TForm2::FormClose() {
                         {"BufEndWriteAdr", BufEndWrAddr->text().toStdString()},
                         {"ROMStartWriteAdr", ROMStWrAddr->text().toStdString()},
                         {"ROMEndWriteAdr", ROMEndWrAddr->text().toStdString()}};
+  if (path.isEmpty()) {
+    // No home is known: nothing is written anywhere else instead, and the user
+    // hears of it once, not at every close.
+    if (!toldNoHome_)
+      ShowMessage("No home folder is known for this user: the settings are not saved.");
+    toldNoHome_ = true;
+    return;
+  }
   const std::string file = path.toLocal8Bit().toStdString();
   // The user's own settings folder is made when missing; a folder named by a
   // test or beside the executable is taken as it is.
+  int err = 0;
   if (settingsFolder_.isEmpty()) {
     const std::string folder = ParentFolder(file);
-    if (folder != ExecutableFolder().toLocal8Bit().toStdString()) MakeFolders(folder);
+    if (folder != ExecutableFolder().toLocal8Bit().toStdString()) err = MakeFolders(folder);
   }
-  if (WriteIniKeys(file, "K556PT4", keys) != 0) {
-    ShowMessage(QString("Unable to write to %1").arg(path));
-  }
+  if (err == 0) err = WriteIniKeys(file, "K556PT4", keys);
+  if (err != 0) ShowMessage(QString("Unable to write to %1").arg(path));
 }
 
 }  // namespace pt4

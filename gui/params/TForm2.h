@@ -69,6 +69,7 @@ class TForm2 : public QDialog {
   const std::string& adapterName_;
   QString settingsFolder_;
   QString exeFolder_;
+  bool toldNoHome_ = false;
 };
 
 }  // namespace pt4

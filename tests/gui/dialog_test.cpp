@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
+#include <tuple>
 
 #include "gui/common/Ui.h"
 #include "tests/gui/WindowHarness.h"
@@ -89,8 +90,18 @@ class DialogTest : public QObject {
     QCOMPARE(p.ProgCycles, 7);
     d.PrgCBox->setText("7 ");
     QCOMPARE(d.PrgCBox->text(), QString("10"));
-    d.PrgCBox->setText("-3");
-    QCOMPARE(p.ProgCycles, -3);
+    // Bounded as pt4cli's options are: a pulse of 0 to 10000 ms, 1 to 1000 cycles.
+    const std::tuple<QLineEdit*, const char*, std::int32_t*, const char*> bounded[] = {
+        {d.PrgTBox, "0", &p.ProgTime, "0"},           {d.PrgTBox, "10000", &p.ProgTime, "10000"},
+        {d.PrgTBox, "10001", &p.ProgTime, "100"},     {d.PrgTBox, "-1", &p.ProgTime, "100"},
+        {d.PrgTBox, "$7FFFFFFF", &p.ProgTime, "100"}, {d.PrgCBox, "1", &p.ProgCycles, "1"},
+        {d.PrgCBox, "1000", &p.ProgCycles, "1000"},   {d.PrgCBox, "1001", &p.ProgCycles, "10"},
+        {d.PrgCBox, "0", &p.ProgCycles, "10"},        {d.PrgCBox, "-3", &p.ProgCycles, "10"}};
+    for (const auto& [field, typed, value, shown] : bounded) {
+      field->setText(typed);
+      QCOMPARE(field->text(), QString(shown));
+      QCOMPARE(*value, QString(shown).toInt());
+    }
     d.BufStWrAddr->clear();
     QTest::keyClicks(d.BufStWrAddr, "ab");
     QCOMPARE(d.BufStWrAddr->text(), QString("AB"));

@@ -268,7 +268,7 @@ class WindowTest : public QObject {
     // One box at start-up for the refusal; the buffer works as with a port.
     auto refusal = Answer(Key(Qt::Key_Return));
     RealClock clock;
-    Harness h(OpenBackend(ParsePortChoice("lpt1", false), "", clock));
+    Harness h(OpenBackend(ParsePortChoice("lpt1"), "", clock));
     QVERIFY(refusal->seen);
     QVERIFY(refusal->text.contains("lpt1"));
     QCOMPARE(h.State().image.RomSize, 256);

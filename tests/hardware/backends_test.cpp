@@ -1,7 +1,10 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/parport.h>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cerrno>
 
@@ -17,7 +20,25 @@ namespace {
 // Stands in for the kernel: records every ioctl with its argument.
 class FakePpdev : public PpdevSys {
  public:
-  int Open(const char*, int) override {
+  int Stat(const char*, struct stat* st) override {
+    if (openErrno == ENOENT) {
+      errno = ENOENT;
+      return -1;
+    }
+    *st = {};
+    st->st_mode = named;
+    st->st_rdev = namedDevice;
+    return 0;
+  }
+  int Fstat(int, struct stat* st) override {
+    *st = {};
+    st->st_mode = S_IFCHR | 0660;
+    st->st_rdev = opened;
+    return 0;
+  }
+  int Open(const char*, int flags) override {
+    ++opens;
+    openFlags = flags;
     if (openErrno != 0) {
       errno = openErrno;
       return -1;
@@ -46,7 +67,10 @@ class FakePpdev : public PpdevSys {
     return 0;
   }
   std::vector<std::pair<unsigned long, int>> calls;
-  int openErrno = 0, claimErrno = 0, closes = 0;
+  int openErrno = 0, claimErrno = 0, closes = 0, opens = 0, openFlags = 0;
+  // What the name is when looked at, and what the open then got.
+  mode_t named = S_IFCHR | 0660;
+  dev_t namedDevice = makedev(99, 0), opened = makedev(99, 0);
 };
 
 TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
@@ -70,6 +94,7 @@ TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
                                {PPDATADIR, 0},     {PPWDATA, 0x80},    {PPRSTATUS, -1},
                                {PPRELEASE, -1}};
   EXPECT_EQ(sys->calls, want);
+  EXPECT_EQ(sys->openFlags, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   EXPECT_EQ(sys->closes, 1);
   b.Release();
   EXPECT_EQ(sys->closes, 1);
@@ -144,6 +169,40 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
     EXPECT_EQ(busy->closes, c.claim ? 1 : 0);
   }
 
+  // Anything but a ppdev device is refused before it is opened for writing;
+  // one that changed between the look and the open is given back unclaimed.
+  const struct {
+    mode_t mode;
+    dev_t device, opened;
+    const char* what;
+  } others[] = {
+      {S_IFCHR, makedev(1, 3), makedev(1, 3), "a character device (1:3) of another driver"},
+      {S_IFIFO, 0, 0, "a FIFO"},
+      {S_IFREG, 0, 0, "a regular file"},
+      {S_IFBLK, makedev(8, 0), 0, "a block device (8:0), a disk"},
+      {S_IFCHR, makedev(99, 0), makedev(4, 1), "a character device (4:1)"}};
+  for (const auto& o : others) {
+    auto other = std::make_shared<FakePpdev>();
+    other->named = o.mode | 0666;
+    other->namedDevice = o.device;
+    other->opened = o.opened;
+    PpdevBackend b("/tmp/x", 0x378, other);
+    b.Open();
+    try {
+      b.Out(0x378, 0);
+      ADD_FAILURE() << o.what;
+    } catch (const PortError& e) {
+      const std::string text = e.what();
+      EXPECT_EQ(text.rfind("/tmp/x is not a parallel port: it is ", 0), 0u) << text;
+      EXPECT_NE(text.find(o.what), std::string::npos) << text;
+    }
+    const bool changed = S_ISCHR(o.mode) && major(o.device) == 99;
+    EXPECT_EQ(other->opens, changed ? 1 : 0) << o.what;
+    EXPECT_EQ(other->closes, changed ? 1 : 0) << o.what;
+    EXPECT_TRUE(std::none_of(other->calls.begin(), other->calls.end(),
+                             [](const auto& c) { return c.first == PPCLAIM; }));
+  }
+
   auto ok = std::make_shared<FakePpdev>();
   PpdevBackend b("/dev/parport0", 0x378, ok);
   b.Open();
@@ -161,45 +220,69 @@ TEST(Tracing, LineFormat) {
 
 TEST(PortChoice, EnvironmentValues) {
   using K = PortChoice::Kind;
-  EXPECT_EQ(ParsePortChoice(nullptr, true).device, "/dev/parport0");
-  EXPECT_EQ(ParsePortChoice(nullptr, false).kind, K::Direct);
-  EXPECT_EQ(ParsePortChoice("", false).kind, K::Direct);
-  EXPECT_EQ(ParsePortChoice("/dev/parport2", false).device, "/dev/parport2");
-  EXPECT_EQ(ParsePortChoice("ppdev:/dev/x", false).device, "/dev/x");
-  EXPECT_EQ(ParsePortChoice("ppdev", false).device, "/dev/parport0");
-  EXPECT_EQ(ParsePortChoice("direct", true).kind, K::Direct);
-  const auto sim = ParsePortChoice("sim", true);
+  // Unset or empty is ppdev on the first port: direct port I/O only when it is named.
+  for (const char* unset : {static_cast<const char*>(nullptr), "", "ppdev"}) {
+    EXPECT_EQ(ParsePortChoice(unset).kind, K::Ppdev);
+    EXPECT_EQ(ParsePortChoice(unset).device, "/dev/parport0");
+  }
+  EXPECT_EQ(ParsePortChoice("/dev/parport2").device, "/dev/parport2");
+  EXPECT_EQ(ParsePortChoice("ppdev:/dev/x").device, "/dev/x");
+  EXPECT_EQ(ParsePortChoice("ppdev").device, "/dev/parport0");
+  EXPECT_EQ(ParsePortChoice("direct").kind, K::Direct);
+  const auto sim = ParsePortChoice("sim");
   EXPECT_EQ(sim.kind, K::Sim);
   EXPECT_TRUE(sim.chipFile.empty());
-  EXPECT_EQ(ParsePortChoice("sim:/tmp/chip.bin", true).chipFile, "/tmp/chip.bin");
-  EXPECT_TRUE(ParsePortChoice("sim-nochip", true).noChip);
-  const auto card = ParsePortChoice("direct:0xD010", false);
+  EXPECT_EQ(ParsePortChoice("sim:/tmp/chip.bin").chipFile, "/tmp/chip.bin");
+  EXPECT_TRUE(ParsePortChoice("sim-nochip").noChip);
+  const auto card = ParsePortChoice("direct:0xD010");
   EXPECT_EQ(card.kind, K::Direct);
   EXPECT_EQ(card.base, 0xD010);
   EXPECT_EQ(card.ecr, 0xD010 + 0x402);
-  const auto withEcr = ParsePortChoice("direct:0xd010,ecr=0xD000", false);
+  const auto withEcr = ParsePortChoice("direct:0xd010,ecr=0xD000");
   EXPECT_EQ(withEcr.base, 0xD010);
   EXPECT_EQ(withEcr.ecr, 0xD000);
-  for (const char* bad : {"direct:", "direct:378", "direct:0x", "direct:0x10000",
-                          "direct:0xD010,"
-                          "ecr",
-                          "direct:0xD010,ecr=zz", "direct:0xD01G"}) {
-    EXPECT_EQ(ParsePortChoice(bad, false).kind, K::Invalid) << bad;
+  EXPECT_EQ(ParsePortChoice("direct:0x0278").base, 0x278);
+  EXPECT_EQ(ParsePortChoice("direct:0x3BC").ecr, 0x7BE);
+  EXPECT_EQ(ParsePortChoice("direct:0xCF4").kind, K::Direct);  // ends just below the PCI ports
+  // Only addresses a parallel port can have, written as plain hex digits.
+  for (const char* bad : {"direct:",
+                          "direct:378",
+                          "direct:0x",
+                          "direct:0x10000",
+                          "direct:0xD010,",
+                          "direct:0xD010,ecr",
+                          "direct:0xD010,ecr=zz",
+                          "direct:0xD01G",
+                          "direct:0x 378",
+                          "direct:0x+378",
+                          "direct:0x-378",
+                          "direct:0x379",
+                          "direct:0x37A",
+                          "direct:0xFC",
+                          "direct:0x0",
+                          "direct:0xCF8",
+                          "direct:0xCFC",
+                          "direct:0xCF6",
+                          "direct:0xFFFC",
+                          "direct:0xD010,ecr=0xCF8",
+                          "direct:0xD010,ecr=0x20",
+                          "direct:0xD010,ecr=0x+20"}) {
+    EXPECT_EQ(ParsePortChoice(bad).kind, K::Invalid) << bad;
   }
-  EXPECT_EQ(ParsePortChoice("sim:", true).kind, K::Invalid);
-  EXPECT_EQ(ParsePortChoice("lpt1", true).kind, K::Invalid);
+  EXPECT_EQ(ParsePortChoice("sim:").kind, K::Invalid);
+  EXPECT_EQ(ParsePortChoice("lpt1").kind, K::Invalid);
 }
 
 TEST(PortChoice, UnknownValueFailsAtFirstAccessAndMissingChipFolderAtStart) {
   VirtualClock clock;
-  auto bad = OpenBackend(ParsePortChoice("lpt1", false), "", clock);
+  auto bad = OpenBackend(ParsePortChoice("lpt1"), "", clock);
   try {
     bad->Out(0x378, 0);
     FAIL();
   } catch (const PortError& e) {
     EXPECT_NE(std::string(e.what()).find("lpt1"), std::string::npos);
   }
-  EXPECT_THROW(OpenBackend(ParsePortChoice("sim:/nonexistent/dir/chip", false), "", clock),
+  EXPECT_THROW(OpenBackend(ParsePortChoice("sim:/nonexistent/dir/chip"), "", clock),
                StartupFailure);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/hardware/TraceFixture.h"
 
 namespace pt4 {
@@ -81,20 +83,33 @@ TEST(Registers, ChipDataReadAndStatusAndPortMode) {
                               "out 0x77A 0x80"}));
 }
 
-TEST(Registers, SupplyCodeTableBounds) {
-  const std::pair<int, int> bounds[] = {
-      {0, 0x8F},   {60, 0x8F},  {61, 0x8E},  {70, 0x8E},  {71, 0x8D},  {107, 0x8A},  {108, 0x0F},
-      {112, 0x0F}, {113, 0x89}, {120, 0x0E}, {122, 0x0E}, {123, 0x88}, {157, 0x85},  {158, 0x0A},
-      {202, 0x06}, {203, 0x80}, {207, 0x80}, {208, 0x05}, {215, 0x05}, {216, 0x04},  {245, 0x02},
-      {246, 0x01}, {255, 0x01}, {256, 0x00}, {270, 0x00}, {271, 0x8F}, {65535, 0x8F}};
-  for (auto [tenths, code] : bounds) {
-    EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(tenths)), code) << tenths;
+// The regulator's table as its rule says: from 10.8 V to 20.7 V rows half a volt
+// wide around each whole volt (bit 7 clear) and half volt (bit 7 set), the low
+// nibble falling as the voltage rises; wider rows below and above; 0x8F off it.
+std::uint8_t SupplyByRule(int tenths) {
+  if (tenths >= 108 && tenths <= 207) {
+    const int centre = (tenths + 2) / 5 * 5;
+    if (centre % 10 == 0) return static_cast<std::uint8_t>(0x0F - (centre - 110) / 10);
+    return static_cast<std::uint8_t>(0x80 | (0x09 - (centre - 115) / 10));
   }
-  // Every whole volt from 11 to 20 has bit 7 clear, every half volt bit 7 set.
-  for (int v = 110; v <= 200; v += 10)
-    EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(v)) & 0x80, 0) << v;
-  for (int v = 115; v <= 205; v += 10)
-    EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(v)) & 0x80, 0x80) << v;
+  const std::tuple<int, int, int> outer[] = {{61, 70, 0x8E},   {71, 80, 0x8D},   {81, 90, 0x8C},
+                                             {91, 100, 0x8B},  {101, 107, 0x8A}, {208, 215, 0x05},
+                                             {216, 225, 0x04}, {226, 235, 0x03}, {236, 245, 0x02},
+                                             {246, 255, 0x01}, {256, 270, 0x00}};
+  for (auto [lo, hi, code] : outer) {
+    if (tenths >= lo && tenths <= hi) return static_cast<std::uint8_t>(code);
+  }
+  return 0x8F;
+}
+
+TEST(Registers, SupplyCodeForEveryTenthOfAVolt) {
+  for (int tenths = 0; tenths <= 300; ++tenths)
+    EXPECT_EQ(SupplyCode(static_cast<std::uint16_t>(tenths)), SupplyByRule(tenths)) << tenths;
+  EXPECT_EQ(SupplyCode(65535), 0x8F);
+  // Worked rows, so that the rule above cannot drift with the table.
+  EXPECT_EQ(SupplyCode(120), 0x0E);
+  EXPECT_EQ(SupplyCode(172), 0x09);
+  EXPECT_EQ(SupplyCode(173), 0x83);
 }
 
 TEST(Registers, SetSupplyComposesSelectorCodeAndModifier) {
@@ -116,7 +131,9 @@ TEST(Registers, SetSupplyComposesSelectorCodeAndModifier) {
   EXPECT_EQ(sent(0x38, 256, 0x58), "0x78");  // '8' and 'X' too
   EXPECT_EQ(sent('-', 271, 0x00), "0x8F");
   EXPECT_EQ(sent('7', 256, 0x00), "0x20");
-  EXPECT_EQ(sent('A', 256, 0x00), "0x40");
+  // The selectors '9' to 'B' all route to the programming pin; their neighbours pass unchanged.
+  for (char sel : {'9', 'A', 'B'}) EXPECT_EQ(sent(sel, 256, 0x00), "0x40") << sel;
+  EXPECT_EQ(sent('8', 256, 0x00), "0x38");
 
   testing::TracedProgrammer p;
   p.regs.SetSupply(0x32, 120, 0x8C);

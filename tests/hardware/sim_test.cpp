@@ -11,7 +11,8 @@ namespace pt4 {
 namespace {
 
 // Drives one programming burst on `bit` of the word at `address` for `ms`.
-void Pulse(testing::TracedProgrammer& p, int address, int bit, int ms, int tenths = 120) {
+void PulseNs(testing::TracedProgrammer& p, int address, int bit, std::int64_t ns,
+             int tenths = 120) {
   p.regs.ResetLatches();
   p.regs.LatchModeA(2);
   p.regs.SetSupply('2', static_cast<std::uint16_t>(tenths), 0x8C);
@@ -22,11 +23,14 @@ void Pulse(testing::TracedProgrammer& p, int address, int bit, int ms, int tenth
   p.regs.LatchPulse(0x90);
   p.regs.LatchCtrl(0x40);
   p.regs.LatchPulse(static_cast<std::uint8_t>(0x90 | (1 << bit)));
-  p.clock.AdvanceNs(static_cast<std::int64_t>(ms) * 1'000'000);
+  p.clock.AdvanceNs(ns);
   p.regs.LatchPulse(0x90);
   p.regs.LatchCtrl(0x00);
   p.regs.LatchPulse(0x80);
   p.regs.ResetLatches();
+}
+void Pulse(testing::TracedProgrammer& p, int address, int bit, int ms, int tenths = 120) {
+  PulseNs(p, address, bit, static_cast<std::int64_t>(ms) * 1'000'000, tenths);
 }
 
 std::uint8_t ReadWord(testing::TracedProgrammer& p, int address) {
@@ -91,11 +95,16 @@ TEST(Sim, FuseBlowsOnlyAfterItsQualifyingPulses) {
 
 TEST(Sim, ShortLowOrUnburstPulsesNeverBlow) {
   testing::TracedProgrammer p;
-  for (int i = 0; i < 5; ++i) Pulse(p, 1, 0, 0);         // too short
-  for (int i = 0; i < 5; ++i) Pulse(p, 1, 1, 100, 100);  // 10.0 V: below 10.5 V
+  for (int i = 0; i < 5; ++i) Pulse(p, 1, 0, 0);          // too short
+  for (int i = 0; i < 5; ++i) PulseNs(p, 1, 2, 999'999);  // a microsecond short of 1 ms
+  for (int i = 0; i < 5; ++i) Pulse(p, 1, 1, 100, 100);   // 10.0 V: below 10.5 V
   EXPECT_EQ(p.sim->Word(1), 0);
   EXPECT_TRUE(p.sim->Violations().empty());
   for (const auto& pulse : p.sim->Pulses()) EXPECT_FALSE(pulse.qualified);
+  // Exactly 1 ms at exactly 10.5 V is enough (pt4cli's --time 1, the dialog's lowest voltage).
+  for (int i = 0; i < p.sim->PulsesNeeded(1, 2); ++i) PulseNs(p, 1, 2, 1'000'000, 105);
+  EXPECT_EQ(p.sim->Word(1), 0x04);
+  p.sim->SetWord(1, 0);
 
   // A pulse with no burst (control latch without 0x40) is a violation and blows nothing.
   p.regs.LatchModeA(2);

@@ -35,6 +35,22 @@ std::string LoadError(const std::string& text, ImageFormat f = ImageFormat::Auto
   return "";
 }
 
+// One Intel HEX record with its checksum.
+std::string Record(unsigned address, unsigned type, const std::vector<std::uint8_t>& data) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, ":%02X%04X%02X", static_cast<unsigned>(data.size()), address,
+                type);
+  std::string r = buf;
+  unsigned sum = static_cast<unsigned>(data.size()) + (address >> 8) + (address & 0xFF) + type;
+  for (std::uint8_t b : data) {
+    std::snprintf(buf, sizeof buf, "%02X", b);
+    r += buf;
+    sum += b;
+  }
+  std::snprintf(buf, sizeof buf, "%02X\n", (0x100 - (sum & 0xFF)) & 0xFF);
+  return r + buf;
+}
+
 std::string HexOf(const std::vector<std::uint8_t>& words) {
   const auto t = EncodeImage(words.data(), words.size(), ImageFormat::IntelHex);
   return {t.begin(), t.end()};
@@ -92,6 +108,14 @@ TEST(Formats, FilesOfOtherToolsConventionsLoad) {
   }
   wide += ":0400000500000000F7\n:00000001FF\n";
   EXPECT_EQ(DecodeImage(Text(wide), ImageFormat::Auto, 256), words);
+  // Segment addresses (type 02, in paragraphs of 16 bytes): each row at offset 0 of its own
+  // segment.
+  std::string segmented;
+  for (unsigned row = 0; row < 16; ++row) {
+    segmented += Record(0, 0x02, {0x00, static_cast<std::uint8_t>(row)});
+    segmented += Record(0, 0x00, {words.begin() + row * 16, words.begin() + row * 16 + 16});
+  }
+  EXPECT_EQ(DecodeImage(Text(segmented + ":00000001FF\n"), ImageFormat::Auto, 256), words);
   // S-record with a header, 32-byte records and a count record, as srec_cat writes it.
   const std::string s19 =
       "S00600004844521B\n"
@@ -142,6 +166,9 @@ TEST(Formats, BadFilesSayWhatIsWrongAndLoadNothing) {
   EXPECT_EQ(LoadError(twice), "Word 00 is given twice, on line 1 and line 2");
   EXPECT_EQ(LoadError(":0101000005F9\n" + good),
             "Line 1: data at address 0100 is beyond the chip's 256 words");
+  // A linear address of 0x0001 puts the data at 0x10000, far above the chip: never at 0x10.
+  EXPECT_EQ(LoadError(Record(0, 0x04, {0x00, 0x01}) + good),
+            "Line 2: data at address 10000 is beyond the chip's 256 words");
   // A binary file that starts with ':' is a raw image, never taken for text.
   std::string binary(256, '\x03');
   binary[0] = ':';

@@ -145,6 +145,82 @@ TEST_F(RomFileTest, ASaveKeepsTheOwnerOfTheFileItReplaces) {
   EXPECT_EQ(Bytes(p), std::vector<std::uint8_t>(256, 0x00));
 }
 
+TEST_F(RomFileTest, ASaveKeepsPermissionBitsNeverSetIdBitsAndGoesThroughTheUsersOwnLink) {
+  const mode_t mask = umask(022);
+  auto mode = [](const std::string& p) {
+    struct stat st {};
+    EXPECT_EQ(lstat(p.c_str(), &st), 0) << p;
+    return st.st_mode;
+  };
+  // A private image stays private; a set-id or sticky bit stays with the old content.
+  const std::pair<mode_t, mode_t> kept[] = {
+      {0600, 0600}, {0640, 0640}, {04755, 0755}, {02775, 0775}, {01666, 0666}};
+  for (auto [before, after] : kept) {
+    const auto p = Make("m.rom", std::vector<std::uint8_t>(256, 0x01));
+    ASSERT_EQ(chmod(p.c_str(), before), 0);
+    SaveRom(p, img);
+    EXPECT_EQ(mode(p) & 07777, after) << std::oct << before;
+  }
+  // Through a link of the user's own, into another folder: the target gets the
+  // data, the link stays, and the temporary file was made beside the target.
+  fs::create_directories(dir / "sub");
+  const auto target = Make("sub/target.rom", std::vector<std::uint8_t>(256, 0x05));
+  const auto link = (dir / "link.rom").string();
+  ASSERT_EQ(symlink("sub/target.rom", link.c_str()), 0);
+  img.RomBuffer[0] = 0x0A;
+  SaveRom(link, img);
+  EXPECT_TRUE(S_ISLNK(mode(link)));
+  EXPECT_EQ(fs::read_symlink(link), "sub/target.rom");
+  EXPECT_EQ(Bytes(target)[0], 0x0A);
+  EXPECT_EQ(Bytes(target).size(), 256u);
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir / "sub")) ++files;
+  EXPECT_EQ(files, 1);
+  umask(mask);
+}
+
+// fs.protected_symlinks set for the length of a test, and put back after it.
+class ProtectedSymlinks {
+ public:
+  ProtectedSymlinks() {
+    std::ifstream("/proc/sys/fs/protected_symlinks") >> old_;
+    std::ofstream out("/proc/sys/fs/protected_symlinks");
+    out << 1;
+    out.flush();
+    ok_ = out.good() && Read() == 1;
+  }
+  ~ProtectedSymlinks() {
+    if (old_ >= 0) std::ofstream("/proc/sys/fs/protected_symlinks") << old_;
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  static int Read() {
+    int v = -1;
+    std::ifstream("/proc/sys/fs/protected_symlinks") >> v;
+    return v;
+  }
+  int old_ = -1;
+  bool ok_ = false;
+};
+
+TEST_F(RomFileTest, RootNeverSavesThroughAnotherUsersLinkInASharedFolder) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root, and another user's link";
+  ProtectedSymlinks guard;
+  if (!guard.Ok()) GTEST_SKIP() << "fs.protected_symlinks cannot be set here";
+  // A sticky folder for everyone, as /tmp is; another user's link in it points at
+  // a file of root's.
+  const auto shared = dir / "shared";
+  fs::create_directories(shared);
+  ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+  const auto victim = Make("victim", std::vector<std::uint8_t>(300, 0x07));
+  const auto planted = (shared / "out.rom").string();
+  ASSERT_EQ(symlink(victim.c_str(), planted.c_str()), 0);
+  ASSERT_EQ(lchown(planted.c_str(), 4321, 4321), 0);
+  EXPECT_EQ(Error([&] { SaveRom(planted, img); }), "File access denied");
+  EXPECT_EQ(Bytes(victim), std::vector<std::uint8_t>(300, 0x07));
+}
+
 TEST(FileErrorText, SystemErrors) {
   EXPECT_EQ(FileErrorText(EMFILE, "/x"), "Too many open files");
   EXPECT_EQ(FileErrorText(EROFS, "/x"), "File access denied");

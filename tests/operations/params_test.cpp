@@ -1,6 +1,8 @@
 #include "operations/Params.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -169,6 +171,14 @@ TEST(SettingsFile, ItsPlaceBesideAPortableProgramElseInTheUsersConfig) {
   // A relative XDG_CONFIG_HOME is ignored, as the base directory rules say.
   EXPECT_EQ(ChooseSettingsPath("/nonexistent", "", "ZI4.ini", "cfg", "/home/u"),
             "/home/u/.config/pt4prog/ZI4.ini");
+  // With HOME unset, empty or relative the home is the password database's, never
+  // /tmp; with no home at all the settings have no place.
+  const passwd* pw = getpwuid(getuid());
+  ASSERT_NE(pw, nullptr);
+  for (const char* home : {static_cast<const char*>(nullptr), "", "tmp"})
+    EXPECT_EQ(UserHome(home), pw->pw_dir);
+  EXPECT_EQ(UserHome("/home/u"), "/home/u");
+  EXPECT_EQ(ChooseSettingsPath("/usr/bin", "/usr/bin", "ZI4.ini", nullptr, ""), "");
 }
 
 }  // namespace

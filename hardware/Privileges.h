@@ -1,0 +1,32 @@
+// Rights the programs may hold beyond their user's, and giving them up. The port
+// is the only thing that may need root; once it is open, nothing else does.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace pt4 {
+
+// True when the process was given rights its user does not have in a way that
+// code named by the environment could use: set-id or file capabilities (the
+// kernel's secure-execution mark), or capabilities without being root. `why`
+// says which.
+bool RaisedPrivileges(std::string* why);
+
+enum class Drop { NotAsked, Dropped };
+
+// Started as root through sudo (SUDO_UID and SUDO_GID name an ordinary user):
+// becomes that user for good, groups, group and user ids (real, effective,
+// saved and file system alike), with HOME, USER and LOGNAME from the password
+// database. Before that, the limits for real time are raised for this process
+// (never lowered), so that the passes keep it as the user. A real root login,
+// or an ordinary user, is left as it is. Throws PrivilegeFailure when root
+// cannot be given up completely.
+Drop DropSudoRoot();
+
+class PrivilegeFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace pt4
