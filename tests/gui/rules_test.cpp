@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/common/AppTitle.h"
+#include "gui/hexview/HexKeyFilter.h"
 #include "gui/hexview/Placement.h"
 
 namespace pt4 {
@@ -52,6 +53,28 @@ TEST(AppTitle, FromExecutableName) {
   EXPECT_EQ(ErrorBoxText("File not found"), "File not found.");
   EXPECT_EQ(ErrorBoxText("Done."), "Done.");
   EXPECT_EQ(ErrorBoxText("I/O error 5"), "I/O error 5.");
+}
+
+TEST(HexKeyFilter, DigitsGoInUpperCaseAFullCellEmptiesAndTheRestIsDropped) {
+  for (char c : std::string("0123456789ABCDEF")) {
+    EXPECT_EQ(HexKeyFilter(static_cast<unsigned>(c), "").insert, c);
+    EXPECT_EQ(HexKeyFilter(static_cast<unsigned>(c), "7").insert, c);
+  }
+  EXPECT_EQ(HexKeyFilter('a', "").insert, 'A');
+  EXPECT_EQ(HexKeyFilter('f', "1").insert, 'F');
+  // g, G, space, backspace, Enter, Esc, z, /, :, @ and a Latin-1 letter.
+  for (unsigned code : {0x67u, 0x47u, 0x20u, 0x08u, 0x0Du, 0x1Bu, 0x7Au, 0x2Fu, 0x3Au, 0x40u, 0xE4u}) {
+    const HexKeyResult r = HexKeyFilter(code, "1");
+    EXPECT_EQ(r.insert, 0) << code;
+    EXPECT_FALSE(r.clearCell) << code;
+    EXPECT_EQ(r.captionCode, static_cast<int>(code));
+  }
+  // A full cell: any key beeps and empties it, a digit too, and inserts nothing.
+  for (unsigned code : {0x35u, 0x78u, 0x08u}) {
+    const HexKeyResult r = HexKeyFilter(code, "AB");
+    EXPECT_TRUE(r.clearCell) << code;
+    EXPECT_EQ(r.insert, 0) << code;
+  }
 }
 
 }  // namespace

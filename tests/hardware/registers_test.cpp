@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <tuple>
 
+#include "hardware/Programmer.h"
 #include "tests/hardware/TraceFixture.h"
 
 namespace pt4 {
@@ -145,19 +147,44 @@ TEST(Registers, SetSupplyComposesSelectorCodeAndModifier) {
   EXPECT_EQ(p.Since().size(), 3u);
 }
 
-TEST(Registers, EmergencyIdleDropsThePulseBeforeTheAddress) {
-  testing::TracedProgrammer p;
-  p.regs.LatchModeA(2);
-  p.regs.LatchAddrLo(7);
-  p.regs.LatchCtrl(0x40);
-  p.regs.LatchPulse(0x91);
-  p.Mark();
-  p.regs.EmergencyIdle();
-  const auto lines = p.Since();
-  ASSERT_EQ(lines.size(), 12u);
-  EXPECT_EQ(lines[0], "out 0x378 0x80");
-  EXPECT_EQ(lines[1], "out 0x37A 0x0F");
-  EXPECT_TRUE(p.sim->Violations().empty()) << p.sim->Violations()[0].what;
+TEST(Registers, EmergencyIdleDropsThePulseBeforeTheAddressAndACrashSendsTheSame) {
+  Lines ready;
+  for (const PortWrite& w : EmergencyIdleWrites()) {
+    char line[32];
+    std::snprintf(line, sizeof line, "out 0x%03X 0x%02X", w.address, w.value);
+    ready.push_back(line);
+  }
+  for (bool crash : {false, true}) {
+    testing::TracedProgrammer p;
+    p.regs.LatchModeA(2);
+    p.regs.SetSupply('2', 120, 0x8C);
+    p.regs.LatchAddrLo(7);
+    p.regs.LatchCtrl(0x40);
+    p.port->Hold(true);  // a pulse on the way up: its trace lines are held
+    p.regs.LatchPulse(0x91);
+    p.Mark();
+    const auto check = [&] {
+      const Lines lines = p.Since();
+      // The held lines of the pulse come first, then the twelve writes.
+      ASSERT_EQ(lines.size(), 15u) << crash;
+      EXPECT_EQ(Lines(lines.begin() + 3, lines.end()), ready) << crash;
+      EXPECT_EQ(lines[3], "out 0x378 0x80");
+      EXPECT_EQ(lines[4], "out 0x37A 0x0F");
+      EXPECT_TRUE(p.sim->Violations().empty()) << p.sim->Violations()[0].what;
+      EXPECT_EQ(p.sim->LatchValue(SelectCode(Latch::ModeA)), 0x80) << crash;
+      EXPECT_EQ(p.sim->SupplyTenths(), 0) << crash;
+      EXPECT_FALSE(p.sim->ChipPowered()) << crash;
+    };
+    if (crash) {
+      // From a signal handler: the ready writes, straight through the tracer.
+      Programmer owner(std::move(p.trace));
+      owner.CrashIdle();
+      check();
+    } else {
+      p.regs.EmergencyIdle();
+      check();
+    }
+  }
 }
 
 }  // namespace

@@ -6,11 +6,15 @@
 #include <climits>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <random>
 
+#include "hardware/DirectPort.h"
+#include "hardware/Programmer.h"
 #include "hardware/StopSignal.h"
 #include "image/Signature.h"
+#include "operations/Probe.h"
 #include "tests/hardware/TraceFixture.h"
 
 namespace pt4 {
@@ -468,6 +472,98 @@ TEST(Passes, AChipFileThatCannotBeSavedEndsTheWrite) {
   EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
   EXPECT_EQ(b.p.sim->LatchValue(0x05), 0x80);
   std::filesystem::remove_all(dir);
+}
+
+TEST(PulseAudit, TooLongIsMoreThanATenthOrAMillisecondOver) {
+  auto excessive = [](std::int64_t askedNs, std::int64_t widthNs) {
+    PulseAudit a;
+    a.askedNs = askedNs;
+    a.widthsNs = {askedNs, widthNs};
+    return a.Excessive();
+  };
+  // Short pulses may run 1 ms over; long ones a tenth of their width.
+  EXPECT_FALSE(excessive(2'000'000, 3'000'000));
+  EXPECT_TRUE(excessive(2'000'000, 3'000'001));
+  EXPECT_FALSE(excessive(20'000'000, 22'000'000));
+  EXPECT_TRUE(excessive(20'000'000, 22'000'001));
+  EXPECT_FALSE(excessive(10'000'000, 11'000'000));
+  EXPECT_TRUE(excessive(10'000'000, 11'000'001));
+  EXPECT_FALSE(PulseAudit{}.Excessive());
+  PulseAudit a;
+  a.askedNs = 2'000'000;
+  a.widthsNs = {2'001'000, 2'002'000, 2'310'000};
+  EXPECT_EQ(a.Line(), "pulses: 3 of 2.000 ms, over by median 2 \u00b5s, max 310 \u00b5s");
+}
+
+// A port that lies about its data register, as a cable fault or a port without
+// a reverse mode would.
+class LyingPort final : public PortBackend {
+ public:
+  enum class Lie { None, DropsWrites, NeverLetsGo };
+  LyingPort(std::unique_ptr<PortBackend> inner, Lie lie) : inner_(std::move(inner)), lie_(lie) {}
+  void Out(std::uint16_t a, std::uint8_t v) override {
+    if (a == PortBase) last_ = v;
+    inner_->Out(a, v);
+  }
+  std::uint8_t In(std::uint16_t a) override {
+    if (a == PortBase && lie_ == Lie::DropsWrites) return 0xFF;
+    if (a == PortBase && lie_ == Lie::NeverLetsGo) return last_;
+    return inner_->In(a);
+  }
+  std::string Describe() const override { return inner_->Describe(); }
+
+ private:
+  std::unique_ptr<PortBackend> inner_;
+  Lie lie_;
+  std::uint8_t last_ = 0;
+};
+
+TEST(Probe, VerdictsForEachFault) {
+  using Lie = LyingPort::Lie;
+  VirtualClock clock;
+  const struct {
+    const char* port;
+    Lie lie;
+    bool usable;
+    const char* verdict;
+  } cases[] = {
+      {"sim", Lie::None, true, "verdict: the port is usable and a chip answers."},
+      {"sim-nochip", Lie::None, true, "verdict: the port is usable; no chip answers."},
+      {"sim", Lie::DropsWrites, false,
+       "verdict: the port does not hold a byte written to it; check the cable and the port."},
+      {"sim", Lie::NeverLetsGo, false,
+       "verdict: the port cannot read the chip: set the port to PS/2, EPP or ECP mode in the "
+       "BIOS."},
+      {"lpt1", Lie::None, false, "verdict: the port cannot be used."},
+  };
+  for (const auto& c : cases) {
+    Programmer programmer(
+        std::make_unique<LyingPort>(OpenBackend(ParsePortChoice(c.port), "", clock), c.lie));
+    const ProbeResult r = Probe(programmer, clock, "");
+    EXPECT_EQ(r.Usable(), c.usable) << c.verdict;
+    EXPECT_EQ(r.Verdict(), c.verdict);
+    EXPECT_EQ(r.Lines()[0], "port: " + programmer.Backend().Describe());
+  }
+}
+
+TEST(Probe, KernelPortsFromProc) {
+  const auto root = std::filesystem::temp_directory_path() / ("pt4proc" + std::to_string(getpid()));
+  std::filesystem::create_directories(root / "proc/parport1");
+  std::filesystem::create_directories(root / "proc/parport0");
+  std::filesystem::create_directories(root / "dev");
+  std::ofstream(root / "proc/parport0/base-addr") << "888\t1914\n";
+  std::ofstream(root / "proc/parport0/modes") << "PCSPP,TRISTATE,EPP\n";
+  std::ofstream(root / "proc/parport1/base-addr") << "53264\t0\n";
+  std::ofstream(root / "dev/parport0");
+  const auto ports = KernelPorts((root / "proc").string(), (root / "dev").string());
+  ASSERT_EQ(ports.size(), 2u);
+  EXPECT_EQ(ports[0].name, "parport0");
+  EXPECT_EQ(ports[0].base, "0x378 ECR 0x77A");
+  EXPECT_EQ(ports[0].modes, "PCSPP,TRISTATE,EPP");
+  EXPECT_TRUE(ports[0].deviceExists);
+  EXPECT_EQ(ports[1].base, "0xD010");
+  EXPECT_FALSE(ports[1].deviceExists);
+  std::filesystem::remove_all(root);
 }
 
 }  // namespace
