@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# The programs on a machine shared by several people, run by root as an
+# administrator would, with another local user planting links and files:
+# nothing is written through another user's link, no set-id bit is carried over,
+# the port path is checked before it is opened, raw port I/O is never used
+# unasked, sudo's root is given up once the port is open, the crash handler
+# only idles, and the windows refuse to run with raised privileges.
+#   privilege.sh PT4PROG PT4CLI
+set -u
+prog=$(realpath "$1")
+cli=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "privilege: needs root (to be the administrator and to make the other users); skipped"
+  exit 0
+fi
+for tool in useradd userdel setpriv strace setcap; do
+  command -v $tool >/dev/null || { echo "privilege: $tool is missing (tools/pt4 installs it)"; exit 1; }
+done
+# Two ordinary users for the length of the test, and the link protection on;
+# both are put back as they were.
+victim=pt4v$$
+attacker=pt4a$$
+old_symlinks=$(cat /proc/sys/fs/protected_symlinks)
+cleanup() {
+  echo "$old_symlinks" >/proc/sys/fs/protected_symlinks
+  userdel "$victim" 2>/dev/null
+  userdel "$attacker" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+useradd -M -N -d "$work/home" -s /bin/sh "$victim" || exit 1
+useradd -M -N -s /bin/sh "$attacker" || exit 1
+vuid=$(id -u "$victim")
+vgid=$(id -g "$victim")
+as() { local who=$1; shift; setpriv --reuid="$who" --regid="$(id -g "$who")" --init-groups "$@"; }
+echo 1 >/proc/sys/fs/protected_symlinks
+chmod 755 "$work"
+mkdir shared lab home
+chmod 1777 shared          # sticky and open to all, as /tmp is
+chmod 777 lab              # a shared lab folder without the sticky bit
+chown "$vuid:$vgid" home
+python3 -c "import sys; sys.stdout.buffer.write(bytes(range(16)) * 16)" >image.rom
+chmod 644 image.rom
+printf 'root: keep me\n' >precious
+chmod 644 precious
+intact() { [ "$(cat precious)" = "root: keep me" ]; }
+
+# A save as root through another user's link in a sticky folder: refused by the
+# kernel's link protection, which the save now lets apply.
+as "$attacker" ln -s "$work/precious" shared/out.rom
+PT4_PORT=sim "$cli" read shared/out.rom >/dev/null 2>err.txt
+check "link in a sticky folder: the read's save is refused" [ $? -eq 3 ]
+check "link in a sticky folder: said so" grep -q 'File access denied' err.txt
+check "link in a sticky folder: the link's target untouched" intact
+"$cli" convert image.rom shared/out.rom >/dev/null 2>&1
+check "link in a sticky folder: convert refused too" intact
+
+# A save over a set-id file keeps its bits but the set-id one.
+cp image.rom tool && chmod 4755 tool
+"$cli" convert image.rom tool --to raw >/dev/null 2>&1
+check "save over a setuid file: it is 0755 now" [ "$(stat -c %a tool)" = 755 ]
+
+# The trace and the production log never follow a link, nor truncate another user's file.
+as "$attacker" ln -s "$work/precious" lab/trace.log
+PT4_PORT=sim PT4_TRACE=lab/trace.log "$cli" blank >/dev/null 2>err.txt
+check "trace through a link: exit 4" [ $? -eq 4 ]
+check "trace through a link: said so" grep -q 'trace file lab/trace.log: it is a symbolic link' err.txt
+check "trace through a link: the target untouched" intact
+as "$attacker" sh -c 'echo theirs >lab/mine.log'
+PT4_PORT=sim PT4_TRACE=lab/mine.log "$cli" blank >/dev/null 2>err.txt
+check "trace into another user's file: refused" grep -q 'it belongs to another user' err.txt
+check "trace into another user's file: not emptied" [ "$(cat lab/mine.log)" = theirs ]
+as "$attacker" ln -s "$work/precious" lab/batch.jsonl
+PT4_PORT=sim "$cli" write image.rom --mask full --time 1 --repeat --log lab/batch.jsonl </dev/null >/dev/null 2>err.txt
+check "log through a link: exit 3" [ $? -eq 3 ]
+check "log through a link: the target untouched" intact
+
+# A port path is a parallel port, or it is refused before it is opened for writing.
+timeout 20 strace -f -qq -e trace=openat -o open.txt "$cli" blank --port /dev/null >/dev/null 2>err.txt
+check "--port /dev/null: exit 4" [ $? -eq 4 ]
+check "--port /dev/null: says what it is" grep -q '/dev/null is not a parallel port: it is a character device (1:3)' err.txt
+check "--port /dev/null: never opened to write" bash -c "! grep '\"/dev/null\"' open.txt | grep -q 'O_RDWR\|O_WRONLY'"
+mkfifo fifo
+timeout 20 "$cli" blank --port "ppdev:$work/fifo" >/dev/null 2>err.txt
+check "--port FIFO: no hang, exit 4" [ $? -eq 4 ]
+check "--port FIFO: says what it is" grep -q 'is not a parallel port: it is a FIFO' err.txt
+
+# Raw port I/O only when asked for: with PT4_PORT unset and no /dev/parport0 here,
+# the programs say how to get ppdev, and never call ioperm.
+if [ ! -e /dev/parport0 ]; then
+  env -u PT4_PORT timeout 20 strace -f -qq -e trace=ioperm,iopl -o io.txt "$cli" blank >/dev/null 2>err.txt
+  check "PT4_PORT unset: exit 4" [ $? -eq 4 ]
+  check "PT4_PORT unset: no ioperm" bash -c "! grep -q 'ioperm\|iopl' io.txt"
+  check "PT4_PORT unset: says how to ask for direct I/O" grep -q 'PT4_PORT=direct' err.txt
+fi
+"$cli" blank --port direct:0xCF8 >/dev/null 2>err.txt
+check "the PCI configuration port is no parallel port" grep -q 'is not understood' err.txt
+
+# Under sudo: the port first, then root given back for good, before any file.
+mkdir -p home/out && chown "$vuid:$vgid" home/out
+SUDO_UID=$vuid SUDO_GID=$vgid PT4_PORT=sim:home/out/chip.bin PT4_TRACE=home/out/cli.log \
+  "$cli" read home/out/read.rom >/dev/null 2>err.txt
+check "sudo pt4cli: the read worked" [ $? -eq 0 ]
+for f in chip.bin cli.log read.rom; do
+  check "sudo pt4cli: $f is the user's" [ "$(stat -c %u:%g "home/out/$f")" = "$vuid:$vgid" ]
+done
+SUDO_UID=$vuid SUDO_GID=$vgid QT_QPA_PLATFORM=offscreen PT4_PORT=sim PT4_TRACE=home/out/gui.log \
+  PT4_STARTUP_PROBE=1 "$prog" >gui.out 2>&1 &
+pid=$!
+for _ in $(seq 100); do grep -q first_paint gui.out && break; sleep 0.1; done
+ids=$(grep -E '^(Uid|Gid):' "/proc/$pid/status" 2>/dev/null | awk '{print $2, $3, $4, $5}' | tr '\n' ' ')
+wait $pid
+check "sudo pt4prog: the window came up" grep -q first_paint gui.out
+check "sudo pt4prog: every uid and gid is the user's ($ids)" \
+  [ "$ids" = "$vuid $vuid $vuid $vuid $vgid $vgid $vgid $vgid " ]
+check "sudo pt4prog: its trace is the user's" [ "$(stat -c %u home/out/gui.log)" = "$vuid" ]
+check "sudo pt4prog: the trace ends idle" ends_idle home/out/gui.log
+
+# A crash in a pass: only the idle writes, no file saved from the handler.
+rm -f chip.bin
+strace -f -qq -o crash.txt -e trace=rename,renameat,renameat2 -e signal=SIGSEGV \
+  env PT4_PORT=sim:chip.bin PT4_TRACE=crash.log "$cli" write image.rom --mask full --time 3 -q \
+  >/dev/null 2>&1 &
+tracer=$!
+child=""
+for _ in $(seq 50); do
+  child=$(pgrep -f -n "$cli write image.rom")
+  [ -n "$child" ] && [ -s crash.log ] && break
+  sleep 0.1
+done
+sleep 1.5
+kill -SEGV "$child"
+{ wait $tracer; } 2>/dev/null
+check "crash: the process died of it" grep -q 'killed by SIGSEGV' crash.txt
+check "crash: the trace ends with the pulse dropped" [ "$(writes crash.log | tail -12 | head -3)" = "$pulseoff" ]
+check "crash: the trace ends idle" ends_idle crash.log
+check "crash: nothing renamed after the signal" \
+  bash -c "! sed -n '/SIGSEGV/,\$p' crash.txt | grep -q 'rename'"
+
+# The windows refuse raised privileges: file capabilities on a copy of pt4prog,
+# run by an ordinary user who names a plugin folder.
+cp "$prog" capprog && chmod 755 capprog
+setcap cap_sys_nice+ep capprog
+mkdir plugins
+as "$victim" env QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$work/plugins" QT_DEBUG_PLUGINS=1 \
+  PT4_PORT=sim ./capprog >cap.out 2>&1
+check "file capabilities: exit 1" [ $? -eq 1 ]
+check "file capabilities: one line" [ "$(wc -l <cap.out)" -eq 1 ]
+check "file capabilities: says why" grep -q 'will not open windows because it runs set-id or with file capabilities' cap.out
+
+finish privilege
