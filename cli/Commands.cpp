@@ -57,7 +57,8 @@ int Cli::Run() {
     if (!realtime.Granted() && !o_.quiet && !o_.json) {
       std::fprintf(stderr,
                    "pt4cli: note: running at normal priority (%s); pulses may run longer. "
-                   "README tells how to allow real-time.\n",
+                   "Real time for group lp: 'sudo dpkg-reconfigure pt4cli', or see REAL TIME "
+                   "in 'man pt4cli' and /usr/share/doc/pt4cli/README.md.\n",
                    realtime.Refused().c_str());
     }
     if (o_.command == "read") rc = Read();
@@ -168,13 +169,17 @@ int Cli::ProbeCommand() {
 }
 
 // One read pass: the chip's words under the mask, no report.
-RomImage Cli::ReadChip(const char* label) {
+RomImage Cli::ReadChip(const char* label, std::vector<std::uint8_t>* raw) {
   RomImage img;
   img.RomSize = kChipWords;
   const bool report = view_.printReport;
   view_.label = label;
   view_.printReport = false;
   auto ctx = Ctx(img);
+  if (raw != nullptr) {
+    raw->assign(kChipWords, 0);
+    ctx.rawWords = raw->data();
+  }
   ScanChip(ctx, false, false);
   view_.EndBar();
   view_.printReport = report;
@@ -193,8 +198,19 @@ int Cli::Read() {
   return 0;
 }
 
+void Cli::SayNoChip() const {
+  // Said even when quiet: an operator who forgot the chip must not be left guessing.
+  if (o_.json) return;
+  std::fprintf(stderr,
+               "pt4cli: no chip answers: every word reads with all its data lines high. The "
+               "socket is empty, the adapter has no power, or (rarely) every fuse of the chip is "
+               "blown.\n");
+}
+
 int Cli::Blank() {
-  const RomImage img = ReadChip("blank ");
+  std::vector<std::uint8_t> raw;
+  const RomImage img = ReadChip("blank ", &raw);
+  const bool noChip = NoChipAnswers(raw.data(), kChipWords);
   const auto set = std::count_if(img.RomBuffer.begin(), img.RomBuffer.begin() + kChipWords,
                                  [](std::uint8_t b) { return b != 0; });
   json_["not_blank"] = set;
@@ -206,12 +222,16 @@ int Cli::Blank() {
       std::printf("%ld words not blank\n", static_cast<long>(set));
     }
   }
+  json_["no_chip"] = noChip;
+  if (noChip) SayNoChip();
   return set == 0 ? 0 : kExitBad;
 }
 
 // The chip's words under the mask, by one read pass, compared with the image.
-WritePlan Cli::ReadPlan(const RomImage& image) {
-  const RomImage chip = ReadChip("check ");
+WritePlan Cli::ReadPlan(const RomImage& image, bool* noChip) {
+  std::vector<std::uint8_t> raw;
+  const RomImage chip = ReadChip("check ", &raw);
+  if (noChip != nullptr) *noChip = NoChipAnswers(raw.data(), kChipWords);
   return PlanWrite(image, chip.RomBuffer.data());
 }
 
@@ -223,10 +243,15 @@ int Cli::Verify() {
     const WritePlan plan = ReadPlan(l.image);
     json_["differences"] = DifferencesJson(plan);
   }
+  std::vector<std::uint8_t> raw(kChipWords, 0);
   auto ctx = Ctx(l.image);
+  ctx.rawWords = raw.data();
   ScanChip(ctx, true, true);
   view_.EndBar();
   const int rc = VerdictCode(counters_);
+  const bool noChip = rc != kExitIdentical && NoChipAnswers(raw.data(), kChipWords);
+  if (noChip) SayNoChip();
+  json_["no_chip"] = noChip;
   json_["image"] = ImageJson(o_.file, l.format, l.image);
   json_["counts"] = CountsJson(counters_);
   json_["result"] = ResultName(rc);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "cli/ImageIo.h"
 #include "cli/Json.h"
@@ -41,12 +42,16 @@ class Cli {
   int Convert();
   int Ports();
   int ProbeCommand();
-  // One read pass: the chip's words under the mask, no report.
-  RomImage ReadChip(const char* label);
+  // One read pass: the chip's words under the mask, no report; every word as
+  // read, before the mask, into `raw` when given.
+  RomImage ReadChip(const char* label, std::vector<std::uint8_t>* raw = nullptr);
   int Read();
   int Blank();
-  // The chip's words under the mask, by one read pass, compared with the image.
-  WritePlan ReadPlan(const RomImage& image);
+  // The chip's words under the mask, by one read pass, compared with the image;
+  // `noChip` tells whether any word answered at all.
+  WritePlan ReadPlan(const RomImage& image, bool* noChip = nullptr);
+  // The hint after a pass at which no chip answered.
+  void SayNoChip() const;
   int Verify();
 
   // The write command (WriteCommands.cpp).
@@ -67,6 +72,7 @@ class Cli {
   TracingBackend* tracer_ = nullptr;
   LoadedImage loaded_;
   Json json_;
+  bool noChip_ = false;  // the last write found the socket empty
 };
 
 }  // namespace pt4::cli

@@ -56,7 +56,19 @@ int Cli::WriteOne(int chip, Json* chipJson) {
   json_["image"] = ImageJson(o_.file, l.format, l.image);
   // A fuse cannot be unblown: a chip with a bit set where the image wants 0 is
   // refused before a single pulse is spent on it.
-  const WritePlan plan = ReadPlan(l.image);
+  bool floating = false;
+  const WritePlan plan = ReadPlan(l.image, &floating);
+  // Nothing answered: no chip to refuse or to write, whatever --force says. A
+  // chip with every fuse blown that the image wants so is identical all the same.
+  noChip_ = floating && plan.counts.IdenticalCount != kChipWords;
+  if (noChip_) {
+    SayNoChip();
+    if (!o_.json) std::fprintf(stderr, "Nothing was pulsed.\n");
+    json_["counts"] = CountsJson(plan.counts);
+    json_["result"] = "no_chip";
+    if (chipJson != nullptr) *chipJson = ChipLine(chip, plan.counts, "no_chip", start, nullptr);
+    return kExitRefused;
+  }
   if (o_.dryRun || (plan.counts.BadCount > 0 && !o_.force)) {
     const bool refused = plan.counts.BadCount > 0;
     if (!o_.json) {
@@ -103,26 +115,31 @@ int Cli::Repeat() {
     json_["tally"] = Json{{"chips", chips}, {"identical", identical}, {"failed", failed}};
   };
   try {
-    for (int chip = 1;; ++chip) {
+    for (int chip = 1;;) {
       Json line;
       const int one = WriteOne(chip, &line);
-      ++chips;
-      (one == 0 ? identical : failed) += 1;
-      rc = std::max(rc, one);
       log.Append(line);
       if (!o_.json) {
         std::printf("chip %d: %s\n", chip, line["result"].get<std::string>().c_str());
         std::fflush(stdout);
       }
-      if (o_.stopOnFail && one != 0) break;
-      std::fprintf(stderr, "Insert the next chip and press Enter (end of input stops): ");
+      // An empty socket is no chip: it is not counted, and the same chip is asked for again.
+      if (!noChip_) {
+        ++chips;
+        (one == 0 ? identical : failed) += 1;
+        rc = std::max(rc, one);
+        if (o_.stopOnFail && one != 0) break;
+        ++chip;
+      }
+      std::fprintf(stderr, noChip_ ? "Insert the chip and press Enter (end of input stops): "
+                                   : "Insert the next chip and press Enter (end of input stops): ");
       std::string answer;
       if (!std::getline(std::cin, answer)) {
         std::fputc('\n', stderr);
         break;
       }
       ThrowIfStopRequested();
-      programmer_->Backend().NextChip();
+      if (!noChip_) programmer_->Backend().NextChip();
     }
   } catch (const StopRequested&) {
     // Ctrl+C between chips (or in one: that chip is not counted as finished).

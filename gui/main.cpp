@@ -7,9 +7,11 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
+#include "gui/common/Display.h"
 #include "gui/common/StartupProbe.h"
 #include "gui/common/Ui.h"
 #include "gui/hexview/THexedit.h"
@@ -62,6 +64,10 @@ int main(int argc, char** argv) {
                  why.c_str());
     return 1;
   }
+  if (const QString none = pt4::NoDisplayNamed(); !none.isEmpty()) {
+    std::fprintf(stderr, "pt4prog: %s\n", qPrintable(none));
+    return 1;
+  }
   pt4::InstallStopSignalHandlers();
   // The port first, with the rights the process was started with; under sudo,
   // root is given back then, before the display, the fonts or any file.
@@ -81,7 +87,9 @@ int main(int argc, char** argv) {
   // cost before the first paint; it runs on a helper while the connection to the
   // display is made.
   std::thread fonts([] { FcInit(); });
+  std::optional<pt4::DisplayConnectGuard> guard(std::in_place);
   Application app(argc, argv);
+  guard.reset();
   pt4::StartupMark("application");
   if (!startupFailure.empty()) {
     fonts.join();

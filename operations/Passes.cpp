@@ -139,7 +139,9 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
       SuspendPoint(ctx, setUp);
       r.LatchAddrLo(static_cast<std::uint8_t>(a & 0xFF));
       Settle(ctx, kReadSettleMs);
-      const std::uint8_t v = r.ReadChipData() & ctx.params.CompMask;
+      const std::uint8_t raw = r.ReadChipData();
+      if (ctx.rawWords != nullptr) ctx.rawWords[a] = raw;
+      const std::uint8_t v = raw & ctx.params.CompMask;
       auto& b = ctx.image.RomBuffer[static_cast<std::size_t>(a)];
       if (!verify) b = v;
       if (verify) {
@@ -249,6 +251,11 @@ void WritePass(PassContext& ctx) {
   }
   ScanChip(ctx, true, true);
   ctx.view.SetTimerEnabled(true);
+}
+
+bool NoChipAnswers(const std::uint8_t* rawWords, std::int32_t count) {
+  return count > 0 &&
+         std::all_of(rawWords, rawWords + count, [](std::uint8_t w) { return w == 0xFF; });
 }
 
 WritePlan PlanWrite(const RomImage& image, const std::uint8_t* chip) {

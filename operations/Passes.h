@@ -77,7 +77,14 @@ struct PassContext {
   const ProgParams& params;
   VerifyCounters& counters;
   PulseAudit* audit = nullptr;  // filled by the write pass when given
+  // When given (RomSize bytes), the read pass stores every word as the port read
+  // it, all eight lines, before the mask: what tells an empty socket.
+  std::uint8_t* rawWords = nullptr;
 };
+
+// Every word read with all eight data lines high: nothing drives them. The
+// socket is empty, the adapter has no power, or (rarely) every fuse is blown.
+bool NoChipAnswers(const std::uint8_t* rawWords, std::int32_t count);
 
 // How a chip compares with an image, word by word, under the report's classes:
 // the plan of a write before its first pulse.

@@ -1,5 +1,6 @@
 // The main window's commands: files, the buffer, the chip passes and the keys.
 #include <QTimer>
+#include <cstdio>
 
 #include "gui/common/KeyCodes.h"
 #include "gui/common/Ui.h"
@@ -103,6 +104,15 @@ void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
   PassContext ctx{m.programmer->Regs(), *m.clock, *view_, m.image, m.params, m.counters, &audit_};
   passRunning_ = true;
   RealtimeSpan realtime;  // for the length of the pass, when the system allows it
+  static bool told = false;
+  if (!realtime.Granted() && !told) {
+    told = true;
+    std::fprintf(stderr,
+                 "pt4prog: note: passes run at normal priority (%s); pulses may run longer. "
+                 "Real time for group lp: 'sudo dpkg-reconfigure pt4cli', or see REAL TIME in "
+                 "'man pt4cli' and /usr/share/doc/pt4prog/README.md.\n",
+                 realtime.Refused().c_str());
+  }
   try {
     pass(ctx);
   } catch (const StopRequested& s) {

@@ -84,6 +84,26 @@ PT4_PORT=sim:t1.bin,t2.bin,t3.bin "$cli" write five.rom --mask full --time 2 --r
 
 ENTER
 check "batch --stop-on-fail: stops at the failed chip" python3 "$here/check_json.py" log log.jsonl identical,refused
+# An empty socket is called so: nothing pulsed, not refused, not counted; the
+# operator is asked for the chip, and the log says "no_chip".
+PT4_PORT=sim-nochip PT4_TRACE=empty.log "$cli" write five.rom --mask full --time 2 --force >/dev/null 2>err.txt
+check "empty socket: exit 5" [ $? -eq 5 ]
+check "empty socket: said so" grep -q '^pt4cli: no chip answers' err.txt
+check "empty socket: no advice to force" bash -c "! grep -q 'force' err.txt"
+check "empty socket: nothing pulsed, even forced" [ "$(bursts empty.log)" -eq 0 ]
+PT4_PORT=sim-nochip "$cli" blank >out.txt 2>err.txt
+check "empty socket: blank keeps its line" grep -qx '256 words not blank' out.txt
+check "empty socket: blank adds the hint" grep -q 'no chip answers' err.txt
+rm -f t1.bin log.jsonl
+PT4_PORT=sim:t1.bin "$cli" write five.rom --mask full --time 2 --repeat --log log.jsonl -q \
+  >out.txt 2>tally.txt <<'ENTER'
+
+
+ENTER
+check "empty socket in a batch: logged as no_chip, not counted" python3 "$here/check_json.py" log log.jsonl identical,no_chip,no_chip
+check "empty socket in a batch: the tally" grep -q 'chips 1, identical 1, failed 0' tally.txt
+check "empty socket in a batch: asks for the chip" grep -q 'Insert the chip and press Enter' tally.txt
+
 # Killed mid-chip: every finished chip's line is whole.
 rm -f t1.bin t2.bin t3.bin log.jsonl
 mkfifo enter

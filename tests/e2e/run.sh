@@ -27,6 +27,16 @@ check "no window painted" bash -c '! grep -q first_paint out2.txt'
 check "exit-code-2 path names the file" grep -q "chip file" err.txt
 check "no window trace on failure" [ ! -e start2.log ]
 
+# No display: one line that says so and names pt4cli, exit 1, and the port untouched.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PT4_PORT=sim PT4_TRACE=nodisplay.log \
+  "$prog" >out3.txt 2>err3.txt
+check "no display: exit 1" [ $? -eq 1 ]
+check "no display: one line naming pt4cli" bash -c "[ \$(cat out3.txt err3.txt | wc -l) -eq 1 ] && grep -q 'pt4cli' err3.txt"
+QT_QPA_PLATFORM=xcb DISPLAY=:999 PT4_PORT=sim "$prog" >out3.txt 2>err3.txt
+check "display gone: exit 1" [ $? -eq 1 ]
+check "display gone: one line, no advice to reinstall" \
+  bash -c "[ \$(cat out3.txt err3.txt | wc -l) -eq 1 ] && grep -q 'cannot connect to the display (DISPLAY=:999)' err3.txt"
+
 # SIGTERM during a write through the command line: pulse ended, idle, chip file whole.
 head -c 256 /dev/urandom >image.rom
 PT4_PORT=sim:chip.bin PT4_TRACE=kill.log "$cli" write image.rom --mask full --quiet >/dev/null 2>&1 &

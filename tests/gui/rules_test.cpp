@@ -63,7 +63,8 @@ TEST(HexKeyFilter, DigitsGoInUpperCaseAFullCellEmptiesAndTheRestIsDropped) {
   EXPECT_EQ(HexKeyFilter('a', "").insert, 'A');
   EXPECT_EQ(HexKeyFilter('f', "1").insert, 'F');
   // g, G, space, backspace, Enter, Esc, z, /, :, @ and a Latin-1 letter.
-  for (unsigned code : {0x67u, 0x47u, 0x20u, 0x08u, 0x0Du, 0x1Bu, 0x7Au, 0x2Fu, 0x3Au, 0x40u, 0xE4u}) {
+  for (unsigned code :
+       {0x67u, 0x47u, 0x20u, 0x08u, 0x0Du, 0x1Bu, 0x7Au, 0x2Fu, 0x3Au, 0x40u, 0xE4u}) {
     const HexKeyResult r = HexKeyFilter(code, "1");
     EXPECT_EQ(r.insert, 0) << code;
     EXPECT_FALSE(r.clearCell) << code;
