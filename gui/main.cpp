@@ -13,6 +13,7 @@
 
 #include "gui/common/Display.h"
 #include "gui/common/StartupProbe.h"
+#include "gui/common/Translations.h"
 #include "gui/common/Ui.h"
 #include "gui/hexview/THexedit.h"
 #include "gui/mainwindow/MainState.h"
@@ -34,7 +35,7 @@ class Application final : public QApplication {
     } catch (const std::exception& e) {
       pt4::ShowErrorBox(QString::fromLocal8Bit(e.what()));
     } catch (...) {
-      pt4::ShowErrorBox("Unknown error");
+      pt4::ShowErrorBox(QCoreApplication::translate("pt4::Ui", "Unknown error"));
     }
     return false;
   }
@@ -90,11 +91,14 @@ int main(int argc, char** argv) {
   std::optional<pt4::DisplayConnectGuard> guard(std::in_place);
   Application app(argc, argv);
   guard.reset();
+  pt4::InstallTranslations();
   pt4::StartupMark("application");
   if (!startupFailure.empty()) {
     fonts.join();
     std::fprintf(stderr, "pt4prog: %s\n", startupFailure.c_str());
-    QMessageBox box(QMessageBox::NoIcon, pt4::AppTitle(), "Can not create system file ...",
+    pt4::InstallTranslations();
+    QMessageBox box(QMessageBox::NoIcon, pt4::AppTitle(),
+                    QCoreApplication::translate("pt4::Ui", "Can not create system file ..."),
                     QMessageBox::Ok);
     if (qEnvironmentVariableIsSet("PT4_PROBE_STARTUP_BOX")) {
       // For the end-to-end check: report the box instead of waiting for a person.

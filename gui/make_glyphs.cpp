@@ -36,14 +36,22 @@ int main(int argc, char** argv) {
                "// Written by make_glyphs: premultiplied ARGB32 pixels, row by row.\n"
                "#pragma once\n#include <cstdint>\n\n");
   bool ok = true;
-  for (int i = 0; i < pt4::kToolGlyphCount; ++i) {
-    ok = ok && WriteImage(out, qPrintable(QString("kToolGlyph%1").arg(i)), pt4::DrawToolGlyph(i));
+  for (int size : pt4::kToolGlyphSizes) {
+    for (int i = 0; i < pt4::kToolGlyphCount; ++i) {
+      ok = ok && WriteImage(out, qPrintable(QString("kToolGlyph%1_%2").arg(i).arg(size)),
+                            pt4::DrawToolGlyph(i, size));
+    }
   }
   ok = ok && WriteImage(out, "kWindowIcon16", pt4::DrawWindowIcon(16));
   ok = ok && WriteImage(out, "kWindowIcon32", pt4::DrawWindowIcon(32));
-  std::fprintf(out, "constexpr const std::uint32_t* kToolGlyphs[] = {");
-  for (int i = 0; i < pt4::kToolGlyphCount; ++i) std::fprintf(out, "kToolGlyph%d, ", i);
-  std::fprintf(out, "};\n");
+  // kToolGlyphs[size index][glyph index], in the order of kToolGlyphSizes.
+  std::fprintf(out, "constexpr const std::uint32_t* kToolGlyphs[][%d] = {", pt4::kToolGlyphCount);
+  for (int size : pt4::kToolGlyphSizes) {
+    std::fprintf(out, "\n    {");
+    for (int i = 0; i < pt4::kToolGlyphCount; ++i) std::fprintf(out, "kToolGlyph%d_%d, ", i, size);
+    std::fprintf(out, "},");
+  }
+  std::fprintf(out, "\n};\n");
   if (std::fclose(out) != 0 || !ok) {
     std::fprintf(stderr, "make_glyphs: cannot write %s\n", argv[1]);
     std::remove(argv[1]);

@@ -80,26 +80,27 @@ std::string ReportLine(std::int32_t address, std::uint8_t b, std::uint8_t v, Byt
          "   " + marker + "   " + ByteToBin(v) + "   " + Hex(v, 2) + " ";
 }
 
+namespace {
+std::string WithCount(const std::string& words, std::int32_t count) {
+  std::string out = words;
+  const auto at = out.find("%1");
+  if (at != std::string::npos) out.replace(at, 2, std::to_string(count));
+  return out;
+}
+}  // namespace
+
 std::vector<std::pair<std::string, Colour>> SummaryLines(std::int32_t romSize,
-                                                         const VerifyCounters& n) {
+                                                         const VerifyCounters& n,
+                                                         const ReportWords& w) {
   std::vector<std::pair<std::string, Colour>> s;
   s.emplace_back(" " + std::string(43, '-'), Colour::Black);
-  s.emplace_back(" Addr    HEX (Buf) BIN        BIN  (IC)  HEX  ", Colour::Maroon);
-  s.emplace_back("\r\n " + std::to_string(romSize) + " bytes verified,", Colour::Maroon);
-  if (n.IdenticalCount > 0) {
-    s.emplace_back(" " + std::to_string(n.IdenticalCount) + " complete or identical.",
-                   Colour::Navy);
-  }
-  if (n.ProgrammableCount > 0) {
-    s.emplace_back(
-        " " + std::to_string(n.ProgrammableCount) + " not complete, possible to overwrite.",
-        Colour::Green);
-  }
-  if (n.BadCount > 0) {
-    s.emplace_back(" " + std::to_string(n.BadCount) + " bad , impossible to overwrite.",
-                   Colour::Red);
-  }
-  s.emplace_back("\r\n Press Esc for refresh dump from IC buffer.", Colour::Maroon);
+  s.emplace_back(w.header, Colour::Maroon);
+  s.emplace_back(WithCount(w.verified, romSize), Colour::Maroon);
+  if (n.IdenticalCount > 0) s.emplace_back(WithCount(w.identical, n.IdenticalCount), Colour::Navy);
+  if (n.ProgrammableCount > 0)
+    s.emplace_back(WithCount(w.programmable, n.ProgrammableCount), Colour::Green);
+  if (n.BadCount > 0) s.emplace_back(WithCount(w.bad, n.BadCount), Colour::Red);
+  s.emplace_back(w.pressEsc, Colour::Maroon);
   return s;
 }
 
@@ -157,7 +158,8 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
     }
     if (!verify) ShowDump(ctx.image, ctx.view);
     if (verify && report) {
-      for (const auto& [text, colour] : SummaryLines(ctx.image.RomSize, n)) {
+      for (const auto& [text, colour] :
+           SummaryLines(ctx.image.RomSize, n, ctx.words != nullptr ? *ctx.words : ReportWords{})) {
         ctx.view.AddReportLine(text, colour);
       }
       ctx.image.DumpShown = false;
@@ -305,8 +307,12 @@ std::string PulseAudit::Line() const {
          Micros(OvershootNs(0.5)) + ", max " + Micros(OvershootNs(1.0));
 }
 
+std::string PulseAudit::MaxOvershootText() const {
+  return Micros(OvershootNs(1.0));
+}
+
 std::string PulseAudit::Warning() const {
-  return "Some programming pulses ran longer than asked (" + Micros(OvershootNs(1.0)) +
+  return "Some programming pulses ran longer than asked (" + MaxOvershootText() +
          " over at most): the chip got more heat than the parameters say.";
 }
 

@@ -67,6 +67,20 @@ struct PulseAudit {
   // "pulses: 1326 of 2.000 ms, over by median 2 µs, max 310 µs"
   std::string Line() const;
   std::string Warning() const;
+  // The longest overshoot as the warning words it: "310 µs".
+  std::string MaxOvershootText() const;
+};
+
+// The words of the verify report's summary, so that a window can show them in
+// its user's language; a count goes where "%1" stands. As they are, the
+// system's own English.
+struct ReportWords {
+  std::string header = " Addr    HEX (Buf) BIN        BIN  (IC)  HEX  ";
+  std::string verified = "\r\n %1 bytes verified,";
+  std::string identical = " %1 complete or identical.";
+  std::string programmable = " %1 not complete, possible to overwrite.";
+  std::string bad = " %1 bad , impossible to overwrite.";
+  std::string pressEsc = "\r\n Press Esc for refresh dump from IC buffer.";
 };
 
 struct PassContext {
@@ -80,6 +94,7 @@ struct PassContext {
   // When given (RomSize bytes), the read pass stores every word as the port read
   // it, all eight lines, before the mask: what tells an empty socket.
   std::uint8_t* rawWords = nullptr;
+  const ReportWords* words = nullptr;  // the report's words; English when none
 };
 
 // Every word read with all eight data lines high: nothing drives them. The
@@ -108,7 +123,8 @@ ByteClass Classify(std::uint8_t v, std::uint8_t b);
 Colour ClassColour(ByteClass c);
 std::string ReportLine(std::int32_t address, std::uint8_t b, std::uint8_t v, ByteClass c);
 std::vector<std::pair<std::string, Colour>> SummaryLines(std::int32_t romSize,
-                                                         const VerifyCounters& counters);
+                                                         const VerifyCounters& counters,
+                                                         const ReportWords& words = {});
 
 void ScanChip(PassContext& ctx, bool verify, bool report);
 

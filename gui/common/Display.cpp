@@ -24,8 +24,9 @@ QString NoDisplayNamed() {
   if (!NeedsDisplay(qgetenv("QT_QPA_PLATFORM"))) return {};
   if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
     return {};
-  return QString("no display to open the windows on (neither DISPLAY nor WAYLAND_DISPLAY is "
-                 "set). ") +
+  return QString(
+             "no display to open the windows on (neither DISPLAY nor WAYLAND_DISPLAY is "
+             "set). ") +
          kUseTheTerminal;
 }
 

@@ -48,11 +48,12 @@ void Letters(QPainter& p, int pixels, QRect box, QColor c, const char* text) {
 
 }  // namespace
 
-QImage DrawToolGlyph(int index) {
-  QImage pm(16, 16, QImage::Format_ARGB32_Premultiplied);
+QImage DrawToolGlyph(int index, int size) {
+  QImage pm(size, size, QImage::Format_ARGB32_Premultiplied);
   pm.fill(Qt::transparent);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing, false);
+  p.scale(size / 16.0, size / 16.0);
   switch (index) {
     case 0:  // exit: an open door
       p.fillRect(3, 1, 8, 14, kMaroon);

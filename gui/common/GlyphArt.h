@@ -10,9 +10,13 @@ namespace pt4 {
 
 constexpr int kToolGlyphCount = 13;
 constexpr int kToolGlyphSize = 16;
+// The sizes each glyph is drawn at, so that a scaled screen (1.5x, 2x, 3x) gets
+// a picture of its own size instead of a smoothed 16-pixel one.
+constexpr int kToolGlyphSizes[] = {16, 24, 32, 48};
 
-// A 16 x 16 tool bar glyph by image index (0 exit ... 12 options), premultiplied ARGB32.
-QImage DrawToolGlyph(int index);
+// A tool bar glyph by image index (0 exit ... 12 options), premultiplied ARGB32,
+// `size` pixels square: the 16-pixel drawing scaled, its edges on whole pixels.
+QImage DrawToolGlyph(int index, int size = kToolGlyphSize);
 // The window icon at any size, premultiplied ARGB32.
 QImage DrawWindowIcon(int size);
 

@@ -1,5 +1,7 @@
 #include "gui/common/Glyphs.h"
 
+#include <iterator>
+
 #include "gui/common/GlyphArt.h"
 #include "gui/common/GlyphImages.inc"
 
@@ -14,7 +16,11 @@ QPixmap Ready(const std::uint32_t* pixels, int size) {
 
 QIcon ToolGlyph(int index) {
   if (index < 0 || index >= kToolGlyphCount) return {};
-  return QIcon(Ready(kToolGlyphs[index], kToolGlyphSize));
+  // Every size in one icon: Qt shows the one that fits the screen's scale.
+  QIcon icon;
+  for (std::size_t s = 0; s < std::size(kToolGlyphSizes); ++s)
+    icon.addPixmap(Ready(kToolGlyphs[s][index], kToolGlyphSizes[s]));
+  return icon;
 }
 
 QIcon WindowIcon() {

@@ -60,7 +60,18 @@ QFont ArialBold(int pixels) {
   return PixelFont({"Arial", "Liberation Sans", "DejaVu Sans"}, pixels, true);
 }
 
+bool ReportsWindowPositions() {
+  return !QGuiApplication::platformName().startsWith("wayland");
+}
+
 namespace {
+// A box belongs with the window the user works in: on Wayland the compositor
+// places it by its parent.
+QWidget* BoxParent() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
 // A box is laid out only when it is shown: it is centred then, on its real size.
 class CentreOnShow final : public QObject {
  public:
@@ -68,7 +79,7 @@ class CentreOnShow final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Show) {
       auto* w = static_cast<QWidget*>(watched);
-      if (QScreen* s = w->screen()) {
+      if (QScreen* s = w->screen(); s != nullptr && ReportsWindowPositions()) {
         const QRect r = s->availableGeometry();
         w->move(r.center() -
                 QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
@@ -109,22 +120,45 @@ void Remember(const QString& file) {
 }  // namespace
 
 void ShowMessage(const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, AppTitle(), text, QMessageBox::Ok);
+  QMessageBox box(QMessageBox::NoIcon, AppTitle(), text, QMessageBox::Ok, BoxParent());
   box.setObjectName("PlainMessage");
   Centre(box);
   box.exec();
 }
 
 void ShowWarningBox(const QString& message) {
-  QMessageBox box(QMessageBox::Warning, AppTitle(), message, QMessageBox::Ok);
+  QMessageBox box(QMessageBox::Warning, AppTitle(), message, QMessageBox::Ok, BoxParent());
   box.setObjectName("WarningBox");
   Centre(box);
   box.exec();
 }
 
+QString TranslatedMessage(const QString& message) {
+  // The file errors the core raises, in the user's language; the rest (a port's
+  // refusal with the commands that mend it, a line of an image file) as it is.
+  static const char* const kFileErrors[] = {QT_TRANSLATE_NOOP("pt4::Ui", "File not found"),
+                                            QT_TRANSLATE_NOOP("pt4::Ui", "Invalid filename"),
+                                            QT_TRANSLATE_NOOP("pt4::Ui", "Too many open files"),
+                                            QT_TRANSLATE_NOOP("pt4::Ui", "File access denied"),
+                                            QT_TRANSLATE_NOOP("pt4::Ui", "Disk full"),
+                                            QT_TRANSLATE_NOOP("pt4::Ui", "Is a folder, not a file"),
+                                            QT_TRANSLATE_NOOP("pt4::Ui", "Not a regular file"),
+                                            QT_TRANSLATE_NOOP("pt4::Ui", "Read beyond end of file"),
+                                            QT_TRANSLATE_NOOP("pt4::Ui", "Not an Intel HEX file"),
+                                            QT_TRANSLATE_NOOP("pt4::Ui", "Not an S-record file")};
+  for (const char* text : kFileErrors) {
+    if (message == QLatin1String(text)) return QCoreApplication::translate("pt4::Ui", text);
+  }
+  if (message.startsWith("I/O error ")) {
+    return QCoreApplication::translate("pt4::Ui", "I/O error %1").arg(message.mid(10));
+  }
+  return message;
+}
+
 void ShowErrorBox(const QString& message) {
   QMessageBox box(QMessageBox::Critical, AppTitle(),
-                  QString::fromStdString(ErrorBoxText(message.toStdString())), QMessageBox::Ok);
+                  QString::fromStdString(ErrorBoxText(TranslatedMessage(message).toStdString())),
+                  QMessageBox::Ok, BoxParent());
   box.setObjectName("ErrorBox");
   Centre(box);
   box.exec();
@@ -132,7 +166,8 @@ void ShowErrorBox(const QString& message) {
 
 int ConfirmDialog(const QString& caption, const QString& text,
                   QMessageBox::StandardButton defaultButton) {
-  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
+  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                  BoxParent());
   box.setObjectName("ConfirmDialog");
   box.setEscapeButton(QMessageBox::No);
   box.setDefaultButton(defaultButton);
@@ -151,7 +186,8 @@ UiHooks& Hooks() {
                          d.setAcceptMode(QFileDialog::AcceptOpen);
                          // Any name, existing or not: "File not found !" is the command's to say.
                          d.setFileMode(QFileDialog::AnyFile);
-                         d.setLabelText(QFileDialog::Accept, "&Open");
+                         d.setLabelText(QFileDialog::Accept,
+                                        QCoreApplication::translate("pt4::Ui", "&Open"));
                          if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
                            return QString();
                          if (selected != nullptr) *selected = d.selectedNameFilter();
@@ -178,7 +214,7 @@ void Guard(const std::function<void()>& handler) {
   } catch (const std::exception& e) {
     ShowErrorBox(QString::fromLocal8Bit(e.what()));
   } catch (...) {
-    ShowErrorBox("Unknown error");
+    ShowErrorBox(QCoreApplication::translate("pt4::Ui", "Unknown error"));
   }
 }
 

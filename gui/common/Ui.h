@@ -23,6 +23,11 @@ QFont PixelFont(const QStringList& families, int pixels, bool bold = false);
 QFont FixedFont(int pixels);  // stands in for Fixedsys and Terminal
 QFont ArialBold(int pixels);
 
+// False where the platform keeps window positions to itself (Wayland): there a
+// window is placed by the compositor, and its transient parent tells which
+// window it belongs with.
+bool ReportsWindowPositions();
+
 // Room a caption bar needs besides its title: icon, buttons and margins.
 constexpr int kCaptionButtonsWidth = 120;
 
@@ -30,6 +35,8 @@ constexpr int kCaptionButtonsWidth = 120;
 void ShowMessage(const QString& text);
 // A warning: application title, warning icon, OK.
 void ShowWarningBox(const QString& message);
+// A fixed message of the core (a file error) in the user's language; others as they are.
+QString TranslatedMessage(const QString& message);
 // The standard error box: application title, error icon, OK, full stop added.
 void ShowErrorBox(const QString& message);
 // The answers of the confirmation box, as the window system numbers them.

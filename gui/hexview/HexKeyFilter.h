@@ -13,4 +13,10 @@ struct HexKeyResult {
 
 HexKeyResult HexKeyFilter(unsigned code, const std::string& cellText);
 
+// The digit or letter A-F that a Latin keyboard has on the key of this native
+// scan code (the X and Wayland key code, the evdev code plus 8), or 0 for any
+// other key: what a hex cell takes from a key while another script's layout
+// (a Cyrillic one) is active.
+char LatinHexKeyAt(unsigned nativeScanCode);
+
 }  // namespace pt4

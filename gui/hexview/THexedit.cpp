@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "gui/common/Ui.h"
 #include "gui/hexview/HexKeyFilter.h"
@@ -137,6 +138,21 @@ void HexGrid::TypeText(const QString& text, QWidget* editor) {
   }
 }
 
+namespace {
+// What a typed key means to a cell: its character; but a letter of another
+// script, typed while a Cyrillic layout (say) is active, means the hex digit
+// that a Latin keyboard has on that key, so that nobody has to switch layouts
+// to type hex. Latin layouts keep their characters, whatever keys they put them on.
+unsigned CellCode(const QKeyEvent& k) {
+  const QChar c = k.text()[0];
+  if (c.isLetter() && c.script() != QChar::Script_Latin) {
+    if (const char latin = LatinHexKeyAt(k.nativeScanCode()))
+      return static_cast<unsigned char>(latin);
+  }
+  return c.unicode();
+}
+}  // namespace
+
 void HexGrid::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Paste)) {
     TypeText(QApplication::clipboard()->text(), nullptr);
@@ -146,7 +162,7 @@ void HexGrid::keyPressEvent(QKeyEvent* event) {
   if (!t.isEmpty() && t[0].unicode() != 0 && event->key() != Qt::Key_Tab &&
       (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0 &&
       (t[0].isPrint() || t[0] == '\b' || t[0] == '\r' || t[0] == '\x1b')) {
-    StringGrid1KeyPress(t[0].unicode(), nullptr);
+    StringGrid1KeyPress(CellCode(*event), nullptr);
     return;
   }
   QTableView::keyPressEvent(event);
@@ -172,7 +188,7 @@ bool HexGrid::eventFilter(QObject* watched, QEvent* event) {
     const QString t = k->text();
     if (!t.isEmpty() && k->key() != Qt::Key_Tab &&
         (t[0].isPrint() || t[0] == '\b' || t[0] == '\r' || t[0] == '\x1b')) {
-      StringGrid1KeyPress(t[0].unicode(), qobject_cast<QWidget*>(watched));
+      StringGrid1KeyPress(CellCode(*k), qobject_cast<QWidget*>(watched));
       return true;
     }
   }
@@ -181,7 +197,7 @@ bool HexGrid::eventFilter(QObject* watched, QEvent* event) {
 
 THexedit::THexedit(const RomImage& image) : model_(image) {
   setObjectName("Hexedit");
-  setWindowTitle("Hexedit");
+  setWindowTitle(QCoreApplication::translate("pt4::THexedit", "Hexedit"));
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setFont(PixelFont({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"}, 11));
@@ -194,7 +210,7 @@ void THexedit::EnsureControls() {
   layout->setSpacing(0);
   auto* menu = new QMenuBar(this);
   menu->setObjectName("MainMenu1");
-  QAction* close = menu->addAction("Close");
+  QAction* close = menu->addAction(QCoreApplication::translate("pt4::THexedit", "Close"));
   close->setObjectName("Close1");
   connect(close, &QAction::triggered, this, [this] { Close1Click(); });
   layout->setMenuBar(menu);
@@ -225,6 +241,15 @@ void THexedit::FormShow() {
 void THexedit::ShowBeside(QWidget* mainWindow) {
   EnsureControls();
   adjustSize();
+  // The window manager or compositor keeps it with the main window, above it.
+  create();
+  if (QWindow* main = mainWindow->windowHandle()) windowHandle()->setTransientParent(main);
+  // Where the platform reports no window positions (Wayland), the compositor
+  // places windows: moving this one would do nothing.
+  if (!ReportsWindowPositions()) {
+    show();
+    return;
+  }
   QScreen* screen = mainWindow->screen();
   const QRect avail = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
   const QRect frame = mainWindow->frameGeometry();

@@ -37,7 +37,7 @@ class TForm1::View final : public PassView {
   }
   void AddReportLines(const std::vector<std::string>& lines, Colour colour) override {
     for (const std::string& text : lines)
-      pending_.emplace_back(QString::fromLatin1(text.c_str()), ToQColor(colour));
+      pending_.emplace_back(QString::fromUtf8(text.c_str()), ToQColor(colour));
     if (!f_.passRunning_) Flush();
   }
   void Flush() {

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLayout>
 #include <QMenuBar>
+#include <QStyle>
 #include <string>
 #include <tuple>
 
@@ -57,6 +58,10 @@ QTextEdit* Pane(QWidget* parent, const char* name, QRect geo, const QString& fir
 }  // namespace
 
 void TForm1::BuildWindow() {
+  // The window's own light colours whatever the desktop's theme: its texts have
+  // fixed dark colours (navy, maroon), which a dark theme's backgrounds would
+  // swallow. Its boxes and other windows follow the theme.
+  setPalette(style()->standardPalette());
   setWindowTitle(AppTitle());
   setWindowIcon(WindowIcon());
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -82,19 +87,31 @@ void TForm1::BuildWindow() {
     void (TForm1::*handler)();
   };
   const Tool tools[] = {
-      {0, "ExitButton", "Exit (Esc)", 0, &TForm1::ExitButtonClick},
-      {31, "HelpButton", "Help (F1)", 1, &TForm1::HelpButtonClick},
-      {55, "SaveButton", "Save buffer (F2)", 2, &TForm1::RomSave},
-      {79, "LoadButton", "Load buffer (F3)", 3, &TForm1::RomOpenClick},
-      {103, "ClearButton", "Erase buffer (F4)", 4, &TForm1::ClearButtonClick},
-      {134, "ReadButton", "Read IC (F5)", 5, &TForm1::ReadButtonClick},
-      {158, "WriteButton", "Write IC (F6)", 6, &TForm1::WriteButtonClick},
-      {182, "CompareButton", "Compare IC & buffer (F7)", 7, &TForm1::CompareButtonClick},
-      {206, "EraseButton", "Erase IC (F8)", 8, &TForm1::EraseButtonClick},
-      {237, "CheckButton", "Clear Check (F9)", 9, &TForm1::CheckButtonClick},
-      {261, "IdButton", "Read ID (F10)", 10, &TForm1::IdButtonClick},
-      {285, "IcButton", "Select IC type (F11)", 11, &TForm1::IcButtonClick},
-      {309, "SetButton", "Options (F12)", 12, &TForm1::EditButtonClick},
+      {0, "ExitButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Exit (Esc)"), 0,
+       &TForm1::ExitButtonClick},
+      {31, "HelpButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Help (F1)"), 1,
+       &TForm1::HelpButtonClick},
+      {55, "SaveButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Save buffer (F2)"), 2, &TForm1::RomSave},
+      {79, "LoadButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Load buffer (F3)"), 3,
+       &TForm1::RomOpenClick},
+      {103, "ClearButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Erase buffer (F4)"), 4,
+       &TForm1::ClearButtonClick},
+      {134, "ReadButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Read IC (F5)"), 5,
+       &TForm1::ReadButtonClick},
+      {158, "WriteButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Write IC (F6)"), 6,
+       &TForm1::WriteButtonClick},
+      {182, "CompareButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Compare IC & buffer (F7)"), 7,
+       &TForm1::CompareButtonClick},
+      {206, "EraseButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Erase IC (F8)"), 8,
+       &TForm1::EraseButtonClick},
+      {237, "CheckButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Clear Check (F9)"), 9,
+       &TForm1::CheckButtonClick},
+      {261, "IdButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Read ID (F10)"), 10,
+       &TForm1::IdButtonClick},
+      {285, "IcButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Select IC type (F11)"), 11,
+       &TForm1::IcButtonClick},
+      {309, "SetButton", QT_TRANSLATE_NOOP("pt4::TForm1", "Options (F12)"), 12,
+       &TForm1::EditButtonClick},
   };
   for (const Tool& t : tools) {
     auto* b = new QToolButton(toolBar);
@@ -103,7 +120,7 @@ void TForm1::BuildWindow() {
     b->setIcon(ToolGlyph(t.image));
     b->setIconSize({16, 16});
     b->setAutoRaise(true);
-    b->setToolTip(t.hint);
+    b->setToolTip(tr(t.hint));
     b->setFocusPolicy(Qt::NoFocus);
     auto handler = t.handler;
     connect(b, &QToolButton::clicked, this,
@@ -124,12 +141,13 @@ void TForm1::BuildWindow() {
     s->setFrameShadow(QFrame::Sunken);
   }
   QFrame* panel8 = Panel(toolBar, "Panel8", {342, 2, 132, 24}, QFrame::Sunken);
-  panel8->setToolTip("Checksum");
-  Label(panel8, "CheckText", "CheckSum :", {8, 5, 68, 15}, ArialBold(12), ToQColor(Colour::Maroon))
-      ->setToolTip("Checksum");
-  CheckResult =
-      Label(panel8, "CheckResult", "None", {88, 5, 40, 15}, ArialBold(12), ToQColor(Colour::Navy));
-  CheckResult->setToolTip("Checksum");
+  panel8->setToolTip(tr("Checksum"));
+  Label(panel8, "CheckText", tr("CheckSum :"), {8, 5, 70, 15}, ArialBold(12),
+        ToQColor(Colour::Maroon))
+      ->setToolTip(tr("Checksum"));
+  CheckResult = Label(panel8, "CheckResult", tr("None"), {88, 5, 40, 15}, ArialBold(12),
+                      ToQColor(Colour::Navy));
+  CheckResult->setToolTip(tr("Checksum"));
 
   QFrame* panel1 = Panel(client, "Panel1", {479, 2, 149, 28}, QFrame::Plain);
   ICTypeCBox = new QComboBox(panel1);
@@ -140,21 +158,24 @@ void TForm1::BuildWindow() {
   cp.setColor(QPalette::Text, ToQColor(Colour::Navy));
   cp.setColor(QPalette::ButtonText, ToQColor(Colour::Navy));
   ICTypeCBox->setPalette(cp);
-  ICTypeCBox->addItem("K556PT4");
+  // The chip as its users write it; the settings file's section keeps the Latin name.
+  ICTypeCBox->addItem(tr("K556PT4"));
   connect(ICTypeCBox, QOverload<int>::of(&QComboBox::activated), this,
           [this](int) { Guard([&] { ICTypeCBoxChange(); }); });
 
   RichEditProgram =
-      Pane(client, "RichEditProgram", {0, 34, 630, 247}, "Program dump", "Program Buffer");
-  RichEditData = Pane(client, "RichEditData", {0, 284, 630, 129}, "Data dump", "Data Buffer");
+      Pane(client, "RichEditProgram", {0, 34, 630, 247}, tr("Program dump"), tr("Program Buffer"));
+  RichEditData =
+      Pane(client, "RichEditData", {0, 284, 630, 129}, tr("Data dump"), tr("Data Buffer"));
 
   Panel(client, "StatusBar1", {0, 414, 631, 20}, QFrame::Plain);
   QFrame* mode = Panel(client, "ModePanel", {1, 416, 136, 17}, QFrame::Raised);
-  Label(mode, "ICMtext", "IC Mode :", {10, 1, 58, 15}, ArialBold(12), ToQColor(Colour::Maroon));
+  Label(mode, "ICMtext", tr("IC Mode :"), {10, 1, 58, 15}, ArialBold(12), ToQColor(Colour::Maroon));
   ICMresult =
-      Label(mode, "ICMresult", "PROM", {70, 1, 45, 15}, ArialBold(12), ToQColor(Colour::Navy));
+      Label(mode, "ICMresult", tr("PROM"), {70, 1, 45, 15}, ArialBold(12), ToQColor(Colour::Navy));
   QFrame* adapter = Panel(client, "AdapterPanel", {136, 416, 129, 17}, QFrame::Raised);
-  Label(adapter, "AdpText", "Adaptor :", {10, 1, 58, 15}, ArialBold(12), ToQColor(Colour::Maroon));
+  Label(adapter, "AdpText", tr("Adaptor :"), {10, 1, 58, 15}, ArialBold(12),
+        ToQColor(Colour::Maroon));
   ADPresult =
       Label(adapter, "ADPresult", "ZI4", {70, 1, 30, 15}, ArialBold(12), ToQColor(Colour::Navy));
   CurAdr =
@@ -188,41 +209,42 @@ void TForm1::BuildMenus() {
   QMenuBar* bar = menuBar();
   bar->setObjectName("MainMenu1");
   auto menu = [&](const char* name, const char* caption) {
-    QMenu* m = bar->addMenu(caption);
+    QMenu* m = bar->addMenu(tr(caption));
     m->setObjectName(name);
     return m;
   };
   auto item = [&](QMenu* m, const char* name, const char* caption, void (TForm1::*handler)()) {
-    QAction* a = m->addAction(caption);
+    QAction* a = m->addAction(tr(caption));
     a->setObjectName(name);
     if (handler != nullptr) {
       connect(a, &QAction::triggered, this,
               [this, handler] { Guard([&] { (this->*handler)(); }); });
     }
   };
-  QMenu* file = menu("File1", " File ");
-  item(file, "New2", "New", &TForm1::ClearButtonClick);
-  item(file, "Load2", "Load", &TForm1::RomOpenClick);
-  item(file, "Save2", "Save", &TForm1::RomSave);
-  item(file, "Exit2", "Exit", &TForm1::Exit2Click);
-  QMenu* buffer = menu("Buffer1", " Buffer ");
-  item(buffer, "Fill1", "Fill 00", nullptr);
-  item(buffer, "XOR1", "Fill FF", nullptr);
-  item(buffer, "XOR2", "Fill Byte", nullptr);
-  item(buffer, "XORbyte1", "XOR byte", nullptr);
-  item(buffer, "EditON1", "Edit ON", nullptr);
-  QMenu* action = menu("Action1", " Action");
+  QMenu* file = menu("File1", QT_TRANSLATE_NOOP("pt4::TForm1", " File "));
+  item(file, "New2", QT_TRANSLATE_NOOP("pt4::TForm1", "New"), &TForm1::ClearButtonClick);
+  item(file, "Load2", QT_TRANSLATE_NOOP("pt4::TForm1", "Load"), &TForm1::RomOpenClick);
+  item(file, "Save2", QT_TRANSLATE_NOOP("pt4::TForm1", "Save"), &TForm1::RomSave);
+  item(file, "Exit2", QT_TRANSLATE_NOOP("pt4::TForm1", "Exit"), &TForm1::Exit2Click);
+  QMenu* buffer = menu("Buffer1", QT_TRANSLATE_NOOP("pt4::TForm1", " Buffer "));
+  item(buffer, "Fill1", QT_TRANSLATE_NOOP("pt4::TForm1", "Fill 00"), nullptr);
+  item(buffer, "XOR1", QT_TRANSLATE_NOOP("pt4::TForm1", "Fill FF"), nullptr);
+  item(buffer, "XOR2", QT_TRANSLATE_NOOP("pt4::TForm1", "Fill Byte"), nullptr);
+  item(buffer, "XORbyte1", QT_TRANSLATE_NOOP("pt4::TForm1", "XOR byte"), nullptr);
+  item(buffer, "EditON1", QT_TRANSLATE_NOOP("pt4::TForm1", "Edit ON"), nullptr);
+  QMenu* action = menu("Action1", QT_TRANSLATE_NOOP("pt4::TForm1", " Action"));
   // "Read" and "Read ID" do what their keys and buttons do: a user choosing Read expects a read.
-  item(action, "Read1", "Read", &TForm1::ReadButtonClick);
-  item(action, "Write1", "Write", &TForm1::WriteButtonClick);
-  item(action, "Compare2", "Compare", &TForm1::CompareButtonClick);
-  item(action, "Erase1", "Erase", nullptr);
-  item(action, "Compare1", "Test FF", nullptr);
-  item(action, "ReadID1", "Read ID", &TForm1::IdButtonClick);
-  QMenu* settings = menu("Settings1", "Config");
-  item(settings, "Port1", "Port", nullptr);
-  QMenu* help = menu("Help1", " Help ");
-  item(help, "About1", "About", &TForm1::HelpButtonClick);
+  item(action, "Read1", QT_TRANSLATE_NOOP("pt4::TForm1", "Read"), &TForm1::ReadButtonClick);
+  item(action, "Write1", QT_TRANSLATE_NOOP("pt4::TForm1", "Write"), &TForm1::WriteButtonClick);
+  item(action, "Compare2", QT_TRANSLATE_NOOP("pt4::TForm1", "Compare"),
+       &TForm1::CompareButtonClick);
+  item(action, "Erase1", QT_TRANSLATE_NOOP("pt4::TForm1", "Erase"), nullptr);
+  item(action, "Compare1", QT_TRANSLATE_NOOP("pt4::TForm1", "Test FF"), nullptr);
+  item(action, "ReadID1", QT_TRANSLATE_NOOP("pt4::TForm1", "Read ID"), &TForm1::IdButtonClick);
+  QMenu* settings = menu("Settings1", QT_TRANSLATE_NOOP("pt4::TForm1", "Config"));
+  item(settings, "Port1", QT_TRANSLATE_NOOP("pt4::TForm1", "Port"), nullptr);
+  QMenu* help = menu("Help1", QT_TRANSLATE_NOOP("pt4::TForm1", " Help "));
+  item(help, "About1", QT_TRANSLATE_NOOP("pt4::TForm1", "About"), &TForm1::HelpButtonClick);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

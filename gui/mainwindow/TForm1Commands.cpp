@@ -17,14 +17,17 @@
 namespace pt4 {
 
 namespace {
-constexpr char kHighNibbleFilter[] = "Words in the high nibble (*)";
-constexpr char kPackedFilter[] = "Two words a byte, packed (*)";
-const QString kOpenFilters =
-    QString("ROM binaries (*.rom);;All files (*);;") + kHighNibbleFilter + ";;" + kPackedFilter;
+// The two nibble layouts of binary dumps, as their filter entries name them.
+QString HighNibbleFilter() {
+  return TForm1::tr("Words in the high nibble (*)");
+}
+QString PackedFilter() {
+  return TForm1::tr("Two words a byte, packed (*)");
+}
 }  // namespace
 
 void TForm1::ExitButtonClick() {
-  if (ConfirmDialog("Confirm", "Really Quit ?", QMessageBox::Yes) == kAnswerYes) close();
+  if (ConfirmDialog(tr("Confirm"), tr("Really Quit ?"), QMessageBox::Yes) == kAnswerYes) close();
 }
 
 void TForm1::Exit2Click() {
@@ -32,16 +35,16 @@ void TForm1::Exit2Click() {
 }
 
 void TForm1::HelpButtonClick() {
-  ShowMessage("help");
+  ShowMessage(tr("help"));
 }
 void TForm1::CheckButtonClick() {
-  ShowMessage("IC Clean Check");
+  ShowMessage(tr("IC Clean Check"));
 }
 void TForm1::IdButtonClick() {
-  ShowMessage("ID check");
+  ShowMessage(tr("ID check"));
 }
 void TForm1::IcButtonClick() {
-  ShowMessage("IC Type while only KP556PT4 (PT1, PT11)");
+  ShowMessage(tr("IC Type while only KP556PT4 (PT1, PT11)"));
 }
 
 void TForm1::ICTypeCBoxChange() {
@@ -58,14 +61,15 @@ void TForm1::EditButtonClick() {
 void TForm1::RomSave() {
   // The format goes by the name's extension: .hex and .ihx Intel HEX, .s19, .srec
   // and .mot S-record, anything else raw.
-  const QString name = Hooks().getSaveFileName(this,
-                                               "ROM binary (*.rom);;Any file (*);;Intel HEX (*.hex "
-                                               "*.ihx);;Motorola S-record (*.s19 *.srec *.mot)",
-                                               "rom");
+  const QString name = Hooks().getSaveFileName(
+      this,
+      tr("ROM binary (*.rom)") + ";;" + tr("Any file (*)") + ";;" + tr("Intel HEX (*.hex *.ihx)") +
+          ";;" + tr("Motorola S-record (*.s19 *.srec *.mot)"),
+      "rom");
   if (name.isEmpty()) return;
   const std::string path = name.toLocal8Bit().toStdString();
-  if (PathExists(path) &&
-      ConfirmDialog("Confirm", "File exist.\r\n  Overwrite ?", QMessageBox::Yes) == kAnswerNo) {
+  if (PathExists(path) && ConfirmDialog(tr("Confirm"), tr("File exist.\r\n  Overwrite ?"),
+                                        QMessageBox::Yes) == kAnswerNo) {
     return;
   }
   SaveRom(path, m_.image);
@@ -75,25 +79,28 @@ void TForm1::RomOpenClick() {
   // Raw, Intel HEX and S-record are told apart by their content; the two nibble
   // layouts of binary dumps cannot be, so the user picks them by their filter.
   QString filter;
-  const QString name = Hooks().getOpenFileName(this, QString(kOpenFilters), &filter);
+  const QString filters = tr("ROM binaries (*.rom)") + ";;" + tr("All files (*)") + ";;" +
+                          HighNibbleFilter() + ";;" + PackedFilter();
+  const QString name = Hooks().getOpenFileName(this, filters, &filter);
   if (name.isEmpty()) return;
   const std::string path = name.toLocal8Bit().toStdString();
   if (!PathExists(path)) {
-    ShowMessage("File not found !");
+    ShowMessage(tr("File not found !"));
     return;
   }
   MainState& m = m_;
   ImageFormat format = ImageFormat::Auto;
-  if (filter == kHighNibbleFilter) format = ImageFormat::High;
-  if (filter == kPackedFilter) format = ImageFormat::Packed;
+  if (filter == HighNibbleFilter()) format = ImageFormat::High;
+  if (filter == PackedFilter()) format = ImageFormat::Packed;
   LoadRom(path, m.image, m.params.CompMask, m.params.LowToHigh, format);
   ShowDump(m.image, *view_);
 }
 
 void TForm1::ClearButtonClick() {
   MainState& m = m_;
-  const QString text = "Clear buffer to byte " + QString::fromStdString(Hex(m.FillByte, 2)) + " ?";
-  if (ConfirmDialog("Alarm !!!", text, QMessageBox::No) == kAnswerYes) {
+  const QString text =
+      tr("Clear buffer to byte %1 ?").arg(QString::fromStdString(Hex(m.FillByte, 2)));
+  if (ConfirmDialog(tr("Alarm !!!"), text, QMessageBox::No) == kAnswerYes) {
     FillBuffer(m.image, m.image.RomSize, m.FillByte);
     ShowDump(m.image, *view_);
   }
@@ -102,6 +109,19 @@ void TForm1::ClearButtonClick() {
 void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
   MainState& m = m_;
   PassContext ctx{m.programmer->Regs(), *m.clock, *view_, m.image, m.params, m.counters, &audit_};
+  // The report's summary in the user's language.
+  static const ReportWords words = [] {
+    auto utf8 = [](const QString& t) { return t.toStdString(); };
+    ReportWords w;
+    w.header = utf8(tr(" Addr    HEX (Buf) BIN        BIN  (IC)  HEX  "));
+    w.verified = utf8(tr("\r\n %1 bytes verified,"));
+    w.identical = utf8(tr(" %1 complete or identical."));
+    w.programmable = utf8(tr(" %1 not complete, possible to overwrite."));
+    w.bad = utf8(tr(" %1 bad , impossible to overwrite."));
+    w.pressEsc = utf8(tr("\r\n Press Esc for refresh dump from IC buffer."));
+    return w;
+  }();
+  ctx.words = &words;
   passRunning_ = true;
   RealtimeSpan realtime;  // for the length of the pass, when the system allows it
   static bool told = false;
@@ -135,21 +155,30 @@ void TForm1::ReadButtonClick() {
 
 void TForm1::CompareButtonClick() {
   if (form2_ == nullptr) return;
-  form2_->ShowFor("Compare", this);
+  form2_->ShowFor(tr("Compare", "the go button"), this);
   if (!m_.params.DialogConfirmed) return;
   RunPass([](PassContext& ctx) { ScanChip(ctx, true, true); });
 }
 
 void TForm1::WriteButtonClick() {
   if (form2_ == nullptr) return;
-  form2_->ShowFor("Write", this);
+  form2_->ShowFor(tr("Write", "the go button"), this);
   MainState& m = m_;
   if (!m.params.DialogConfirmed) return;
-  ShowMessage(QString::fromStdString(WriteParamsText(m.params)));
+  const ProgParams& p = m.params;
+  ShowMessage(tr("UProg = %1\r\nMask = %2h\r\nWrTime = %3\r\nWrCycle = %4")
+                  .arg(p.ProgVoltage)
+                  .arg(QString::fromStdString(Hex(p.CompMask, 2)))
+                  .arg(p.ProgTime)
+                  .arg(p.ProgCycles));
   RunPass([](PassContext& ctx) { WritePass(ctx); });
   // The one timing fault that can harm a chip is a pulse longer than asked: the
   // user must know, after the report.
-  if (audit_.Excessive()) ShowWarningBox(QString::fromStdString(audit_.Warning()));
+  if (audit_.Excessive()) {
+    ShowWarningBox(tr("Some programming pulses ran longer than asked (%1 over at most): the chip "
+                      "got more heat than the parameters say.")
+                       .arg(QString::fromStdString(audit_.MaxOvershootText())));
+  }
 }
 
 void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
@@ -201,7 +230,7 @@ void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
       EditButtonClick();
       break;
     default:
-      setWindowTitle("Key Code = " + QString::number(key));
+      setWindowTitle(tr("Key Code = %1").arg(key));
       break;
   }
 }

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QValidator>
 #include <cstdlib>
@@ -86,15 +87,22 @@ QFrame* Frame(QWidget* parent, const char* name, QRect geo, const QString& hint)
   return f;
 }
 
-constexpr const char* kMaskHint =
+constexpr const char* kMaskHint = QT_TRANSLATE_NOOP(
+    "pt4::TForm2",
     " Write/Compare modes :\r\n Low - only bytes 0,1\r\n L=>H - bytes 0,1 (buffer) as 2,3 (ROM)\r\n"
-    " High - only bytes 2,3\r\n Full - All bytes 0..3";
+    " High - only bytes 2,3\r\n Full - All bytes 0..3");
+// The mask items as the dialog shows them, in the order of kMaskModes.
+constexpr const char* kMaskItems[] = {
+    QT_TRANSLATE_NOOP("pt4::TForm2", "Low   (03)"), QT_TRANSLATE_NOOP("pt4::TForm2", "L=>H  (0C)"),
+    QT_TRANSLATE_NOOP("pt4::TForm2", "High  (0C)"), QT_TRANSLATE_NOOP("pt4::TForm2", "Full  (0F)")};
 }  // namespace
 
 TForm2::TForm2(QWidget* mainWindow, ProgParams& params, const std::string& adapterName)
     : QDialog(mainWindow), p_(params), adapterName_(adapterName) {
   setObjectName("Form2");
-  setWindowTitle("Write / Compare parameters");
+  // Light whatever the desktop's theme, for the maroon labels and the black list.
+  setPalette(style()->standardPalette());
+  setWindowTitle(tr("Write / Compare parameters"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(376, 152);
@@ -111,72 +119,72 @@ void TForm2::EnsureControls() {
 
 void TForm2::BuildControls() {
   // Frames first, so the rows' texts lie on top of them.
-  Frame(this, "Panel1", {0, 73, 115, 25}, "Programming Voltage");
-  Frame(this, "Panel2", {0, 100, 115, 25}, "Programming Time");
-  Frame(this, "Panel3", {0, 127, 115, 25}, "Programming Cycles");
+  Frame(this, "Panel1", {0, 73, 115, 25}, tr("Programming Voltage"));
+  Frame(this, "Panel2", {0, 100, 115, 25}, tr("Programming Time"));
+  Frame(this, "Panel3", {0, 127, 115, 25}, tr("Programming Cycles"));
 
-  auto* range = new QGroupBox("Address range", this);
+  auto* range = new QGroupBox(tr("Address range"), this);
   range->setObjectName("WrRange");
   range->setGeometry(0, 0, 377, 67);
   range->setFont(FixedFont(11));
-  auto* full = new QRadioButton("Full Size", range);
+  auto* full = new QRadioButton(tr("Full Size"), range);
   full->setGeometry(8, 18, 110, 20);
   full->setChecked(true);
-  auto* fromTo = new QRadioButton("From-To", range);
+  auto* fromTo = new QRadioButton(tr("From-To"), range);
   fromTo->setGeometry(8, 42, 110, 20);
   BufStWrAddr = Edit(this, "BufStWrAddr", "00000", {224, 16, 49, 24});
-  Static(this, "StaticText1", "Buffer from", {128, 17, 92, 20}, false);
-  Static(this, "StaticText2", "ROM    from", {128, 43, 92, 20}, false);
-  Static(this, "StaticText3", "h to", {272, 17, 36, 20}, false);
-  Static(this, "StaticText4", "h to", {272, 43, 36, 20}, false);
-  WrYes = new QPushButton("Go!!!", this);
+  Static(this, "StaticText1", tr("Buffer from"), {128, 17, 92, 20}, false);
+  Static(this, "StaticText2", tr("ROM    from"), {128, 43, 92, 20}, false);
+  Static(this, "StaticText3", tr("h to"), {272, 17, 36, 20}, false);
+  Static(this, "StaticText4", tr("h to"), {272, 43, 36, 20}, false);
+  WrYes = new QPushButton(tr("Go!!!"), this);
   WrYes->setObjectName("WrYes");
   WrYes->setGeometry(230, 73, 73, 80);
   WrYes->setFont(FixedFont(11));
-  WrNo = new QPushButton("Cancel", this);
+  WrNo = new QPushButton(tr("Cancel"), this);
   WrNo->setObjectName("WrNo");
   WrNo->setGeometry(304, 73, 73, 80);
   WrNo->setFont(FixedFont(11));
   WrNo->setDefault(true);
   BufEndWrAddr = Edit(this, "BufEndWrAddr", "00000", {312, 16, 49, 24});
-  Static(this, "StaticText5", "h", {360, 17, 12, 20}, false);
+  Static(this, "StaticText5", tr("h"), {360, 17, 12, 20}, false);
   ROMStWrAddr = Edit(this, "ROMStWrAddr", "00000", {224, 40, 49, 24});
   ROMEndWrAddr = Edit(this, "ROMEndWrAddr", "00000", {312, 40, 49, 24});
-  Static(this, "StaticText6", "h", {360, 43, 12, 20}, false);
+  Static(this, "StaticText6", tr("h"), {360, 43, 12, 20}, false);
 
-  Static(this, "VPrgST", "Vprg", {4, 76, 36, 20}, true, "Programming Voltage");
+  Static(this, "VPrgST", tr("Vprg"), {4, 76, 36, 20}, true, tr("Programming Voltage"));
   VprgBox = new QComboBox(this);
   VprgBox->setObjectName("VprgBox");
   VprgBox->setGeometry(40, 76, 57, 20);
   VprgBox->setFont(FixedFont(11));
-  VprgBox->setToolTip("Programming Voltage");
+  VprgBox->setToolTip(tr("Programming Voltage"));
   VprgBox->setMaxVisibleItems(10);
   VprgBox->setItemDelegate(new FixedHeightItems(kVoltageItemHeight, VprgBox));
   for (int i = 0; i < kVoltageItems; ++i)
     VprgBox->addItem(QString::fromStdString(VoltageItemText(i)));
-  Static(this, "VprgV", "V", {100, 76, 12, 20}, true, "Programming Voltage");
+  Static(this, "VprgV", tr("V"), {100, 76, 12, 20}, true, tr("Programming Voltage"));
 
-  Static(this, "PgTST", "PrgT", {4, 103, 36, 20}, true, "Programming Time");
-  Static(this, "PrgMS", "mS", {90, 103, 20, 20}, true, "Programming Time");
+  Static(this, "PgTST", tr("PrgT"), {4, 103, 36, 20}, true, tr("Programming Time"));
+  Static(this, "PrgMS", tr("mS"), {90, 103, 20, 20}, true, tr("Programming Time"));
   PrgTBox = Edit(this, "PrgTBox", "XXXX", {40, 100, 41, 24});
-  PrgTBox->setToolTip("Programming Time");
+  PrgTBox->setToolTip(tr("Programming Time"));
 
-  Wr_Comp = new QGroupBox("Wr/Comp Mask", this);
+  Wr_Comp = new QGroupBox(tr("Wr/Comp Mask"), this);
   Wr_Comp->setObjectName("Wr_Comp");
   Wr_Comp->setGeometry(116, 66, 113, 87);
   Wr_Comp->setFont(FixedFont(11));
   maskItems = new QButtonGroup(this);
   for (int i = 0; i < 4; ++i) {
-    auto* b = new QRadioButton(kMaskModes[i].text, Wr_Comp);
+    auto* b = new QRadioButton(tr(kMaskItems[i]), Wr_Comp);
     b->setObjectName(QString("Wr_Comp%1").arg(i));
     b->setGeometry(6, 16 + 17 * i, 104, 17);
     maskItems->addButton(b, i);
   }
 
-  Static(this, "PrgCST", "PrgC", {4, 130, 36, 20}, true, "Programming Cycles");
-  Static(this, "PrgTs", "t-s", {84, 130, 28, 20}, true, "Programming Cycles");
+  Static(this, "PrgCST", tr("PrgC"), {4, 130, 36, 20}, true, tr("Programming Cycles"));
+  Static(this, "PrgTs", tr("t-s"), {84, 130, 28, 20}, true, tr("Programming Cycles"));
   PrgCBox = Edit(this, "PrgCBox", "XXXX", {40, 127, 41, 24});
-  PrgCBox->setToolTip("Programming Cycles");
+  PrgCBox->setToolTip(tr("Programming Cycles"));
 
   // Tab order as designed. Each radio group is one stop, its checked item; all of
   // a group's items stand together in the chain, so the stop does not move with
@@ -210,7 +218,7 @@ void TForm2::BuildControls() {
   connect(maskItems, &QButtonGroup::idClicked, this, [this] { Wr_CompClick(); });
   connect(PrgTBox, &QLineEdit::textChanged, this, [this] { PrgTBoxChange(); });
   connect(PrgCBox, &QLineEdit::textChanged, this, [this] { PrgCBoxChange(); });
-  Wr_Comp->setToolTip(kMaskHint);
+  Wr_Comp->setToolTip(tr(kMaskHint));
 }
 
 void TForm2::FormCreate() {
@@ -340,7 +348,7 @@ void TForm2::FormClose() {
     // No home is known: nothing is written anywhere else instead, and the user
     // hears of it once, not at every close.
     if (!toldNoHome_)
-      ShowMessage("No home folder is known for this user: the settings are not saved.");
+      ShowMessage(tr("No home folder is known for this user: the settings are not saved."));
     toldNoHome_ = true;
     return;
   }
@@ -353,7 +361,7 @@ void TForm2::FormClose() {
     if (folder != ExecutableFolder().toLocal8Bit().toStdString()) err = MakeFolders(folder);
   }
   if (err == 0) err = WriteIniKeys(file, "K556PT4", keys);
-  if (err != 0) ShowMessage(QString("Unable to write to %1").arg(path));
+  if (err != 0) ShowMessage(tr("Unable to write to %1").arg(path));
 }
 
 }  // namespace pt4

@@ -13,8 +13,10 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 #include <fstream>
+#include <tuple>
 
 #include "gui/common/Ui.h"
 #include "tests/gui/WindowHarness.h"
@@ -57,6 +59,47 @@ class HexViewTest : public QObject {
     h.hexedit->Close1Click();
     h.form1->EditButtonClick();
     QCOMPARE(m.Cell(0, 0), QString("05"));
+    // The main window is its transient parent: a compositor keeps them together.
+    QCOMPARE(h.hexedit->windowHandle()->transientParent(), h.form1->windowHandle());
+  }
+
+  // A Cyrillic layout's letters type the hex digits of their keys' places on a
+  // Latin keyboard; a Latin layout's keep their own meaning wherever they sit.
+  void hexDigitsByKeyPositionUnderAnyLayout() {
+    Harness h;
+    h.form1->EditButtonClick();
+    HexGrid* g = h.hexedit->StringGrid1;
+    HexGridModel& m = *h.hexedit->Model();
+    auto type = [&](QWidget* to, const QString& text, quint32 scanCode) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, scanCode, 0, 0, text);
+      QApplication::sendEvent(to, &press);
+    };
+    g->setCurrentIndex(m.index(2, 2));
+    g->setFocus();
+    type(g, "x", 53);                     // "00" there: emptied
+    type(g, QString::fromUtf8("ф"), 38);  // the A key
+    QCOMPARE(m.Cell(2, 2), QString("A"));
+    QCOMPARE(h.hexedit->windowTitle(), QString("65"));
+    auto* ed = g->findChild<QLineEdit*>();
+    QVERIFY(ed != nullptr);
+    type(ed, QString::fromUtf8("И"), 56);  // the B key, shifted
+    QCOMPARE(ed->text(), QString("AB"));
+    type(ed, QString::fromUtf8("ы"), 39);  // S: no hex digit there, so the cell empties
+    QCOMPARE(ed->text(), QString(""));
+    for (auto [letter, code, digit] : {std::tuple{"с", 54u, "C"}, {"в", 40u, "D"}}) {
+      type(ed, QString::fromUtf8(letter), code);
+      QVERIFY(ed->text().endsWith(digit));
+    }
+    QCOMPARE(ed->text(), QString("CD"));
+    // A Latin letter keeps its meaning: AZERTY's "q" on the A key is no digit.
+    g->setCurrentIndex(m.index(4, 4));
+    g->setFocus();
+    type(g, "x", 53);
+    type(g, "q", 38);
+    QCOMPARE(m.Cell(4, 4), QString(""));
+    type(g, QString::fromUtf8("é"), 11);  // AZERTY's key 2: refused as before
+    QCOMPARE(m.Cell(4, 4), QString(""));
+    QCOMPARE(h.hexedit->windowTitle(), QString("233"));
   }
 
   // Every way into a cell's editor passes each character through the key filter.

@@ -6,24 +6,67 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "gui/common/GlyphArt.h"
+#include "gui/common/Translations.h"
 #include "gui/common/Ui.h"
 #include "hardware/DirectPort.h"
+#include "operations/Params.h"
 #include "tests/gui/WindowHarness.h"
 
 using namespace pt4;
 using namespace pt4::testing;
+
+namespace {
+// The labels of a window whose text is wider than the label.
+QStringList CutLabels(QWidget& window) {
+  QStringList cut;
+  for (QLabel* l : window.findChildren<QLabel*>()) {
+    if (!l->text().isEmpty() && l->fontMetrics().horizontalAdvance(l->text()) > l->width())
+      cut << l->objectName() + ": " + l->text();
+  }
+  return cut;
+}
+
+// The colour most of a picture is: its ground.
+QColor Commonest(const QImage& image) {
+  std::map<QRgb, int> count;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) ++count[image.pixel(x, y)];
+  }
+  return QColor(std::max_element(count.begin(), count.end(), [](auto& a, auto& b) {
+                  return a.second < b.second;
+                })->first);
+}
+
+// The contrast ratio of two colours as the web's accessibility guidelines define it.
+double Contrast(QColor a, QColor b) {
+  auto luminance = [](QColor c) {
+    auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+}  // namespace
 
 class WindowTest : public QObject {
   Q_OBJECT
@@ -64,6 +107,14 @@ class WindowTest : public QObject {
     QVERIFY(std::equal(reset.begin(), reset.end(), all.begin() + 1));
   }
 
+  // Every label shows its whole text in the faces the layout was made for.
+  void labelsShowTheirWholeTexts() {
+    Harness h;
+    h.form2->EnsureControls();
+    const QStringList cut = CutLabels(*h.form1) + CutLabels(*h.form2);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(", ")));
+  }
+
   // The keyboard starts where a stray key does nothing; a box is wide enough to
   // show its whole title.
   void focusAtStartAndBoxTitles() {
@@ -85,10 +136,17 @@ class WindowTest : public QObject {
     // The tool bar's buttons, left to right, show images 0 to 12.
     const auto buttons = h.form1->findChild<QWidget*>("ToolBar1")->findChildren<QToolButton*>();
     QCOMPARE(buttons.size(), kToolGlyphCount);
+    // Each at every size it was drawn at: a 1.5x or 2x screen gets its own
+    // pixels, not a smoothed 16-pixel picture.
     for (int i = 0; i < kToolGlyphCount; ++i) {
-      const QImage shown = buttons[i]->icon().pixmap(16).toImage().convertToFormat(
-          QImage::Format_ARGB32_Premultiplied);
-      QVERIFY2(shown == DrawToolGlyph(i), qPrintable(QString::number(i)));
+      for (int size : kToolGlyphSizes) {
+        const QImage shown = buttons[i]
+                                 ->icon()
+                                 .pixmap(QSize(size, size))
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QVERIFY2(shown == DrawToolGlyph(i, size), qPrintable(QString("%1 at %2").arg(i).arg(size)));
+      }
     }
     for (int size : {16, 32}) {
       const QImage icon = h.form1->windowIcon().pixmap(size).toImage().convertToFormat(
@@ -315,6 +373,7 @@ class WindowTest : public QObject {
     QVERIFY(go->seen);
     QVERIFY(box && box->seen);
     QCOMPARE(box->text, QString("UProg = 120\r\nMask = 03h\r\nWrTime = 2\r\nWrCycle = 10"));
+    QCOMPARE(box->text, QString::fromStdString(WriteParamsText(h.State().params)));
     QCOMPARE(h.simulator->Word(0), std::uint8_t{0x01});
     QCOMPARE(h.simulator->Word(5), std::uint8_t{0x03});
     QVERIFY(h.simulator->Violations().empty());
@@ -324,6 +383,117 @@ class WindowTest : public QObject {
     QCOMPARE(h.form1->lamps[4]->Fill(), QColor(0, 0, 128));
     QVERIFY(h.form1->Timer1->isActive());
     QCOMPARE(h.simulator->SupplyTenths(), 0);
+  }
+
+  // The hex view and the dialog belong with the main window (their transient
+  // parent, by which a compositor places them); F12 on an open hex view brings
+  // it up with the keyboard. Run on Wayland too (the wayland test).
+  void desktopSession() {
+    Harness h;
+    QVERIFY(QTest::qWaitForWindowExposed(h.form1.get()));
+    h.Press(Qt::Key_F12);
+    QVERIFY(QTest::qWaitForWindowExposed(h.hexedit.get()));
+    QCOMPARE(h.hexedit->windowHandle()->transientParent(), h.form1->windowHandle());
+    // Only a display with a keyboard can give it (headless weston has no seat).
+    const bool keyboard = !qEnvironmentVariableIsSet("PT4_TEST_NO_KEYBOARD");
+    if (keyboard) {
+      h.form1->activateWindow();
+      QTRY_VERIFY(h.form1->isActiveWindow());
+      h.form1->EditButtonClick();
+      QTRY_VERIFY(h.hexedit->isActiveWindow());
+    } else {
+      h.form1->EditButtonClick();
+      qWarning("no keyboard on this display: the hex view's activation was not checked");
+    }
+    QWindow* dialogParent = nullptr;
+    auto cancel = Answer([&dialogParent](QWidget* w) {
+      dialogParent = w->windowHandle()->transientParent();
+      Click(w, "WrNo");
+    });
+    h.form1->CompareButtonClick();
+    QVERIFY(cancel->seen);
+    QCOMPARE(dialogParent, h.form1->windowHandle());
+    std::shared_ptr<ModalAnswer> box = Answer(Key(Qt::Key_Return));
+    h.form1->HelpButtonClick();
+    QVERIFY(box->seen);
+    h.Destroy();
+    const auto all = h.Writes();
+    QCOMPARE(QString::fromStdString(all.back()), QString("out 0x37A 0x04"));
+    QCOMPARE(QString::fromStdString(all[all.size() - 3]), QString("out 0x378 0x00"));
+  }
+
+  // Under a dark theme every fixed text colour still stands on a light ground:
+  // rendered, and measured against the usual minimum of 4.5:1.
+  void readableUnderADarkTheme() {
+    const QString oldStyle = QApplication::style()->name();
+    const QPalette oldPalette = QApplication::palette();
+    QApplication::setStyle("Fusion");
+    QPalette dark(QColor(53, 53, 53));
+    dark.setColor(QPalette::Base, QColor(42, 42, 42));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(dark);
+    {
+      Harness h;
+      h.form2->EnsureControls();
+      const auto ground = [](QWidget* w) { return Commonest(w->grab().toImage()); };
+      const struct {
+        QWidget* widget;
+        QColor text;
+      } texts[] = {
+          {h.form1->RichEditProgram, ToQColor(Colour::Navy)},
+          {h.form1->ICTypeCBox, ToQColor(Colour::Navy)},
+          {h.form1->findChild<QLabel*>("CheckText"), ToQColor(Colour::Maroon)},
+          {h.form1->CurAdr, ToQColor(Colour::Navy)},
+          {h.form2->findChild<QLabel*>("VPrgST"), ToQColor(Colour::Maroon)},
+          {h.form2->findChild<QLabel*>("StaticText1"),
+           h.form2->palette().color(QPalette::WindowText)},
+          {h.form2->VprgBox, Qt::black},
+      };
+      for (const auto& t : texts) {
+        const double ratio = Contrast(ground(t.widget), t.text);
+        QVERIFY2(ratio >= 4.5,
+                 qPrintable(QString("%1: %2:1").arg(t.widget->objectName()).arg(ratio)));
+      }
+    }
+    QApplication::setPalette(oldPalette);
+    QApplication::setStyle(oldStyle);
+  }
+
+  // Under ru_RU (the window_test_ru entry): the windows in Russian, Qt's own
+  // buttons too, and every label still whole.
+  void russianInterface() {
+    if (InstallTranslations() != "ru") QSKIP("run with LANG=ru_RU.UTF-8 (ctest window_test_ru)");
+    Harness h;
+    TForm1& f = *h.form1;
+    const auto ru = [](const char* text) { return QString::fromUtf8(text); };
+    QCOMPARE(f.findChild<QToolButton*>("ReadButton")->toolTip(), ru("Прочитать микросхему (F5)"));
+    QCOMPARE(f.findChild<QLabel*>("CheckText")->text(), ru("КС :"));
+    QCOMPARE(f.ICMresult->text(), ru("ППЗУ"));
+    QCOMPARE(f.ICTypeCBox->itemText(0), ru("К556РТ4"));
+    QCOMPARE(f.findChild<QMenu*>("File1")->title(), ru(" Файл "));
+    QCOMPARE(f.findChild<QAction*>("Read1")->text(), ru("Прочитать"));
+    h.form2->EnsureControls();
+    QCOMPARE(h.form2->windowTitle(), ru("Параметры записи / сравнения"));
+    QCOMPARE(CutLabels(f) + CutLabels(*h.form2), QStringList());
+    // Qt's own buttons in the same language.
+    QString yes;
+    auto quit = Answer([&yes](QWidget* w) {
+      yes = qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->text();
+      QTest::keyClick(w, Qt::Key_Escape);
+    });
+    f.ExitButtonClick();
+    QCOMPARE(quit->text, ru("Действительно выйти ?"));
+    QVERIFY2(yes.remove('&') == ru("Да"), qPrintable(yes));
+    // The report's words, with its columns where the rows have them.
+    auto go = Answer([](QWidget* w) { Click(w, "WrYes"); });
+    h.Press(Qt::Key_F7);
+    QVERIFY(go->seen);
+    const QStringList lines = h.PaneLines();
+    QVERIFY(lines.contains(ru(" Проверено байт: 256,")));
+    QVERIFY(lines.contains(ru(" 256 записаны полностью или совпадают.")));
+    QCOMPARE(lines.filter(ru("Адрес")).first().size(), lines.first().size() + 2);
   }
 };
 

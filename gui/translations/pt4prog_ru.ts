@@ -1,0 +1,510 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru" sourcelanguage="en">
+<context>
+    <name>pt4::TForm1</name>
+    <message>
+        <source>Exit (Esc)</source>
+        <translation>Выход (Esc)</translation>
+    </message>
+    <message>
+        <source>Help (F1)</source>
+        <translation>Справка (F1)</translation>
+    </message>
+    <message>
+        <source>Save buffer (F2)</source>
+        <translation>Сохранить буфер (F2)</translation>
+    </message>
+    <message>
+        <source>Load buffer (F3)</source>
+        <translation>Загрузить буфер (F3)</translation>
+    </message>
+    <message>
+        <source>Erase buffer (F4)</source>
+        <translation>Очистить буфер (F4)</translation>
+    </message>
+    <message>
+        <source>Read IC (F5)</source>
+        <translation>Прочитать микросхему (F5)</translation>
+    </message>
+    <message>
+        <source>Write IC (F6)</source>
+        <translation>Записать микросхему (F6)</translation>
+    </message>
+    <message>
+        <source>Compare IC &amp; buffer (F7)</source>
+        <translation>Сравнить микросхему с буфером (F7)</translation>
+    </message>
+    <message>
+        <source>Erase IC (F8)</source>
+        <translation>Стереть микросхему (F8)</translation>
+    </message>
+    <message>
+        <source>Clear Check (F9)</source>
+        <translation>Проверка на чистоту (F9)</translation>
+    </message>
+    <message>
+        <source>Read ID (F10)</source>
+        <translation>Прочитать идентификатор (F10)</translation>
+    </message>
+    <message>
+        <source>Select IC type (F11)</source>
+        <translation>Выбрать тип микросхемы (F11)</translation>
+    </message>
+    <message>
+        <source>Options (F12)</source>
+        <translation>Параметры (F12)</translation>
+    </message>
+    <message>
+        <source>Checksum</source>
+        <translation>Контрольная сумма</translation>
+    </message>
+    <message>
+        <source>CheckSum :</source>
+        <translation>КС :</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>K556PT4</source>
+        <translation>К556РТ4</translation>
+    </message>
+    <message>
+        <source>Program dump</source>
+        <translation>Дамп программы</translation>
+    </message>
+    <message>
+        <source>Program Buffer</source>
+        <translation>Буфер программы</translation>
+    </message>
+    <message>
+        <source>Data dump</source>
+        <translation>Дамп данных</translation>
+    </message>
+    <message>
+        <source>Data Buffer</source>
+        <translation>Буфер данных</translation>
+    </message>
+    <message>
+        <source>IC Mode :</source>
+        <translation>Режим :</translation>
+    </message>
+    <message>
+        <source>PROM</source>
+        <translation>ППЗУ</translation>
+    </message>
+    <message>
+        <source>Adaptor :</source>
+        <translation>Адапт. :</translation>
+    </message>
+    <message>
+        <source> File </source>
+        <translation> Файл </translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Новый</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Загрузить</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source> Buffer </source>
+        <translation> Буфер </translation>
+    </message>
+    <message>
+        <source>Fill 00</source>
+        <translation>Заполнить 00</translation>
+    </message>
+    <message>
+        <source>Fill FF</source>
+        <translation>Заполнить FF</translation>
+    </message>
+    <message>
+        <source>Fill Byte</source>
+        <translation>Заполнить байтом</translation>
+    </message>
+    <message>
+        <source>XOR byte</source>
+        <translation>XOR с байтом</translation>
+    </message>
+    <message>
+        <source>Edit ON</source>
+        <translation>Правка</translation>
+    </message>
+    <message>
+        <source> Action</source>
+        <translation> Действия</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Прочитать</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <translation>Записать</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <translation>Сравнить</translation>
+    </message>
+    <message>
+        <source>Erase</source>
+        <translation>Стереть</translation>
+    </message>
+    <message>
+        <source>Test FF</source>
+        <translation>Проверить FF</translation>
+    </message>
+    <message>
+        <source>Read ID</source>
+        <translation>Прочитать ID</translation>
+    </message>
+    <message>
+        <source>Config</source>
+        <translation>Настройка</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Порт</translation>
+    </message>
+    <message>
+        <source> Help </source>
+        <translation> Справка </translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Words in the high nibble (*)</source>
+        <translation>Слова в старшей тетраде (*)</translation>
+    </message>
+    <message>
+        <source>Two words a byte, packed (*)</source>
+        <translation>Два слова в байте, упакованные (*)</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Подтверждение</translation>
+    </message>
+    <message>
+        <source>Really Quit ?</source>
+        <translation>Действительно выйти ?</translation>
+    </message>
+    <message>
+        <source>help</source>
+        <translation>справка</translation>
+    </message>
+    <message>
+        <source>IC Clean Check</source>
+        <translation>Проверка микросхемы на чистоту</translation>
+    </message>
+    <message>
+        <source>ID check</source>
+        <translation>Проверка идентификатора</translation>
+    </message>
+    <message>
+        <source>IC Type while only KP556PT4 (PT1, PT11)</source>
+        <translation>Пока поддерживается только КР556РТ4 (РТ1, РТ11)</translation>
+    </message>
+    <message>
+        <source>ROM binary (*.rom)</source>
+        <translation>Образ ПЗУ (*.rom)</translation>
+    </message>
+    <message>
+        <source>Any file (*)</source>
+        <translation>Любой файл (*)</translation>
+    </message>
+    <message>
+        <source>Intel HEX (*.hex *.ihx)</source>
+        <translation>Intel HEX (*.hex *.ihx)</translation>
+    </message>
+    <message>
+        <source>Motorola S-record (*.s19 *.srec *.mot)</source>
+        <translation>Motorola S-record (*.s19 *.srec *.mot)</translation>
+    </message>
+    <message>
+        <source>File exist.<byte value="xd"/>
+  Overwrite ?</source>
+        <translation>Файл существует.<byte value="xd"/>
+  Перезаписать ?</translation>
+    </message>
+    <message>
+        <source>ROM binaries (*.rom)</source>
+        <translation>Образы ПЗУ (*.rom)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>File not found !</source>
+        <translation>Файл не найден !</translation>
+    </message>
+    <message>
+        <source>Clear buffer to byte %1 ?</source>
+        <translation>Заполнить буфер байтом %1 ?</translation>
+    </message>
+    <message>
+        <source>Alarm !!!</source>
+        <translation>Внимание !!!</translation>
+    </message>
+    <message>
+        <source> Addr    HEX (Buf) BIN        BIN  (IC)  HEX  </source>
+        <translation> Адрес   HEX (Буф) BIN        BIN  (МС)  HEX  </translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+ %1 bytes verified,</source>
+        <translation><byte value="xd"/>
+ Проверено байт: %1,</translation>
+    </message>
+    <message>
+        <source> %1 complete or identical.</source>
+        <translation> %1 записаны полностью или совпадают.</translation>
+    </message>
+    <message>
+        <source> %1 not complete, possible to overwrite.</source>
+        <translation> %1 записаны не полностью, можно дописать.</translation>
+    </message>
+    <message>
+        <source> %1 bad , impossible to overwrite.</source>
+        <translation> %1 с ошибкой, исправить невозможно.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+ Press Esc for refresh dump from IC buffer.</source>
+        <translation><byte value="xd"/>
+ Нажмите Esc, чтобы вернуться к дампу буфера.</translation>
+    </message>
+    <message>
+        <source>Compare</source>
+        <comment>the go button</comment>
+        <translation>Сравнить</translation>
+    </message>
+    <message>
+        <source>Write</source>
+        <comment>the go button</comment>
+        <translation>Записать</translation>
+    </message>
+    <message>
+        <source>UProg = %1<byte value="xd"/>
+Mask = %2h<byte value="xd"/>
+WrTime = %3<byte value="xd"/>
+WrCycle = %4</source>
+        <translation>Uпрог = %1<byte value="xd"/>
+Маска = %2h<byte value="xd"/>
+Tимп = %3<byte value="xd"/>
+Циклов = %4</translation>
+    </message>
+    <message>
+        <source>Some programming pulses ran longer than asked (%1 over at most): the chip got more heat than the parameters say.</source>
+        <translation>Некоторые импульсы программирования оказались длиннее заданных (превышение до %1): микросхема нагрелась сильнее, чем предусматривают параметры.</translation>
+    </message>
+    <message>
+        <source>Key Code = %1</source>
+        <translation>Код клавиши = %1</translation>
+    </message>
+</context>
+<context>
+    <name>pt4::TForm2</name>
+    <message>
+        <source> Write/Compare modes :<byte value="xd"/>
+ Low - only bytes 0,1<byte value="xd"/>
+ L=&gt;H - bytes 0,1 (buffer) as 2,3 (ROM)<byte value="xd"/>
+ High - only bytes 2,3<byte value="xd"/>
+ Full - All bytes 0..3</source>
+        <translation> Режимы записи/сравнения :<byte value="xd"/>
+ Мл. - только разряды 0,1<byte value="xd"/>
+ М=&gt;С - разряды 0,1 (буфер) как 2,3 (ПЗУ)<byte value="xd"/>
+ Ст. - только разряды 2,3<byte value="xd"/>
+ Все - все разряды 0..3</translation>
+    </message>
+    <message>
+        <source>Low   (03)</source>
+        <translation>Мл.   (03)</translation>
+    </message>
+    <message>
+        <source>L=&gt;H  (0C)</source>
+        <translation>М=&gt;С  (0C)</translation>
+    </message>
+    <message>
+        <source>High  (0C)</source>
+        <translation>Ст.   (0C)</translation>
+    </message>
+    <message>
+        <source>Full  (0F)</source>
+        <translation>Все   (0F)</translation>
+    </message>
+    <message>
+        <source>Write / Compare parameters</source>
+        <translation>Параметры записи / сравнения</translation>
+    </message>
+    <message>
+        <source>Programming Voltage</source>
+        <translation>Напряжение программирования</translation>
+    </message>
+    <message>
+        <source>Programming Time</source>
+        <translation>Длительность импульса программирования</translation>
+    </message>
+    <message>
+        <source>Programming Cycles</source>
+        <translation>Число циклов программирования</translation>
+    </message>
+    <message>
+        <source>Address range</source>
+        <translation>Диапазон адресов</translation>
+    </message>
+    <message>
+        <source>Full Size</source>
+        <translation>Весь объём</translation>
+    </message>
+    <message>
+        <source>From-To</source>
+        <translation>От и до</translation>
+    </message>
+    <message>
+        <source>Buffer from</source>
+        <translation>Буфер с</translation>
+    </message>
+    <message>
+        <source>ROM    from</source>
+        <translation>ПЗУ    с</translation>
+    </message>
+    <message>
+        <source>h to</source>
+        <translation>h по</translation>
+    </message>
+    <message>
+        <source>Go!!!</source>
+        <translation>Пуск!!!</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>h</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>Vprg</source>
+        <translation>Uпр</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>В</translation>
+    </message>
+    <message>
+        <source>PrgT</source>
+        <translation>Tпр</translation>
+    </message>
+    <message>
+        <source>mS</source>
+        <translation>мс</translation>
+    </message>
+    <message>
+        <source>Wr/Comp Mask</source>
+        <translation>Маска з/с</translation>
+    </message>
+    <message>
+        <source>PrgC</source>
+        <translation>Nпр</translation>
+    </message>
+    <message>
+        <source>t-s</source>
+        <translation>раз</translation>
+    </message>
+    <message>
+        <source>No home folder is known for this user: the settings are not saved.</source>
+        <translation>Домашняя папка этого пользователя неизвестна: параметры не сохранены.</translation>
+    </message>
+    <message>
+        <source>Unable to write to %1</source>
+        <translation>Не удаётся записать %1</translation>
+    </message>
+</context>
+<context>
+    <name>pt4::THexedit</name>
+    <message>
+        <source>Hexedit</source>
+        <translation>Просмотр HEX</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+</context>
+<context>
+    <name>pt4::Ui</name>
+    <message>
+        <source>File not found</source>
+        <translation>Файл не найден</translation>
+    </message>
+    <message>
+        <source>Invalid filename</source>
+        <translation>Недопустимое имя файла</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>Открыто слишком много файлов</translation>
+    </message>
+    <message>
+        <source>File access denied</source>
+        <translation>Нет доступа к файлу</translation>
+    </message>
+    <message>
+        <source>Disk full</source>
+        <translation>Диск заполнен</translation>
+    </message>
+    <message>
+        <source>Is a folder, not a file</source>
+        <translation>Это папка, а не файл</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Это не обычный файл</translation>
+    </message>
+    <message>
+        <source>Read beyond end of file</source>
+        <translation>Чтение за концом файла</translation>
+    </message>
+    <message>
+        <source>Not an Intel HEX file</source>
+        <translation>Это не файл Intel HEX</translation>
+    </message>
+    <message>
+        <source>Not an S-record file</source>
+        <translation>Это не файл S-record</translation>
+    </message>
+    <message>
+        <source>I/O error %1</source>
+        <translation>Ошибка ввода-вывода %1</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>&amp;Открыть</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>Неизвестная ошибка</translation>
+    </message>
+    <message>
+        <source>Can not create system file ...</source>
+        <translation>Не удаётся создать системный файл ...</translation>
+    </message>
+</context>
+</TS>
