@@ -118,6 +118,25 @@ app=""
 kill "$wm" "$xvfb" 2>/dev/null
 wait "$xvfb" 2>/dev/null
 
+# A Russian keyboard layout: the keys of A and B type A and B into a hex cell,
+# without switching layouts (the caption shows each key's code).
+run_case layout layout.log
+DISPLAY=$display setxkbmap us,ru && DISPLAY=$display setxkbmap ru
+DISPLAY=$display xdotool key F12
+hexview=$(wait_window '^Hexedit$')
+check "layout: the hex view opened" [ -n "$hexview" ]
+DISPLAY=$display xdotool windowactivate --sync "$hexview" >/dev/null 2>&1
+wait_active "$hexview"
+DISPLAY=$display xdotool key x Cyrillic_ef
+for _ in $(seq 50); do [ "$(DISPLAY=$display xdotool getwindowname "$hexview")" = 65 ] && break; sleep 0.1; done
+check "layout: the key of A types A under a Cyrillic layout" [ "$(DISPLAY=$display xdotool getwindowname "$hexview")" = 65 ]
+kill "$app"
+wait "$app" 2>/dev/null
+app=""
+check "layout: the trace ends idle" [ "$(writes layout.log | tail -9)" = "$reset9" ]
+kill "$wm" "$xvfb" 2>/dev/null
+wait "$xvfb" 2>/dev/null
+
 # Mid-read: F5, then the display is gone half-way.
 run_case read read.log
 DISPLAY=$display xdotool key F5
