@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli/Console.h"
 #include "hardware/DirectPort.h"
 #include "hardware/Realtime.h"
 #include "image/ImageId.h"
@@ -116,7 +117,7 @@ int Cli::Checksum() {
 int Cli::Dump() {
   const LoadedImage l = LoadImage(o_, o_.file, o_.format);
   for (std::int32_t r = 0; r < l.image.RomSize / 16; ++r) {
-    PrintLine(stdout, DumpLine(l.image, r), Colour::Navy, isatty(1) != 0);
+    PrintLine(stdout, DumpLine(l.image, r), Colour::Navy, IsTerminal(1));
   }
   return 0;
 }

@@ -1,10 +1,9 @@
 #include "cli/ImageIo.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 
+#include "cli/Console.h"
 #include "hardware/StopSignal.h"
 #include "image/RomFile.h"
 
@@ -14,7 +13,7 @@ std::vector<std::uint8_t> ReadStdin() {
   std::vector<std::uint8_t> bytes;
   std::uint8_t buf[4096];
   for (;;) {
-    const ssize_t n = ::read(0, buf, sizeof buf);
+    const long n = ReadInput(buf, sizeof buf);
     if (n < 0 && errno == EINTR) {
       ThrowIfStopRequested();
       continue;

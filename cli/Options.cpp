@@ -38,7 +38,7 @@ const char kFooter[] =
     "sim, sim:FILE, sim-nochip. PT4_TRACE=FILE records every port access.\n";
 }  // namespace
 
-Options Parse(int argc, char** argv) {
+Options Parse(const std::vector<std::string>& commandLine) {
   Options o;
   CLI::App app{"pt4cli: programs K556PT4 PROMs through the ZI4 adapter", "pt4cli"};
   app.footer(kFooter);
@@ -71,7 +71,10 @@ Options Parse(int argc, char** argv) {
   app.add_flag("-q,--quiet", o.quiet, "print only the essential result");
   app.add_flag("-v,--verbose", o.verbose, "say more on standard error");
   try {
-    app.parse(argc, argv);
+    // CLI11 takes the words after the program's name, last first.
+    std::vector<std::string> reversed(commandLine.rbegin(), commandLine.rend());
+    if (!reversed.empty()) reversed.pop_back();
+    app.parse(reversed);
   } catch (const CLI::CallForHelp&) {
     std::cout << app.help();
     std::exit(0);

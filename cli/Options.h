@@ -30,6 +30,7 @@ struct Options {
 
 // Options may stand before or after the command. --help and --version print and
 // end the process; anything else that is wrong throws UsageError.
-Options Parse(int argc, char** argv);
+// `words` is the whole command line, the program's name first.
+Options Parse(const std::vector<std::string>& words);
 
 }  // namespace pt4::cli

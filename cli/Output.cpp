@@ -1,7 +1,6 @@
 #include "cli/Output.h"
 
-#include <unistd.h>
-
+#include "cli/Console.h"
 #include "image/Buffer.h"
 
 namespace pt4::cli {
@@ -38,7 +37,7 @@ void PrintLine(std::FILE* to, const std::string& text, Colour c, bool colour) {
 }
 
 TerminalView::TerminalView(bool quiet, bool json)
-    : quiet_(quiet || json), colour_(isatty(1) != 0), bar_(isatty(2) != 0 && !quiet) {}
+    : quiet_(quiet || json), colour_(IsTerminal(1)), bar_(IsTerminal(2) && !quiet) {}
 
 void TerminalView::AddReportLine(const std::string& t, Colour c) {
   if (printReport && !quiet_) {

@@ -1,11 +1,9 @@
 #include "cli/ProductionLog.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <ctime>
 
+#include "cli/Console.h"
 #include "image/FileUtil.h"
 #include "image/RomFile.h"
 
@@ -13,8 +11,7 @@ namespace pt4::cli {
 
 std::string IsoTimeNow() {
   const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&t, &tm);
+  const std::tm tm = LocalTime(t);
   char buf[40];
   std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S%z", &tm);
   return buf;
@@ -28,16 +25,15 @@ ProductionLog::ProductionLog(const std::string& path) : path_(path) {
 }
 
 ProductionLog::~ProductionLog() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) CloseRecord(fd_);
 }
 
 void ProductionLog::Append(const Json& line) {
   if (fd_ < 0) return;
   const std::string text = line.dump() + "\n";
-  const ssize_t n = ::write(fd_, text.data(), text.size());
-  if (n != static_cast<ssize_t>(text.size()) || ::fdatasync(fd_) != 0) {
-    throw FileError(path_ + ": " + FileErrorText(n < 0 ? errno : ENOSPC, path_));
-  }
+  int err = WriteRecord(fd_, text.data(), text.size());
+  if (err == 0) err = SyncRecord(fd_);
+  if (err != 0) throw FileError(path_ + ": " + FileErrorText(err, path_));
 }
 
 }  // namespace pt4::cli

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "cli/Options.h"
 #include "hardware/DirectPort.h"
 #include "hardware/PortBackend.h"
@@ -14,9 +15,10 @@ int main(int argc, char** argv) {
   using namespace pt4;
   using namespace pt4::cli;
   InstallStopSignalHandlers();
+  PrepareConsole();
   Options o;
   try {
-    o = Parse(argc, argv);
+    o = Parse(Utf8Arguments(argc, argv));
   } catch (const UsageError& e) {
     std::fprintf(stderr, "pt4cli: %s\nTry 'pt4cli --help'\n", e.what());
     return kExitUsage;

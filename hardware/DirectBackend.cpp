@@ -1,15 +1,9 @@
 #include "hardware/DirectBackend.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "hardware/DirectPort.h"
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <sys/io.h>
-#define PT4_HAVE_PORT_IO 1
-#endif
+#include "hardware/PortIo.h"
 
 namespace pt4 {
 
@@ -30,19 +24,16 @@ std::string DirectBackend::Describe() const {
 }
 
 void DirectBackend::Open() {
-#ifdef PT4_HAVE_PORT_IO
-  if (ioperm(base_, 3, 1) != 0 || ioperm(ecr_, 1, 1) != 0) {
-    const int err = errno;
-    openError_ = Describe() + " refused: " + std::strerror(err) +
-                 ". Run as root or with CAP_SYS_RAWIO, or use ppdev as a member of group lp "
-                 "(PT4_PORT=/dev/parport0).";
+  std::string refused = portio::Grant(base_, 3);
+  if (refused.empty()) {
+    refused = portio::Grant(ecr_, 1);
+    if (!refused.empty()) portio::Revoke(base_, 3);
+  }
+  if (!refused.empty()) {
+    openError_ = Describe() + " refused: " + refused;
     return;
   }
   open_ = true;
-#else
-  openError_ =
-      Describe() + " is not available on this processor; use ppdev (PT4_PORT=/dev/parport0).";
-#endif
 }
 
 std::uint16_t DirectBackend::Where(std::uint16_t address) const noexcept {
@@ -63,39 +54,23 @@ std::uint16_t DirectBackend::Map(std::uint16_t address) const {
 }
 
 void DirectBackend::Out(std::uint16_t address, std::uint8_t value) {
-  [[maybe_unused]] const std::uint16_t port = Map(address);
-#ifdef PT4_HAVE_PORT_IO
-  outb(value, port);
-#else
-  (void)value;
-#endif
+  portio::Out(Map(address), value);
 }
 
 std::uint8_t DirectBackend::In(std::uint16_t address) {
-  [[maybe_unused]] const std::uint16_t port = Map(address);
-#ifdef PT4_HAVE_PORT_IO
-  return inb(port);
-#else
-  return 0xFF;
-#endif
+  return portio::In(Map(address));
 }
 
 void DirectBackend::CrashOut(std::uint16_t address, std::uint8_t value) noexcept {
-  [[maybe_unused]] const std::uint16_t port = open_ ? Where(address) : 0;
-#ifdef PT4_HAVE_PORT_IO
-  if (port != 0) outb(value, port);
-#else
-  (void)value;
-#endif
+  const std::uint16_t port = open_ ? Where(address) : 0;
+  if (port != 0) portio::Out(port, value);
 }
 
 void DirectBackend::Release() {
-#ifdef PT4_HAVE_PORT_IO
   if (open_) {
-    ioperm(base_, 3, 0);
-    ioperm(ecr_, 1, 0);
+    portio::Revoke(base_, 3);
+    portio::Revoke(ecr_, 1);
   }
-#endif
   open_ = false;
 }
 

@@ -1,4 +1,5 @@
-// Direct port I/O with ioperm and inb/outb: root or CAP_SYS_RAWIO, x86 only.
+// Direct port I/O at a port's own addresses: on Linux ioperm and inb/outb (root,
+// x86), on Windows the InpOut32 driver (see PortIo.h).
 #pragma once
 
 #include <optional>

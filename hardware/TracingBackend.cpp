@@ -1,10 +1,9 @@
 #include "hardware/TracingBackend.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "hardware/DirectPort.h"
 #include "image/FileUtil.h"
@@ -77,28 +76,19 @@ TracingBackend::TracingBackend(std::unique_ptr<PortBackend> inner, int fd, const
 TracingBackend::~TracingBackend() {
   held_ = false;
   Flush();
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) CloseRecord(fd_);
 }
 
 void TracingBackend::Flush() {
-  const char* p = buf_;
-  std::size_t left = used_;
+  const std::size_t left = used_;
   used_ = 0;
-  while (left > 0 && error_ == 0) {
-    const ssize_t w = ::write(fd_, p, left);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) {
-      error_ = w < 0 ? errno : ENOSPC;
-      // Told once, at once: a trace that silently stops would be worse than none.
-      static const char kMsg[] = "pt4: the port trace could not be written: ";
-      const char* why = std::strerror(error_);
-      [[maybe_unused]] ssize_t n = ::write(2, kMsg, sizeof kMsg - 1);
-      n = ::write(2, why, std::strlen(why));
-      n = ::write(2, "\n", 1);
-      break;
-    }
-    p += w;
-    left -= static_cast<std::size_t>(w);
+  if (left == 0 || error_ != 0) return;
+  error_ = WriteRecord(fd_, buf_, left);
+  if (error_ != 0) {
+    // Told once, at once: a trace that silently stops would be worse than none.
+    const std::string text =
+        std::string("pt4: the port trace could not be written: ") + std::strerror(error_) + "\n";
+    std::fputs(text.c_str(), stderr);
   }
 }
 
@@ -135,8 +125,8 @@ void TracingBackend::CrashOut(std::uint16_t address, std::uint8_t value) noexcep
   line[len++] = '\n';
   if (error_ == 0) {
     // What cannot be written now is lost with the process; nothing is retried.
-    if (held > 0 && ::write(fd_, buf_, held) < 0) error_ = EIO;
-    if (::write(fd_, line, len) < 0) error_ = EIO;
+    if (held > 0 && WriteRecordNow(fd_, buf_, held) < 0) error_ = EIO;
+    if (WriteRecordNow(fd_, line, len) < 0) error_ = EIO;
   }
   inner_->CrashOut(address, value);
 }

@@ -35,7 +35,24 @@ void RemoveStaleTemporaries(const std::string& path);
 [[nodiscard]] int OpenRecordFile(const std::string& path, bool truncate, bool append,
                                  std::string* why);
 
+// Writing to a record file: all of `size` bytes, then to the disk. 0 or an errno.
+[[nodiscard]] int WriteRecord(int fd, const void* data, std::size_t size);
+[[nodiscard]] int SyncRecord(int fd);
+void CloseRecord(int fd);
+// One write as it comes, from anywhere, a crash's signal handler too: the bytes
+// written, or -1.
+long WriteRecordNow(int fd, const void* data, std::size_t size) noexcept;
+
 bool PathExists(const std::string& path);
 std::string ParentFolder(const std::string& path);
+// A folder this user may make files in; one without any write permission bit
+// counts as read-only, even for an administrator.
+bool FolderWritable(const std::string& folder);
+// Makes one folder, for this user alone. 0 or an errno (EEXIST when it is there).
+[[nodiscard]] int MakeFolder(const std::string& folder);
+// The user's home as the system's account records give it; empty when unknown.
+std::string AccountHome();
+
+// Every file name on these paths is UTF-8, whatever the platform's own calls take.
 
 }  // namespace pt4

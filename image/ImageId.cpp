@@ -1,6 +1,5 @@
 #include "image/ImageId.h"
 
-#include <openssl/evp.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -14,15 +13,12 @@ std::string Crc32Hex(const std::uint8_t* data, std::size_t count) {
   return buf;
 }
 
-std::string Sha1Hex(const std::uint8_t* data, std::size_t count) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int len = 0;
-  if (EVP_Digest(data, count, digest, &len, EVP_sha1(), nullptr) != 1) return {};
+std::string LowerHex(const unsigned char* bytes, std::size_t count) {
+  static const char kDigits[] = "0123456789abcdef";
   std::string out;
-  char buf[4];
-  for (unsigned int i = 0; i < len; ++i) {
-    std::snprintf(buf, sizeof buf, "%02x", digest[i]);
-    out += buf;
+  for (std::size_t i = 0; i < count; ++i) {
+    out += kDigits[bytes[i] >> 4];
+    out += kDigits[bytes[i] & 0x0F];
   }
   return out;
 }

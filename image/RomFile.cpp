@@ -1,7 +1,5 @@
 #include "image/RomFile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 
@@ -11,11 +9,8 @@ namespace pt4 {
 
 std::string FileErrorText(int err, const std::string& path) {
   switch (err) {
-    case ENOENT: {
-      struct stat st {};
-      const std::string folder = ParentFolder(path);
-      return ::stat(folder.c_str(), &st) == 0 ? "File not found" : "Invalid filename";
-    }
+    case ENOENT:
+      return PathExists(ParentFolder(path)) ? "File not found" : "Invalid filename";
     case ENOTDIR:
     case ENAMETOOLONG:
       return "Invalid filename";

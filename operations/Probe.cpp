@@ -1,8 +1,5 @@
 #include "operations/Probe.h"
 
-#include <dirent.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -18,36 +15,6 @@ constexpr std::uint8_t kIdleControl = 0x04;  // where the idle writes leave the 
 constexpr std::uint8_t kInputNoSelect = 0x20 | kIdleControl;  // lines turned to input, no latch
 constexpr std::uint8_t kPatterns[] = {0x55, 0xAA};
 
-std::string ReadLine(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  std::getline(in, line);
-  // The kernel separates the base and the ECR address with a tab.
-  std::replace(line.begin(), line.end(), '\t', ' ');
-  return line;
-}
-
-// The kernel lists the base (and the ECR) in decimal: "888\t1914".
-std::string Addresses(const std::string& decimal) {
-  std::string out;
-  std::size_t at = 0;
-  while (at < decimal.size()) {
-    std::size_t used = 0;
-    unsigned long v = 0;
-    try {
-      v = std::stoul(decimal.substr(at), &used, 10);
-    } catch (...) {
-      break;
-    }
-    at += used;
-    if (v == 0 && !out.empty()) continue;  // no ECR listed
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%s0x%lX", out.empty() ? "" : " ECR ", v);
-    out += buf;
-  }
-  return out.empty() ? decimal : out;
-}
-
 std::string Hex0x(int v) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "0x%02X", v & 0xFF);
@@ -56,10 +23,19 @@ std::string Hex0x(int v) {
 
 }  // namespace
 
+std::string ReadFirstLine(const std::string& path) {
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  // The kernel separates the base and the ECR address with a tab.
+  std::replace(line.begin(), line.end(), '\t', ' ');
+  return line;
+}
+
 ProbeResult Probe(Programmer& programmer, Clock& clock, const std::string& modesFile) {
   ProbeResult r;
   r.backend = programmer.Backend().Describe();
-  if (!modesFile.empty()) r.modes = ReadLine(modesFile);
+  if (!modesFile.empty()) r.modes = ReadFirstLine(modesFile);
   try {
     programmer.Start();
     TDirectPort port(programmer.Backend());
@@ -135,35 +111,6 @@ std::string ProbeResult::Verdict() const {
   }
   if (!chipAnswers) return "verdict: the port is usable; no chip answers.";
   return "verdict: the port is usable and a chip answers.";
-}
-
-std::string ModesFileFor(const std::string& device, const std::string& procRoot) {
-  const auto slash = device.find_last_of('/');
-  const std::string name = slash == std::string::npos ? device : device.substr(slash + 1);
-  const std::string path = procRoot + "/" + name + "/modes";
-  return ::access(path.c_str(), R_OK) == 0 ? path : std::string();
-}
-
-std::vector<KernelPort> KernelPorts(const std::string& procRoot, const std::string& devRoot) {
-  std::vector<KernelPort> ports;
-  DIR* dir = ::opendir(procRoot.c_str());
-  if (dir == nullptr) return ports;
-  while (const dirent* e = ::readdir(dir)) {
-    const std::string name = e->d_name;
-    if (name.rfind("parport", 0) != 0) continue;
-    KernelPort p;
-    p.name = name;
-    p.device = devRoot + "/" + name;
-    p.base = Addresses(ReadLine(procRoot + "/" + name + "/base-addr"));
-    p.modes = ReadLine(procRoot + "/" + name + "/modes");
-    p.deviceExists = ::access(p.device.c_str(), F_OK) == 0;
-    p.mayOpen = ::access(p.device.c_str(), R_OK | W_OK) == 0;
-    ports.push_back(p);
-  }
-  ::closedir(dir);
-  std::sort(ports.begin(), ports.end(),
-            [](const KernelPort& a, const KernelPort& b) { return a.name < b.name; });
-  return ports;
 }
 
 }  // namespace pt4

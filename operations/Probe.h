@@ -25,10 +25,14 @@ struct ProbeResult {
   std::vector<std::string> Lines() const;  // what was found, one fact a line
 };
 
+// The first line of a file, tabs as blanks; empty when it cannot be read.
+std::string ReadFirstLine(const std::string& path);
+
 // `modesFile` is the kernel's modes file of the port (empty when there is none).
 ProbeResult Probe(Programmer& programmer, Clock& clock, const std::string& modesFile);
 
-// The kernel's parallel ports, as /proc/sys/dev/parport lists them.
+// The parallel ports the system knows: on Linux as /proc/sys/dev/parport lists
+// them; on Windows as its device manager does, with their I/O ranges.
 struct KernelPort {
   std::string name;    // parport0
   std::string device;  // /dev/parport0

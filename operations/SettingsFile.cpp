@@ -1,10 +1,7 @@
 #include "operations/SettingsFile.h"
 
-#include <pwd.h>
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 
 #include "image/FileUtil.h"
@@ -47,7 +44,10 @@ std::string Trim(const std::string& s) {
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
 }
 
 // The section name of a header line "[name]", or nothing.
@@ -138,20 +138,14 @@ std::string UpdateIniText(const std::string& content, const std::string& section
 
 std::string UserHome(const char* homeVariable) {
   if (homeVariable != nullptr && homeVariable[0] == '/') return homeVariable;
-  if (const passwd* pw = ::getpwuid(::getuid());
-      pw != nullptr && pw->pw_dir != nullptr && pw->pw_dir[0] == '/')
-    return pw->pw_dir;
-  return {};
+  return AccountHome();
 }
 
 std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& installedBinFolder,
                                const std::string& fileName, const char* xdgConfigHome,
                                const std::string& home) {
-  struct stat st {};
   const bool installed = !installedBinFolder.empty() && exeFolder == installedBinFolder;
-  const bool writable = ::stat(exeFolder.c_str(), &st) == 0 && (st.st_mode & 0222) != 0 &&
-                        ::access(exeFolder.c_str(), W_OK) == 0;
-  if (!installed && writable) return exeFolder + "/" + fileName;
+  if (!installed && FolderWritable(exeFolder)) return exeFolder + "/" + fileName;
   std::string config;
   if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
     config = xdgConfigHome;
@@ -165,10 +159,9 @@ std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& 
 
 int MakeFolders(const std::string& folder) {
   if (folder.empty() || PathExists(folder)) return 0;
-  const int err = MakeFolders(ParentFolder(folder));
-  if (err != 0) return err;
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return errno;
-  return 0;
+  if (const int err = MakeFolders(ParentFolder(folder)); err != 0) return err;
+  const int err = MakeFolder(folder);
+  return err == EEXIST ? 0 : err;
 }
 
 int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys) {

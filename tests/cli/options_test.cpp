@@ -10,9 +10,7 @@ namespace {
 
 Options ParseWords(std::vector<std::string> words) {
   words.insert(words.begin(), "pt4cli");
-  std::vector<char*> argv;
-  for (auto& w : words) argv.push_back(w.data());
-  return Parse(static_cast<int>(argv.size()), argv.data());
+  return Parse(words);
 }
 
 // The usage error's text, or "" when the line parses.

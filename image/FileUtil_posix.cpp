@@ -1,10 +1,12 @@
-#include "image/FileUtil.h"
-
+// Files on Linux and other POSIX systems.
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "image/FileUtil.h"
 
 #include <cerrno>
 #include <climits>
@@ -23,6 +25,46 @@ std::string ParentFolder(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
+}
+
+bool FolderWritable(const std::string& folder) {
+  struct stat st {};
+  return ::stat(folder.c_str(), &st) == 0 && (st.st_mode & 0222) != 0 &&
+         ::access(folder.c_str(), W_OK) == 0;
+}
+
+int MakeFolder(const std::string& folder) {
+  return ::mkdir(folder.c_str(), 0700) == 0 ? 0 : errno;
+}
+
+std::string AccountHome() {
+  const passwd* pw = ::getpwuid(::getuid());
+  if (pw == nullptr || pw->pw_dir == nullptr || pw->pw_dir[0] != '/') return {};
+  return pw->pw_dir;
+}
+
+int WriteRecord(int fd, const void* data, std::size_t size) {
+  const auto* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t w = ::write(fd, p, size);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return w < 0 ? errno : ENOSPC;
+    p += w;
+    size -= static_cast<std::size_t>(w);
+  }
+  return 0;
+}
+
+int SyncRecord(int fd) {
+  return ::fdatasync(fd) == 0 ? 0 : errno;
+}
+
+void CloseRecord(int fd) {
+  ::close(fd);
+}
+
+long WriteRecordNow(int fd, const void* data, std::size_t size) noexcept {
+  return static_cast<long>(::write(fd, data, size));
 }
 
 namespace {

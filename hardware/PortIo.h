@@ -1,0 +1,19 @@
+// The processor's own I/O ports, as the platform lets a program reach them:
+// ioperm and inb/outb on Linux, the InpOut32 driver's DLL on Windows. Used by
+// DirectBackend alone.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pt4::portio {
+
+// Asks for `count` ports from `first`. Empty when granted; else why not, with
+// what to do about it, as a sentence that follows "refused: " or "unavailable: ".
+std::string Grant(std::uint16_t first, std::uint16_t count);
+void Revoke(std::uint16_t first, std::uint16_t count) noexcept;
+// Only on granted ports; safe in a crash's signal handler.
+void Out(std::uint16_t port, std::uint8_t value) noexcept;
+std::uint8_t In(std::uint16_t port) noexcept;
+
+}  // namespace pt4::portio
