@@ -131,17 +131,12 @@ int Cli::Convert() {
 int Cli::Ports() {
   const auto ports = KernelPorts();
   if (ports.empty()) {
-    std::printf(
-        "No parallel ports known to the kernel (load them with 'sudo modprobe parport_pc "
-        "ppdev').\n");
+    std::printf("%s\n", NoPortsText().c_str());
     return kExitPort;
   }
   for (const auto& p : ports) {
     std::printf("%-14s base %-14s modes %-28s %s\n", p.device.c_str(), p.base.c_str(),
-                p.modes.c_str(),
-                !p.deviceExists ? "no device: load ppdev"
-                : p.mayOpen     ? "you may open it"
-                                : "not for you: join group lp");
+                p.modes.c_str(), PortStatusText(p).c_str());
   }
   return 0;
 }

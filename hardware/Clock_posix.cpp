@@ -1,10 +1,9 @@
-#include "hardware/Clock.h"
-
 #include <sys/prctl.h>
 #include <time.h>
 
 #include <cerrno>
 
+#include "hardware/Clock.h"
 #include "hardware/StopSignal.h"
 
 namespace pt4 {

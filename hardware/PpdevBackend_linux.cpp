@@ -1,5 +1,3 @@
-#include "hardware/PpdevBackend.h"
-
 #include <fcntl.h>
 #include <linux/parport.h>
 #include <linux/ppdev.h>
@@ -12,6 +10,7 @@
 #include <cstring>
 
 #include "hardware/DirectPort.h"
+#include "hardware/PpdevBackend.h"
 
 namespace pt4 {
 

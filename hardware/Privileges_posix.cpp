@@ -1,5 +1,3 @@
-#include "hardware/Privileges.h"
-
 #include <grp.h>
 #include <linux/capability.h>
 #include <pwd.h>
@@ -13,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+
+#include "hardware/Privileges.h"
 
 namespace pt4 {
 

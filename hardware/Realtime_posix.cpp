@@ -1,5 +1,3 @@
-#include "hardware/Realtime.h"
-
 #include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
@@ -9,6 +7,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+
+#include "hardware/Realtime.h"
 
 namespace pt4 {
 

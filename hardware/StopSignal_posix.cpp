@@ -1,5 +1,3 @@
-#include "hardware/StopSignal.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 #include <initializer_list>
 
 #include "hardware/Programmer.h"
+#include "hardware/StopSignal.h"
 
 namespace pt4 {
 

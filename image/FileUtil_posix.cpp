@@ -6,12 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "image/FileUtil.h"
-
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+
+#include "image/FileUtil.h"
 
 namespace pt4 {
 
@@ -48,7 +48,7 @@ int WriteRecord(int fd, const void* data, std::size_t size) {
   while (size > 0) {
     const ssize_t w = ::write(fd, p, size);
     if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return w < 0 ? errno : ENOSPC;
+    if (w <= 0) return w < 0 && errno != EDQUOT ? errno : ENOSPC;
     p += w;
     size -= static_cast<std::size_t>(w);
   }
@@ -56,7 +56,7 @@ int WriteRecord(int fd, const void* data, std::size_t size) {
 }
 
 int SyncRecord(int fd) {
-  return ::fdatasync(fd) == 0 ? 0 : errno;
+  return ::fdatasync(fd) == 0 ? 0 : errno == EDQUOT ? ENOSPC : errno;
 }
 
 void CloseRecord(int fd) {
@@ -180,7 +180,18 @@ int MakeTemporary(const Target& t, std::string* tmp) {
 }
 }  // namespace
 
+namespace {
+int WriteTarget(const std::string& requested, const std::vector<std::uint8_t>& data);
+}  // namespace
+
 int WriteFileAtomically(const std::string& requested, const std::vector<std::uint8_t>& data) {
+  // A full quota is a full disk to the user.
+  const int err = WriteTarget(requested, data);
+  return err == EDQUOT ? ENOSPC : err;
+}
+
+namespace {
+int WriteTarget(const std::string& requested, const std::vector<std::uint8_t>& data) {
   Target t;
   if (const int err = FindTarget(requested, t); err != 0) return err;
   // The permission bits only: a set-id or sticky bit stays with the old content.
@@ -213,6 +224,7 @@ int WriteFileAtomically(const std::string& requested, const std::vector<std::uin
   if (err != 0) ::unlinkat(t.dir, tmp.c_str(), 0);
   return err;
 }
+}  // namespace
 
 void RemoveStaleTemporaries(const std::string& requested) {
   Target t;

@@ -24,7 +24,6 @@ std::string FileErrorText(int err, const std::string& path) {
       return "File access denied";
     case ENOSPC:
     case EFBIG:
-    case EDQUOT:
       return "Disk full";
     case EISDIR:
       return "Is a folder, not a file";

@@ -8,12 +8,18 @@
 namespace pt4 {
 
 std::string Sha1Hex(const std::uint8_t* data, std::size_t count) {
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA1_ALGORITHM, nullptr, 0)))
+    return {};
   unsigned char digest[20];
-  const NTSTATUS status = BCryptHash(BCRYPT_SHA1_ALG_HANDLE, nullptr, 0,
-                                     const_cast<PUCHAR>(data), static_cast<ULONG>(count), digest,
-                                     sizeof digest);
-  if (!BCRYPT_SUCCESS(status)) return {};
-  return LowerHex(digest, sizeof digest);
+  BCRYPT_HASH_HANDLE hash = nullptr;
+  bool ok = BCRYPT_SUCCESS(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0));
+  ok = ok &&
+       BCRYPT_SUCCESS(BCryptHashData(hash, const_cast<PUCHAR>(data), static_cast<ULONG>(count), 0));
+  ok = ok && BCRYPT_SUCCESS(BCryptFinishHash(hash, digest, sizeof digest, 0));
+  if (hash != nullptr) BCryptDestroyHash(hash);
+  BCryptCloseAlgorithmProvider(algorithm, 0);
+  return ok ? LowerHex(digest, sizeof digest) : std::string();
 }
 
 }  // namespace pt4

@@ -33,6 +33,17 @@ std::string Addresses(const std::string& decimal) {
 }
 }  // namespace
 
+std::string NoPortsText() {
+  return "No parallel ports known to the kernel (load them with 'sudo modprobe parport_pc "
+         "ppdev').";
+}
+
+std::string PortStatusText(const KernelPort& p) {
+  return !p.deviceExists ? "no device: load ppdev"
+         : p.mayOpen     ? "you may open it"
+                         : "not for you: join group lp";
+}
+
 std::string ModesFileFor(const std::string& device, const std::string& procRoot) {
   const auto slash = device.find_last_of('/');
   const std::string name = slash == std::string::npos ? device : device.substr(slash + 1);

@@ -43,6 +43,10 @@ struct KernelPort {
 };
 std::vector<KernelPort> KernelPorts(const std::string& procRoot = "/proc/sys/dev/parport",
                                     const std::string& devRoot = "/dev");
+// What `pt4cli ports` says when there are none, and of each port: whether it can
+// be opened, and what to do when not.
+std::string NoPortsText();
+std::string PortStatusText(const KernelPort& port);
 // The modes file for a ppdev device such as /dev/parport0, or empty.
 std::string ModesFileFor(const std::string& device,
                          const std::string& procRoot = "/proc/sys/dev/parport");
