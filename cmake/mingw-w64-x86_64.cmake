@@ -21,3 +21,4 @@ set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
 # GCC 12 warns of an overlap in std::string's own copying where there is none
 # (its bug 105651), here at every string joined in a loop.
 set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

@@ -2,11 +2,12 @@
 // sequence of anything driven through it can be read back as trace lines.
 #pragma once
 
-#include <sys/mman.h>
-#include <unistd.h>
-
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -17,29 +18,34 @@
 #include "hardware/Registers.h"
 #include "hardware/SimProgrammer.h"
 #include "hardware/TracingBackend.h"
+#include "image/FileUtil.h"
 
 namespace pt4::testing {
 
 class TracedProgrammer {
  public:
   TracedProgrammer() {
+    static int made = 0;
+    path_ = (std::filesystem::temp_directory_path() /
+             ("pt4trace-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" +
+              std::to_string(++made)))
+                .string();
     auto simOwned = std::make_unique<SimProgrammer>(clock, PortBase);
     sim = simOwned.get();
-    fd_ = memfd_create("trace", MFD_CLOEXEC);
-    trace = std::make_unique<TracingBackend>(std::move(simOwned), dup(fd_), clock);
+    trace = std::make_unique<TracingBackend>(std::move(simOwned),
+                                             OpenRecordFile(path_, true, false, nullptr), clock);
     port = std::make_unique<TDirectPort>(*trace);
     regs.Attach(port.get());
   }
   ~TracedProgrammer() {
     trace.reset();
-    close(fd_);
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
   }
   // Everything traced so far.
   std::string Text() {
-    text_.clear();
-    char buf[65536];
-    off_t at = 0;
-    for (ssize_t n; (n = pread(fd_, buf, sizeof buf, at)) > 0; at += n) text_.append(buf, n);
+    std::ifstream in(path_, std::ios::binary);
+    text_.assign(std::istreambuf_iterator<char>(in), {});
     buf_ = text_.data();
     size_ = text_.size();
     return text_;
@@ -78,7 +84,7 @@ class TracedProgrammer {
   Registers regs;
 
  private:
-  int fd_ = -1;
+  std::string path_;
   std::string text_;
   char* buf_ = nullptr;
   std::size_t size_ = 0;
