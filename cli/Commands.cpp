@@ -57,10 +57,8 @@ int Cli::Run() {
     RealtimeSpan realtime;
     if (!realtime.Granted() && !o_.quiet && !o_.json) {
       std::fprintf(stderr,
-                   "pt4cli: note: running at normal priority (%s); pulses may run longer. "
-                   "Real time for group lp: 'sudo dpkg-reconfigure pt4cli', or see REAL TIME "
-                   "in 'man pt4cli' and /usr/share/doc/pt4cli/README.md.\n",
-                   realtime.Refused().c_str());
+                   "pt4cli: note: running at normal priority (%s); pulses may run longer. %s\n",
+                   realtime.Refused().c_str(), RealtimeAdvice());
     }
     if (o_.command == "read") rc = Read();
     if (o_.command == "blank") rc = Blank();

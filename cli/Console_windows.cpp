@@ -8,17 +8,11 @@
 #include <shellapi.h>
 
 #include "cli/Console.h"
+#include "image/WideText.h"
 
 namespace pt4::cli {
 
 namespace {
-std::string Utf8(const wchar_t* wide) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(n > 0 ? static_cast<std::size_t>(n - 1) : 0, '\0');
-  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 void AllowColours(DWORD which) {
   HANDLE h = GetStdHandle(which);
   DWORD mode = 0;
@@ -40,7 +34,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (wide == nullptr) return std::vector<std::string>(argv, argv + argc);
   std::vector<std::string> out;
-  for (int i = 0; i < count; ++i) out.push_back(Utf8(wide[i]));
+  for (int i = 0; i < count; ++i) out.push_back(Utf8FromWide(wide[i]));
   LocalFree(wide);
   return out;
 }

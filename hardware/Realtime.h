@@ -9,6 +9,9 @@
 
 namespace pt4 {
 
+// Where real time was refused: how to have it, as one sentence for the user.
+const char* RealtimeAdvice();
+
 class RealtimeSpan {
  public:
   RealtimeSpan();

@@ -16,6 +16,11 @@ namespace {
 constexpr int kPassPriority = 80;
 }  // namespace
 
+const char* RealtimeAdvice() {
+  return "Real time for group lp: 'sudo dpkg-reconfigure pt4cli', or see REAL TIME in 'man "
+         "pt4cli' and /usr/share/doc/pt4cli/README.md.";
+}
+
 RealtimeSpan::RealtimeSpan() {
   sched_param old{};
   if (pthread_getschedparam(pthread_self(), &oldPolicy_, &old) == 0)

@@ -9,6 +9,10 @@
 
 namespace pt4 {
 
+const char* RealtimeAdvice() {
+  return "Run it from a console opened as administrator for the realtime priority class.";
+}
+
 // Here the old "policy" is the process's priority class, and "locked" the timer tick.
 RealtimeSpan::RealtimeSpan() {
   oldPolicy_ = static_cast<int>(GetPriorityClass(GetCurrentProcess()));

@@ -7,6 +7,7 @@
 #include <exception>
 #include <initializer_list>
 
+#include "hardware/LastResort.h"
 #include "hardware/Programmer.h"
 #include "hardware/StopSignal.h"
 
@@ -21,15 +22,6 @@ int g_pipe[2] = {-1, -1};
 constexpr int kTerminating[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM};
 constexpr int kCrashes[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kStops[] = {SIGTSTP, SIGTTIN, SIGTTOU};
-
-// exit() from a library and an uncaught exception leave the process whole: the
-// programmer is set idle and the port given back as on a normal end.
-void LastResortIdle() {
-  if (Programmer* p = Programmer::Active()) {
-    p->EmergencyIdle();
-    p->Release();
-  }
-}
 
 extern "C" void OnStopSignal(int sig) {
   if (g_signal == 0) g_signal = sig;
@@ -76,15 +68,6 @@ extern "C" void OnStop(int sig) {
   InstallStopHandler(sig);
 }
 
-void OnExit() {
-  LastResortIdle();
-}
-
-[[noreturn]] void OnTerminate() {
-  LastResortIdle();
-  std::signal(SIGABRT, SIG_DFL);
-  std::abort();
-}
 }  // namespace
 
 void InstallStopSignalHandlers() {
@@ -106,12 +89,7 @@ void InstallStopSignalHandlers() {
   crash.sa_flags = SA_RESETHAND | SA_NODEFER;
   for (int sig : kCrashes) sigaction(sig, &crash, nullptr);
   for (int sig : kStops) InstallStopHandler(sig);
-  static bool once = false;
-  if (!once) {
-    once = true;
-    std::atexit(OnExit);
-    std::set_terminate(OnTerminate);
-  }
+  InstallLastResorts();
 }
 
 int PendingStopSignal() {

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include "hardware/LastResort.h"
 #include "hardware/Programmer.h"
 #include "hardware/StopSignal.h"
 
@@ -53,32 +54,12 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {
   return EXCEPTION_CONTINUE_SEARCH;
 }
 
-void LastResortIdle() {
-  if (Programmer* p = Programmer::Active()) {
-    p->EmergencyIdle();
-    p->Release();
-  }
-}
-
-void OnExit() {
-  LastResortIdle();
-}
-
-[[noreturn]] void OnTerminate() {
-  LastResortIdle();
-  std::abort();
-}
 }  // namespace
 
 void InstallStopSignalHandlers() {
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   SetUnhandledExceptionFilter(OnCrash);
-  static bool once = false;
-  if (!once) {
-    once = true;
-    std::atexit(OnExit);
-    std::set_terminate(OnTerminate);
-  }
+  InstallLastResorts();
 }
 
 int PendingStopSignal() {

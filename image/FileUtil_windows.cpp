@@ -12,22 +12,31 @@
 #include <random>
 
 #include "image/FileUtil.h"
+#include "image/WideText.h"
 
 namespace pt4 {
 
-namespace {
-std::wstring Wide(const std::string& utf8) {
+std::wstring WideFromUtf8(const std::string& utf8) {
   const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
   std::wstring out(n > 0 ? static_cast<std::size_t>(n - 1) : 0, L'\0');
   if (n > 1) MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, out.data(), n);
   return out;
 }
 
-std::string Utf8(const std::wstring& wide) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+std::string Utf8FromWide(const wchar_t* wide) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
   std::string out(n > 0 ? static_cast<std::size_t>(n - 1) : 0, '\0');
-  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, out.data(), n, nullptr, nullptr);
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
   return out;
+}
+
+namespace {
+std::wstring Wide(const std::string& utf8) {
+  return WideFromUtf8(utf8);
+}
+
+std::string Utf8(const std::wstring& wide) {
+  return Utf8FromWide(wide.c_str());
 }
 
 // The errno that the rest of the program knows for a Windows error.

@@ -9,18 +9,12 @@
 
 #include <cstdio>
 
+#include "image/WideText.h"
 #include "operations/Probe.h"
 
 namespace pt4 {
 
 namespace {
-std::string Utf8(const wchar_t* wide) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(n > 0 ? static_cast<std::size_t>(n - 1) : 0, '\0');
-  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 // The device's I/O ranges as the configuration manager allocated them, first first.
 std::vector<unsigned long long> IoBases(DEVINST device) {
   std::vector<unsigned long long> bases;
@@ -75,7 +69,7 @@ std::vector<KernelPort> KernelPorts(const std::string&, const std::string&) {
     }
     if (wcsncmp(name, L"LPT", 3) != 0) continue;  // COM ports share the class
     KernelPort p;
-    p.name = Utf8(name);
+    p.name = Utf8FromWide(name);
     const auto bases = IoBases(info.DevInst);
     char buf[64];
     for (std::size_t b = 0; b < bases.size() && b < 2; ++b) {

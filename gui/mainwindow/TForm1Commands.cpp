@@ -128,10 +128,8 @@ void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
   if (!realtime.Granted() && !told) {
     told = true;
     std::fprintf(stderr,
-                 "pt4prog: note: passes run at normal priority (%s); pulses may run longer. "
-                 "Real time for group lp: 'sudo dpkg-reconfigure pt4cli', or see REAL TIME in "
-                 "'man pt4cli' and /usr/share/doc/pt4prog/README.md.\n",
-                 realtime.Refused().c_str());
+                 "pt4prog: note: passes run at normal priority (%s); pulses may run longer. %s\n",
+                 realtime.Refused().c_str(), RealtimeAdvice());
   }
   try {
     pass(ctx);

@@ -1,6 +1,7 @@
 #include "operations/Params.h"
 
 #include <gtest/gtest.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <fstream>

@@ -27,8 +27,8 @@ struct StandIn {
   void Log(bool out, short port, std::uint8_t value) {
     if (log < 0) return;
     char line[48];
-    std::size_t n = pt4::FormatTraceLine(line, clock.NowNs(), out,
-                                         static_cast<std::uint16_t>(port), value);
+    std::size_t n =
+        pt4::FormatTraceLine(line, clock.NowNs(), out, static_cast<std::uint16_t>(port), value);
     line[n++] = '\n';
     pt4::WriteRecordNow(log, line, n);
   }
