@@ -58,9 +58,12 @@ int Cli::WriteOne(int chip, Json* chipJson) {
   // refused before a single pulse is spent on it.
   bool floating = false;
   const WritePlan plan = ReadPlan(l.image, &floating);
-  // Nothing answered: no chip to refuse or to write, whatever --force says. A
-  // chip with every fuse blown that the image wants so is identical all the same.
-  noChip_ = floating && plan.counts.IdenticalCount != kChipWords;
+  // Nothing answered: no chip to refuse or to write, and nothing to advise
+  // forcing. A chip with every fuse blown that the image wants so is identical
+  // all the same. --force still writes, as asked: pulses into an empty socket,
+  // or into fuses blown already, harm nothing.
+  noChip_ = floating && plan.counts.IdenticalCount != kChipWords && !o_.force;
+  if (floating && o_.force) SayNoChip();
   if (noChip_) {
     SayNoChip();
     if (!o_.json) std::fprintf(stderr, "Nothing was pulsed.\n");

@@ -86,11 +86,14 @@ ENTER
 check "batch --stop-on-fail: stops at the failed chip" python3 "$here/check_json.py" log log.jsonl identical,refused
 # An empty socket is called so: nothing pulsed, not refused, not counted; the
 # operator is asked for the chip, and the log says "no_chip".
-PT4_PORT=sim-nochip PT4_TRACE=empty.log "$cli" write five.rom --mask full --time 2 --force >/dev/null 2>err.txt
+PT4_PORT=sim-nochip PT4_TRACE=empty.log "$cli" write five.rom --mask full --time 2 >/dev/null 2>err.txt
 check "empty socket: exit 5" [ $? -eq 5 ]
 check "empty socket: said so" grep -q '^pt4cli: no chip answers' err.txt
 check "empty socket: no advice to force" bash -c "! grep -q 'force' err.txt"
-check "empty socket: nothing pulsed, even forced" [ "$(bursts empty.log)" -eq 0 ]
+check "empty socket: nothing pulsed" [ "$(bursts empty.log)" -eq 0 ]
+PT4_PORT=sim-nochip PT4_TRACE=forced.log "$cli" write five.rom --mask full --time 2 --cycles 1 --force >/dev/null 2>err.txt
+check "empty socket, forced: written as asked, and said so" \
+  bash -c "[ \$(python3 '$here/check_json.py' bursts forced.log) -gt 0 ] && grep -q 'no chip answers' err.txt"
 PT4_PORT=sim-nochip "$cli" blank >out.txt 2>err.txt
 check "empty socket: blank keeps its line" grep -qx '256 words not blank' out.txt
 check "empty socket: blank adds the hint" grep -q 'no chip answers' err.txt

@@ -10,9 +10,9 @@ trap 'rm -rf "$out"' EXIT
 seconds=${PT4_FUZZ_SECONDS:-8}
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
        -DPT4_PORT_BASE=0x378 -I"$src")
-# The core once, then each target links what it needs of it.
+# The core once (its Linux files), then each target links what it needs of it.
 mkdir -p "$out/core"
-(cd "$src" && ls image/*.cpp hardware/*.cpp operations/*.cpp) |
+(cd "$src" && ls image/*.cpp hardware/*.cpp operations/*.cpp | grep -v _windows) |
   xargs -P "$(nproc)" -I{} sh -c 'clang++ "$@" -c "$0" -o "'"$out"'/core/$(echo "$0" | tr / _).o"' \
     "$src/{}" "${flags[@]}"
 build() {  # build NAME SOURCE
