@@ -33,6 +33,9 @@ cleanup() {
 trap cleanup EXIT
 useradd -M -N -d "$work/home" -s /bin/sh "$victim" || exit 1
 useradd -M -N -s /bin/sh "$attacker" || exit 1
+# strace and LeakSanitizer both want ptrace: under strace a sanitized build checks
+# no leaks.
+traced=(env "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" strace)
 vuid=$(id -u "$victim")
 vgid=$(id -g "$victim")
 as() { local who=$1; shift; setpriv --reuid="$who" --regid="$(id -g "$who")" --init-groups "$@"; }
@@ -79,7 +82,7 @@ check "log through a link: exit 3" [ $? -eq 3 ]
 check "log through a link: the target untouched" intact
 
 # A port path is a parallel port, or it is refused before it is opened for writing.
-timeout 20 strace -f -qq -e trace=openat -o open.txt "$cli" blank --port /dev/null >/dev/null 2>err.txt
+timeout 20 "${traced[@]}" -f -qq -e trace=openat -o open.txt "$cli" blank --port /dev/null >/dev/null 2>err.txt
 check "--port /dev/null: exit 4" [ $? -eq 4 ]
 check "--port /dev/null: says what it is" grep -q '/dev/null is not a parallel port: it is a character device (1:3)' err.txt
 check "--port /dev/null: never opened to write" bash -c "! grep '\"/dev/null\"' open.txt | grep -q 'O_RDWR\|O_WRONLY'"
@@ -91,7 +94,7 @@ check "--port FIFO: says what it is" grep -q 'is not a parallel port: it is a FI
 # Raw port I/O only when asked for: with PT4_PORT unset and no /dev/parport0 here,
 # the programs say how to get ppdev, and never call ioperm.
 if [ ! -e /dev/parport0 ]; then
-  env -u PT4_PORT timeout 20 strace -f -qq -e trace=ioperm,iopl -o io.txt "$cli" blank >/dev/null 2>err.txt
+  env -u PT4_PORT timeout 20 "${traced[@]}" -f -qq -e trace=ioperm,iopl -o io.txt "$cli" blank >/dev/null 2>err.txt
   check "PT4_PORT unset: exit 4" [ $? -eq 4 ]
   check "PT4_PORT unset: no ioperm" bash -c "! grep -q 'ioperm\|iopl' io.txt"
   check "PT4_PORT unset: says how to ask for direct I/O" grep -q 'PT4_PORT=direct' err.txt
@@ -121,7 +124,7 @@ check "sudo pt4prog: the trace ends idle" ends_idle home/out/gui.log
 
 # A crash in a pass: only the idle writes, no file saved from the handler.
 rm -f chip.bin
-strace -f -qq -o crash.txt -e trace=rename,renameat,renameat2 -e signal=SIGSEGV \
+"${traced[@]}" -f -qq -o crash.txt -e trace=rename,renameat,renameat2 -e signal=SIGSEGV \
   env PT4_PORT=sim:chip.bin PT4_TRACE=crash.log "$cli" write image.rom --mask full --time 3 -q \
   >/dev/null 2>&1 &
 tracer=$!
