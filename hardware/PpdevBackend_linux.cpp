@@ -173,12 +173,21 @@ void PpdevBackend::Out(std::uint16_t address, std::uint8_t value) {
 // has an ioctl of its own, sent only when it changes. The two calls are two
 // moments on the port, so their order matters: the PC must never drive the data
 // lines while the control lines let the chip drive them. Turning to input goes
-// first when a read begins; turning back to output goes last.
+// first when a read begins; turning back to output goes last. Nor may a latch be
+// strobed while nobody drives its data: a write that raises a strobe while the
+// lines may still be input (the first write after the claim, or an abnormal end
+// inside a read) first drops every strobe, then turns to output, then strobes.
 int PpdevBackend::SendControl(std::uint8_t value, const char** failed) noexcept {
   const int dir = (value & 0x20) != 0 ? 1 : 0;
   *failed = "PPDATADIR";
   if (dir == 1) {
     if (const int err = SetDirection(1); err != 0) return err;
+  } else if (direction_ != 0 && (value & 0x03) != 0) {
+    unsigned char quiet = value & 0x0C;
+    *failed = "PPWCONTROL";
+    if (sys_->Ioctl(fd_, PPWCONTROL, &quiet) != 0) return errno;
+    *failed = "PPDATADIR";
+    if (const int err = SetDirection(0); err != 0) return err;
   }
   unsigned char control = value & 0x0F;
   *failed = "PPWCONTROL";

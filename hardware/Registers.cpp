@@ -141,6 +141,10 @@ void Registers::EmergencyIdle() noexcept {
   } catch (...) {
   }
   try {
+    P().PortOut(PortBase + 2, kStrobesLowOutput);
+  } catch (...) {
+  }
+  try {
     LatchPulse(kPulseOff, true);
   } catch (...) {
   }

@@ -45,16 +45,23 @@ constexpr std::array<PortWrite, 3> LatchWrites(std::uint8_t value, std::uint8_t 
            {static_cast<std::uint16_t>(PortBase + 2), select},
            {static_cast<std::uint16_t>(PortBase + 2), static_cast<std::uint8_t>(select & 0x0C)}}};
 }
-// What EmergencyIdle sends from any state: the pulse latch forced off, then the
-// idle writes (mode A, mode B, aux), each mode write clearing its group. Ready
-// before any crash, so that a signal handler only has to send it.
-constexpr std::array<PortWrite, 12> EmergencyIdleWrites() {
-  std::array<PortWrite, 12> all{};
+// Every strobe low and the data lines driven by the PC. An abnormal end may come
+// in the middle of a chip read, with the lines still turned to input: without
+// this first, the pulse latch would be strobed while nobody drives its data (and
+// through ppdev the strobe rises before the direction turns back).
+constexpr std::uint8_t kStrobesLowOutput = 0x0C;
+// What EmergencyIdle sends from any state: the lines back to output, the pulse
+// latch forced off, then the idle writes (mode A, mode B, aux), each mode write
+// clearing its group. Ready before any crash, so that a signal handler only has
+// to send it.
+constexpr std::array<PortWrite, 13> EmergencyIdleWrites() {
+  std::array<PortWrite, 13> all{};
+  all[0] = {static_cast<std::uint16_t>(PortBase + 2), kStrobesLowOutput};
   const std::array<PortWrite, 3> steps[] = {
       LatchWrites(kPulseOff, SelectCode(Latch::Pulse)),
       LatchWrites(0x80, SelectCode(Latch::ModeA)),  // a mode latch always has bit 7 set
       LatchWrites(0x80, SelectCode(Latch::ModeB)), LatchWrites(0x00, SelectCode(Latch::Aux))};
-  std::size_t n = 0;
+  std::size_t n = 1;
   for (const auto& step : steps) {
     for (const PortWrite& w : step) all[n++] = w;
   }
@@ -95,9 +102,10 @@ class Registers {
   void ResetLatches();
   void SetSupply(std::uint8_t selector, std::uint16_t tenths, std::uint8_t modifier);
 
-  // For the paths that end a pass abnormally: first drop any raised pulse without
-  // touching the address (a new address under a live pulse would program the
-  // wrong word), then the ordinary idle writes. Never throws.
+  // For the paths that end a pass abnormally: turn the lines back to output, drop
+  // any raised pulse without touching the address (a new address under a live
+  // pulse would program the wrong word), then the ordinary idle writes. Never
+  // throws.
   void EmergencyIdle() noexcept;
 
   std::uint8_t Cache(Latch l) const { return cache_[static_cast<int>(l)]; }

@@ -58,6 +58,10 @@ class FakePpdev : public PpdevSys {
     calls.emplace_back(request, value);
     // The PC drives the data lines while the control lines select the chip's data.
     if (direction == 0 && (control & 0x0F) == 0x0E) ++contentions;
+    // A latch strobed while nobody drives the data lines takes whatever floats.
+    if (request == PPWCONTROL && direction == 1 && (control & 0x03) != 0 && control != 0x0E) {
+      ++blindStrobes;
+    }
     if (request == PPCLAIM && claimErrno != 0) {
       errno = claimErrno;
       return -1;
@@ -65,7 +69,7 @@ class FakePpdev : public PpdevSys {
     return 0;
   }
   // The port as the kernel leaves it: the worst state to start from.
-  int direction = 1, control = 0x0E, contentions = 0;
+  int direction = 1, control = 0x0E, contentions = 0, blindStrobes = 0;
   int Close(int) override {
     ++closes;
     return 0;
@@ -91,12 +95,12 @@ TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
   EXPECT_EQ(b.In(0x379), 0xA5);
   b.Release();
   using C = std::pair<unsigned long, int>;
+  // The first strobe: the lines driven before it rises, whatever the kernel left.
   // Into a read: input first, then the select. Out of it: the select first.
-  const std::vector<C> want = {{PPEXCL, -1},       {PPCLAIM, -1},      {PPWCONTROL, 0x05},
-                               {PPDATADIR, 0},     {PPWCONTROL, 0x04}, {PPDATADIR, 1},
-                               {PPWCONTROL, 0x0E}, {PPRDATA, -1},      {PPWCONTROL, 0x0C},
-                               {PPDATADIR, 0},     {PPWDATA, 0x80},    {PPRSTATUS, -1},
-                               {PPRELEASE, -1}};
+  const std::vector<C> want = {
+      {PPEXCL, -1},       {PPCLAIM, -1},   {PPWCONTROL, 0x04}, {PPDATADIR, 0}, {PPWCONTROL, 0x05},
+      {PPWCONTROL, 0x04}, {PPDATADIR, 1},  {PPWCONTROL, 0x0E}, {PPRDATA, -1},  {PPWCONTROL, 0x0C},
+      {PPDATADIR, 0},     {PPWDATA, 0x80}, {PPRSTATUS, -1},    {PPRELEASE, -1}};
   EXPECT_EQ(sys->calls, want);
   EXPECT_EQ(sys->openFlags, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   EXPECT_EQ(sys->closes, 1);
@@ -126,6 +130,26 @@ TEST(Ppdev, NeverDrivesTheBusAgainstTheChipOverWholePasses) {
                                    [](const auto& c) { return c.first == PPRDATA; });
   EXPECT_GE(reads, 3 * kChipWords);
   EXPECT_EQ(sys->contentions, 0);
+  EXPECT_EQ(sys->blindStrobes, 0);
+}
+
+TEST(Ppdev, AnEndInTheMiddleOfAReadTurnsTheLinesBackBeforeAnyStrobe) {
+  for (bool crash : {false, true}) {
+    auto sys = std::make_shared<FakePpdev>();
+    Programmer programmer(std::make_unique<PpdevBackend>("/dev/parport0", PortBase, sys));
+    static_cast<PpdevBackend&>(programmer.Backend()).Open();
+    programmer.Start();
+    programmer.Backend().Out(PortBase + 2, kChipDataRead);  // the chip read's select, no restore
+    ASSERT_EQ(sys->direction, 1);
+    if (crash) {
+      programmer.CrashIdle();
+    } else {
+      programmer.EmergencyIdle();
+    }
+    EXPECT_EQ(sys->blindStrobes, 0) << crash;
+    EXPECT_EQ(sys->direction, 0) << crash;
+    EXPECT_EQ(sys->control, 0x04) << crash;
+  }
 }
 
 TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {

@@ -165,11 +165,13 @@ TEST(Registers, EmergencyIdleDropsThePulseBeforeTheAddressAndACrashSendsTheSame)
     p.Mark();
     const auto check = [&] {
       const Lines lines = p.Since();
-      // The held lines of the pulse come first, then the twelve writes.
-      ASSERT_EQ(lines.size(), 15u) << crash;
+      // The held lines of the pulse come first, then the ready writes: the lines
+      // back to output, and the pulse latch off before any address.
+      ASSERT_EQ(lines.size(), 16u) << crash;
       EXPECT_EQ(Lines(lines.begin() + 3, lines.end()), ready) << crash;
-      EXPECT_EQ(lines[3], "out 0x378 0x80");
-      EXPECT_EQ(lines[4], "out 0x37A 0x0F");
+      EXPECT_EQ(lines[3], "out 0x37A 0x0C");
+      EXPECT_EQ(lines[4], "out 0x378 0x80");
+      EXPECT_EQ(lines[5], "out 0x37A 0x0F");
       EXPECT_TRUE(p.sim->Violations().empty()) << p.sim->Violations()[0].what;
       EXPECT_EQ(p.sim->LatchValue(SelectCode(Latch::ModeA)), 0x80) << crash;
       EXPECT_EQ(p.sim->SupplyTenths(), 0) << crash;

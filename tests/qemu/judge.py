@@ -70,6 +70,10 @@ def expected(trace_text):
             if d == 1 and direction != 1:  # input first
                 out.append(("write", 2, (nibble if nibble is not None else 0) | 0x20))
                 direction = 1
+            elif d == 0 and direction != 0 and low & 0x03:  # driven before a strobe rises
+                out.append(("write", 2, (low & 0x0C) | (0x20 if direction == 1 else 0)))
+                out.append(("write", 2, low & 0x0C))
+                direction = 0
             out.append(("write", 2, low | (0x20 if direction == 1 else 0)))
             nibble = low
             if d == 0 and direction != 0:  # output last
