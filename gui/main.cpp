@@ -33,7 +33,7 @@ class Application final : public QApplication {
     try {
       return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-      pt4::ShowErrorBox(QString::fromLocal8Bit(e.what()));
+      pt4::ShowErrorBox(e);
     } catch (...) {
       pt4::ShowErrorBox(QCoreApplication::translate("pt4::Ui", "Unknown error"));
     }

@@ -13,24 +13,35 @@ DirectBackend::~DirectBackend() {
   Release();
 }
 
-std::string DirectBackend::Describe() const {
-  char buf[64];
-  if (ecr_ == base_ + kEcrOffset) {
-    std::snprintf(buf, sizeof buf, "direct port I/O at 0x%03X", base_);
-  } else {
-    std::snprintf(buf, sizeof buf, "direct port I/O at 0x%03X (ECR 0x%03X)", base_, ecr_);
-  }
+namespace {
+std::string Address(std::uint16_t a) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "0x%03X", a);
   return buf;
+}
+}  // namespace
+
+Phrase DirectBackend::Name() const {
+  if (ecr_ == base_ + kEcrOffset)
+    return Tr("pt4::Port", "direct port I/O at %1").With(Address(base_));
+  return Tr("pt4::Port", "direct port I/O at %1 (ECR %2)").With(Address(base_), Address(ecr_));
+}
+
+std::string DirectBackend::Describe() const {
+  return English(Name());
 }
 
 void DirectBackend::Open() {
-  std::string refused = portio::Grant(base_, 3);
+  Message refused = portio::Grant(base_, 3);
   if (refused.empty()) {
     refused = portio::Grant(ecr_, 1);
     if (!refused.empty()) portio::Revoke(base_, 3);
   }
   if (!refused.empty()) {
-    openError_ = Describe() + " refused: " + refused;
+    // "... refused: the cause." and then the remedy.
+    Message m{Tr("pt4::Port", "%1 refused: %2.").With(Name(), refused.front())};
+    m.insert(m.end(), refused.begin() + 1, refused.end());
+    openError_ = std::move(m);
     return;
   }
   open_ = true;

@@ -24,12 +24,14 @@ class DirectBackend final : public PortBackend {
   void CrashOut(std::uint16_t address, std::uint8_t value) noexcept override;
 
  private:
+  // How the refusals name it: the address, and the ECR's where it is not the usual.
+  Phrase Name() const;
   std::uint16_t Map(std::uint16_t address) const;
   // The card's address for a register address, or 0 for none.
   std::uint16_t Where(std::uint16_t address) const noexcept;
   std::uint16_t logical_, base_, ecr_;
   bool open_ = false;
-  std::optional<std::string> openError_;
+  std::optional<Message> openError_;
 };
 
 }  // namespace pt4

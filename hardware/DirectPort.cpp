@@ -26,11 +26,13 @@ class InvalidBackend final : public PortBackend {
 
  private:
   [[noreturn]] void Fail() const {
-    throw PortError("PT4_PORT=\"" + text_ +
-                    "\" is not understood. Use /dev/parportN (ppdev), direct or direct:0xADDR "
-                    "(port I/O as root, at an address a parallel port can have: a multiple of 4 "
-                    "from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF), sim, "
-                    "sim:FILE or sim-nochip.");
+    throw PortError(Message{
+        Tr("pt4::Port",
+           "PT4_PORT=\"%1\" is not understood. Use /dev/parportN (ppdev), direct or "
+           "direct:0xADDR (port I/O as root, at an address a parallel port can have: a "
+           "multiple of 4 from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF), sim, "
+           "sim:FILE or sim-nochip.")
+            .With(text_)});
   }
   std::string text_;
 };

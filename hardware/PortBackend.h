@@ -3,16 +3,17 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
+
+#include "image/Message.h"
 
 namespace pt4 {
 
 // A port access that the system refused or that cannot be carried out. The text
 // names the device, the cause and the remedy, so it can go straight to the user.
-class PortError : public std::runtime_error {
+class PortError : public MessageError {
  public:
-  using std::runtime_error::runtime_error;
+  using MessageError::MessageError;
 };
 
 class PortBackend {

@@ -4,13 +4,14 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "image/Message.h"
 
 namespace pt4::portio {
 
-// Asks for `count` ports from `first`. Empty when granted; else why not, with
-// what to do about it, as a sentence that follows "refused: " or "unavailable: ".
-std::string Grant(std::uint16_t first, std::uint16_t count);
+// Asks for `count` ports from `first`. Empty when granted; else why not (a cause
+// that follows "refused: ") and then what to do about it, in sentences.
+Message Grant(std::uint16_t first, std::uint16_t count);
 void Revoke(std::uint16_t first, std::uint16_t count) noexcept;
 // Only on granted ports; safe in a crash's signal handler.
 void Out(std::uint16_t port, std::uint8_t value) noexcept;

@@ -1,6 +1,5 @@
 // I/O ports on Linux: ioperm grants them to this process, then inb and outb.
 #include <cerrno>
-#include <cstring>
 
 #include "hardware/PortIo.h"
 
@@ -9,11 +8,13 @@
 
 namespace pt4::portio {
 
-std::string Grant(std::uint16_t first, std::uint16_t count) {
+Message Grant(std::uint16_t first, std::uint16_t count) {
   if (ioperm(first, count, 1) == 0) return {};
-  return std::string(std::strerror(errno)) +
-         ". Run it as root through sudo (sudo PT4_PORT=direct ...), which gives root up once "
-         "the port is open, or use ppdev as a member of group lp (PT4_PORT=/dev/parport0).";
+  return {SysError(errno),
+          Tr("pt4::Port",
+             "Run it as root through sudo (%1), which gives root up once the port is open, or "
+             "use ppdev as a member of group lp (%2).")
+              .With("sudo PT4_PORT=direct ...", "PT4_PORT=/dev/parport0")};
 }
 void Revoke(std::uint16_t first, std::uint16_t count) noexcept {
   ioperm(first, count, 0);
@@ -31,8 +32,9 @@ std::uint8_t In(std::uint16_t port) noexcept {
 
 namespace pt4::portio {
 
-std::string Grant(std::uint16_t, std::uint16_t) {
-  return "this processor has no I/O ports of the PC's kind. Use ppdev (PT4_PORT=/dev/parport0).";
+Message Grant(std::uint16_t, std::uint16_t) {
+  return {Tr("pt4::Port", "this processor has no I/O ports of the PC's kind"),
+          Tr("pt4::Port", "Use ppdev (%1).").With("PT4_PORT=/dev/parport0")};
 }
 void Revoke(std::uint16_t, std::uint16_t) noexcept {}
 void Out(std::uint16_t, std::uint8_t) noexcept {}

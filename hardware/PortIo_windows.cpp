@@ -4,6 +4,8 @@
 // the refusal's text happens.
 #include <windows.h>
 
+#include <utility>
+
 #include "hardware/PortIo.h"
 
 namespace pt4::portio {
@@ -16,33 +18,35 @@ using IsOpenFn = BOOL(__stdcall*)();
 Out32Fn g_out = nullptr;
 Inp32Fn g_in = nullptr;
 
-const char kInstall[] =
-    "Install the InpOut32 driver once, as administrator (its InstallDriver.exe), and put "
-    "inpoutx64.dll beside pt4cli.exe; pt4cli probe then tells whether the port answers.";
+Message Refused(Phrase cause) {
+  return {std::move(cause),
+          Tr("pt4::Port",
+             "Install the InpOut32 driver once, as administrator (its InstallDriver.exe), and "
+             "put inpoutx64.dll beside pt4cli.exe; pt4cli probe then tells whether the port "
+             "answers.")};
+}
 }  // namespace
 
-std::string Grant(std::uint16_t, std::uint16_t) {
+Message Grant(std::uint16_t, std::uint16_t) {
   if (g_out != nullptr) return {};
   HMODULE dll = LoadLibraryW(L"inpoutx64.dll");
   if (dll == nullptr)
-    return std::string("inpoutx64.dll, the InpOut32 driver's DLL, was not found. ") + kInstall;
+    return Refused(Tr("pt4::Port", "inpoutx64.dll, the InpOut32 driver's DLL, was not found"));
   auto out = reinterpret_cast<Out32Fn>(reinterpret_cast<void*>(GetProcAddress(dll, "Out32")));
   auto in = reinterpret_cast<Inp32Fn>(reinterpret_cast<void*>(GetProcAddress(dll, "Inp32")));
   auto open = reinterpret_cast<IsOpenFn>(
       reinterpret_cast<void*>(GetProcAddress(dll, "IsInpOutDriverOpen")));
   if (out == nullptr || in == nullptr || open == nullptr) {
     FreeLibrary(dll);
-    return std::string(
-               "inpoutx64.dll lacks Out32, Inp32 or IsInpOutDriverOpen: it is not "
-               "InpOut32's. ") +
-           kInstall;
+    return Refused(Tr("pt4::Port",
+                      "inpoutx64.dll lacks Out32, Inp32 or IsInpOutDriverOpen: it is not "
+                      "InpOut32's"));
   }
   if (!open()) {
     FreeLibrary(dll);
-    return std::string(
-               "the InpOut32 driver is not open: it needs installing once by an "
-               "administrator. ") +
-           kInstall;
+    return Refused(Tr("pt4::Port",
+                      "the InpOut32 driver is not open: it needs installing once by an "
+                      "administrator"));
   }
   g_out = out;
   g_in = in;

@@ -49,7 +49,7 @@ class PpdevBackend final : public PortBackend {
   std::shared_ptr<PpdevSys> sys_;
   int fd_ = -1;
   bool claimed_ = false;
-  std::optional<std::string> openError_;
+  std::optional<Message> openError_;
   int direction_ = -1;  // last value sent with PPDATADIR; -1 before the first
 };
 

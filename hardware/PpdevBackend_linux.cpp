@@ -33,29 +33,39 @@ int PpdevSys::Close(int fd) {
 namespace {
 // What to do about a refusal, as a sentence of its own. `claiming` tells the open
 // of the device from the claim of the port, which fail for different reasons.
-std::string Remedy(const std::string& device, int err, bool claiming) {
+Phrase Remedy(const std::string& device, int err, bool claiming) {
   if (claiming && (err == ENXIO || err == EBUSY)) {
-    return "The port is in use by another program: a printer daemon (cupsd: 'sudo systemctl "
-           "stop cups'), the lp module ('sudo rmmod lp'), or another pt4prog or pt4cli. Stop "
-           "it and try again.";
+    return Tr("pt4::Port",
+              "The port is in use by another program: a printer daemon (cupsd: '%1'), the lp "
+              "module ('%2'), or another pt4prog or pt4cli. Stop it and try again.")
+        .With("sudo systemctl stop cups", "sudo rmmod lp");
   }
   switch (err) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-      return "The parallel-port driver or the port is missing: load the drivers with 'sudo "
-             "modprobe ppdev parport_pc', check that the port exists (pt4cli ports), or choose "
-             "another with PT4_PORT. Direct port I/O, as root, is used only when asked for "
-             "(PT4_PORT=direct).";
+      return Tr("pt4::Port",
+                "The parallel-port driver or the port is missing: load the drivers with '%1', "
+                "check that the port exists (%2), or choose another with PT4_PORT. Direct port "
+                "I/O, as root, is used only when asked for (PT4_PORT=direct).")
+          .With("sudo modprobe ppdev parport_pc", "pt4cli ports");
     case EACCES:
     case EPERM:
-      return "Add your user to group lp ('sudo adduser $USER lp', then log in again), or make " +
-             device + " readable and writable for you.";
+      return Tr("pt4::Port",
+                "Add your user to group lp ('%1', then log in again), or make %2 readable and "
+                "writable for you.")
+          .With("sudo adduser $USER lp", device);
     case EBUSY:
-      return "The port is busy: another program may be using it. Stop it and try again.";
+      return Tr("pt4::Port",
+                "The port is busy: another program may be using it. Stop it and try again.");
     default:
-      return "Check the port and the ppdev driver (pt4cli probe).";
+      return Tr("pt4::Port", "Check the port and the ppdev driver (%1).").With("pt4cli probe");
   }
+}
+
+Message CannotOpen(const std::string& device, int err) {
+  return {Tr("pt4::Port", "Cannot open %1: %2.").With(device, SysError(err)),
+          Remedy(device, err, false)};
 }
 }  // namespace
 
@@ -76,54 +86,48 @@ bool IsParport(const struct stat& st) {
 }
 
 // What a path that is no parallel port is instead, for the refusal.
-std::string WhatItIs(const struct stat& st) {
-  char buf[96];
-  if (S_ISREG(st.st_mode)) return "a regular file";
-  if (S_ISDIR(st.st_mode)) return "a folder";
-  if (S_ISFIFO(st.st_mode)) return "a FIFO";
-  if (S_ISSOCK(st.st_mode)) return "a socket";
-  if (S_ISBLK(st.st_mode)) {
-    std::snprintf(buf, sizeof buf, "a block device (%u:%u), a disk", major(st.st_rdev),
-                  minor(st.st_rdev));
-    return buf;
-  }
+Phrase WhatItIs(const struct stat& st) {
+  const std::string number =
+      std::to_string(major(st.st_rdev)) + ":" + std::to_string(minor(st.st_rdev));
+  if (S_ISREG(st.st_mode)) return Tr("pt4::Port", "a regular file");
+  if (S_ISDIR(st.st_mode)) return Tr("pt4::Port", "a folder");
+  if (S_ISFIFO(st.st_mode)) return Tr("pt4::Port", "a FIFO");
+  if (S_ISSOCK(st.st_mode)) return Tr("pt4::Port", "a socket");
+  if (S_ISBLK(st.st_mode)) return Tr("pt4::Port", "a block device (%1), a disk").With(number);
   if (S_ISCHR(st.st_mode)) {
-    std::snprintf(buf, sizeof buf, "a character device (%u:%u) of another driver",
-                  major(st.st_rdev), minor(st.st_rdev));
-    return buf;
+    return Tr("pt4::Port", "a character device (%1) of another driver").With(number);
   }
-  return "not a device";
+  return Tr("pt4::Port", "not a device");
+}
+
+Message NotParport(const std::string& device, const struct stat& st) {
+  return {Tr("pt4::Port",
+             "%1 is not a parallel port: it is %2, not one of the ppdev driver's (major 99).")
+              .With(device, WhatItIs(st)),
+          Tr("pt4::Port", "Name a port as /dev/parportN (%1 lists them).").With("pt4cli ports")};
 }
 }  // namespace
 
 void PpdevBackend::Open() {
   struct stat before {};
   if (sys_->Stat(device_.c_str(), &before) != 0) {
-    const int err = errno;
-    openError_ =
-        "Cannot open " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err, false);
+    openError_ = CannotOpen(device_, errno);
     return;
   }
-  const std::string notParport = device_ + " is not a parallel port: it is ";
-  const std::string choose =
-      ", not one of the ppdev driver's (major 99). Name a port as /dev/parportN (pt4cli ports "
-      "lists them).";
   if (!IsParport(before)) {
-    openError_ = notParport + WhatItIs(before) + choose;
+    openError_ = NotParport(device_, before);
     return;
   }
   // O_NONBLOCK and O_NOCTTY: whatever the name turns out to be by the time it is
   // opened, the open neither waits nor takes a terminal.
   fd_ = sys_->Open(device_.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd_ < 0) {
-    const int err = errno;
-    openError_ =
-        "Cannot open " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err, false);
+    openError_ = CannotOpen(device_, errno);
     return;
   }
   struct stat opened {};
   if (sys_->Fstat(fd_, &opened) != 0 || !IsParport(opened) || opened.st_rdev != before.st_rdev) {
-    openError_ = notParport + WhatItIs(opened) + choose;
+    openError_ = NotParport(device_, opened);
     sys_->Close(fd_);
     fd_ = -1;
     return;
@@ -131,8 +135,8 @@ void PpdevBackend::Open() {
   // Exclusive: no other driver may touch the port while the programmer is driven.
   if (sys_->Ioctl(fd_, PPEXCL, nullptr) != 0 || sys_->Ioctl(fd_, PPCLAIM, nullptr) != 0) {
     const int err = errno;
-    openError_ =
-        "Cannot claim " + device_ + ": " + std::strerror(err) + ". " + Remedy(device_, err, true);
+    openError_ = Message{Tr("pt4::Port", "Cannot claim %1: %2.").With(device_, SysError(err)),
+                         Remedy(device_, err, true)};
     sys_->Close(fd_);
     fd_ = -1;
     return;
@@ -146,8 +150,9 @@ void PpdevBackend::Check() {
 }
 
 void PpdevBackend::Fail(const char* what, int err) {
-  throw PortError(std::string(what) + " on " + device_ + " failed: " + std::strerror(err) + ". " +
-                  Remedy(device_, err, false));
+  throw PortError(
+      Message{Tr("pt4::Port", "%1 on %2 failed: %3.").With(what, device_, SysError(err)),
+              Remedy(device_, err, false)});
 }
 
 void PpdevBackend::Out(std::uint16_t address, std::uint8_t value) {

@@ -1,14 +1,13 @@
 // A file error with the text the user sees (the error box adds the full stop).
 #pragma once
 
-#include <stdexcept>
-#include <string>
+#include "image/Message.h"
 
 namespace pt4 {
 
-class FileError : public std::runtime_error {
+class FileError : public MessageError {
  public:
-  using std::runtime_error::runtime_error;
+  using MessageError::MessageError;
 };
 
 }  // namespace pt4

@@ -89,8 +89,9 @@ std::vector<std::uint8_t> HexBytes(std::string_view s) {
   return out;
 }
 
-[[noreturn]] void LineError(int line, const std::string& what) {
-  throw FileError("Line " + std::to_string(line) + ": " + what);
+[[noreturn]] void LineError(int line, Phrase what) {
+  throw FileError(
+      Message{Tr("pt4::File", "Line %1: %2").With(std::to_string(line), std::move(what))});
 }
 
 // The words given so far, with the line that gave each.
@@ -102,12 +103,13 @@ class WordSink {
       // At least four digits, and every digit an extended address gives.
       char where[24];
       std::snprintf(where, sizeof where, "%04llX", static_cast<unsigned long long>(address));
-      LineError(line, std::string("data at address ") + where + " is beyond the chip's " +
-                          std::to_string(words_.size()) + " words");
+      LineError(line, Tr("pt4::File", "data at address %1 is beyond the chip's %2 words")
+                          .With(where, std::to_string(words_.size())));
     }
     if (from_[address] != 0) {
-      throw FileError("Word " + Hex2(static_cast<unsigned>(address)) + " is given twice, on line " +
-                      std::to_string(from_[address]) + " and line " + std::to_string(line));
+      throw FileError(Message{Tr("pt4::File", "Word %1 is given twice, on line %2 and line %3")
+                                  .With(Hex2(static_cast<unsigned>(address)),
+                                        std::to_string(from_[address]), std::to_string(line))});
     }
     words_[address] = value;
     from_[address] = line;
@@ -115,9 +117,10 @@ class WordSink {
   std::vector<std::uint8_t> Finish() const {
     for (std::size_t a = 0; a < words_.size(); ++a) {
       if (from_[a] == 0) {
-        throw FileError("Word " + Hex2(static_cast<unsigned>(a)) +
-                        " is missing: every word from 00 to " +
-                        Hex2(static_cast<unsigned>(words_.size() - 1)) + " must be given");
+        throw FileError(
+            Message{Tr("pt4::File", "Word %1 is missing: every word from 00 to %2 must be given")
+                        .With(Hex2(static_cast<unsigned>(a)),
+                              Hex2(static_cast<unsigned>(words_.size() - 1)))});
       }
     }
     return words_;
@@ -137,13 +140,17 @@ std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
     if (ended) break;
     const auto b = HexBytes(std::string_view(l.text).substr(1));
     const std::size_t len = b[0];
-    if (b.size() < len + 5) LineError(l.number, "the record is shorter than its length byte says");
-    if (b.size() > len + 5) LineError(l.number, "the record is longer than its length byte says");
+    if (b.size() < len + 5)
+      LineError(l.number, Tr("pt4::File", "the record is shorter than its length byte says"));
+    if (b.size() > len + 5)
+      LineError(l.number, Tr("pt4::File", "the record is longer than its length byte says"));
     unsigned sum = 0;
     for (std::size_t i = 0; i + 1 < b.size(); ++i) sum += b[i];
     const unsigned want = (0x100 - (sum & 0xFF)) & 0xFF;
     if (want != b.back())
-      LineError(l.number, "checksum is " + Hex2(want) + ", the record says " + Hex2(b.back()));
+      LineError(
+          l.number,
+          Tr("pt4::File", "checksum is %1, the record says %2").With(Hex2(want), Hex2(b.back())));
     const unsigned address = (b[1] << 8) | b[2];
     const std::uint8_t type = b[3];
     switch (type) {
@@ -155,14 +162,17 @@ std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
         break;
       case 0x02:
       case 0x04:
-        if (len != 2) LineError(l.number, "an extended address record holds two bytes");
+        if (len != 2)
+          LineError(l.number, Tr("pt4::File", "an extended address record holds two bytes"));
         base = static_cast<std::uint64_t>((b[4] << 8) | b[5]) << (type == 0x02 ? 4 : 16);
         break;
       case 0x03:
       case 0x05:
         break;  // start addresses mean nothing to a PROM
       default:
-        LineError(l.number, "record type " + Hex2(type) + " is not an Intel HEX record type");
+        LineError(
+            l.number,
+            Tr("pt4::File", "record type %1 is not an Intel HEX record type").With(Hex2(type)));
     }
   }
   return sink.Finish();
@@ -175,13 +185,17 @@ std::vector<std::uint8_t> DecodeSRecord(const std::vector<std::uint8_t>& bytes, 
     const char type = l.text[1];
     const auto b = HexBytes(std::string_view(l.text).substr(2));
     const std::size_t len = b[0];
-    if (b.size() < len + 1) LineError(l.number, "the record is shorter than its count byte says");
-    if (b.size() > len + 1) LineError(l.number, "the record is longer than its count byte says");
+    if (b.size() < len + 1)
+      LineError(l.number, Tr("pt4::File", "the record is shorter than its count byte says"));
+    if (b.size() > len + 1)
+      LineError(l.number, Tr("pt4::File", "the record is longer than its count byte says"));
     unsigned sum = 0;
     for (std::size_t i = 0; i + 1 < b.size(); ++i) sum += b[i];
     const unsigned want = ~sum & 0xFF;
     if (want != b.back())
-      LineError(l.number, "checksum is " + Hex2(want) + ", the record says " + Hex2(b.back()));
+      LineError(
+          l.number,
+          Tr("pt4::File", "checksum is %1, the record says %2").With(Hex2(want), Hex2(b.back())));
     std::size_t addrBytes = 0;
     switch (type) {
       case '0':
@@ -200,9 +214,11 @@ std::vector<std::uint8_t> DecodeSRecord(const std::vector<std::uint8_t>& bytes, 
         addrBytes = 4;
         break;
       default:
-        LineError(l.number, std::string("S") + type + " is not an S-record type");
+        LineError(l.number,
+                  Tr("pt4::File", "%1 is not an S-record type").With(std::string("S") + type));
     }
-    if (len < addrBytes + 1) LineError(l.number, "the record is too short for its address");
+    if (len < addrBytes + 1)
+      LineError(l.number, Tr("pt4::File", "the record is too short for its address"));
     std::uint64_t address = 0;
     for (std::size_t i = 0; i < addrBytes; ++i) address = (address << 8) | b[1 + i];
     if (type == '1' || type == '2' || type == '3') {
@@ -211,8 +227,9 @@ std::vector<std::uint8_t> DecodeSRecord(const std::vector<std::uint8_t>& bytes, 
         sink.Put(address + (i - 1 - addrBytes), b[i], l.number);
     } else if (type == '5' || type == '6') {
       if (address != dataRecords) {
-        LineError(l.number, "the count record says " + std::to_string(address) +
-                                " data records, the file has " + std::to_string(dataRecords));
+        LineError(l.number,
+                  Tr("pt4::File", "the count record says %1 data records, the file has %2")
+                      .With(std::to_string(address), std::to_string(dataRecords)));
       }
     } else if (type == '7' || type == '8' || type == '9') {
       break;
@@ -304,19 +321,23 @@ std::vector<std::uint8_t> DecodeImage(const std::vector<std::uint8_t>& bytes, Im
                                       std::size_t count) {
   switch (DetectFormat(bytes, format)) {
     case ImageFormat::IntelHex:
-      if (!LooksLike(bytes, ImageFormat::IntelHex)) throw FileError("Not an Intel HEX file");
+      if (!LooksLike(bytes, ImageFormat::IntelHex))
+        throw FileError(Message{Tr("pt4::File", "Not an Intel HEX file")});
       return DecodeIntelHex(bytes, count);
     case ImageFormat::SRecord:
-      if (!LooksLike(bytes, ImageFormat::SRecord)) throw FileError("Not an S-record file");
+      if (!LooksLike(bytes, ImageFormat::SRecord))
+        throw FileError(Message{Tr("pt4::File", "Not an S-record file")});
       return DecodeSRecord(bytes, count);
     case ImageFormat::High: {
-      if (bytes.size() < count) throw FileError("Read beyond end of file");
+      if (bytes.size() < count)
+        throw FileError(Message{Tr("pt4::File", "Read beyond end of file")});
       std::vector<std::uint8_t> w(count);
       for (std::size_t i = 0; i < count; ++i) w[i] = static_cast<std::uint8_t>(bytes[i] >> 4);
       return w;
     }
     case ImageFormat::Packed: {
-      if (bytes.size() < (count + 1) / 2) throw FileError("Read beyond end of file");
+      if (bytes.size() < (count + 1) / 2)
+        throw FileError(Message{Tr("pt4::File", "Read beyond end of file")});
       std::vector<std::uint8_t> w(count);
       for (std::size_t i = 0; i < count; ++i) {
         w[i] = static_cast<std::uint8_t>((i % 2 == 0 ? bytes[i / 2] : bytes[i / 2] >> 4) & 0x0F);
@@ -327,7 +348,7 @@ std::vector<std::uint8_t> DecodeImage(const std::vector<std::uint8_t>& bytes, Im
     case ImageFormat::Raw:
       break;
   }
-  if (bytes.size() < count) throw FileError("Read beyond end of file");
+  if (bytes.size() < count) throw FileError(Message{Tr("pt4::File", "Read beyond end of file")});
   return std::vector<std::uint8_t>(bytes.begin(),
                                    bytes.begin() + static_cast<std::ptrdiff_t>(count));
 }

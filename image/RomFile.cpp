@@ -7,31 +7,36 @@
 
 namespace pt4 {
 
-std::string FileErrorText(int err, const std::string& path) {
+Phrase FileErrorPhrase(int err, const std::string& path) {
   switch (err) {
     case ENOENT:
-      return PathExists(ParentFolder(path)) ? "File not found" : "Invalid filename";
+      return PathExists(ParentFolder(path)) ? Tr("pt4::File", "File not found")
+                                            : Tr("pt4::File", "Invalid filename");
     case ENOTDIR:
     case ENAMETOOLONG:
-      return "Invalid filename";
+      return Tr("pt4::File", "Invalid filename");
     case EMFILE:
     case ENFILE:
-      return "Too many open files";
+      return Tr("pt4::File", "Too many open files");
     case EACCES:
     case EPERM:
     case EROFS:
     case ETXTBSY:
-      return "File access denied";
+      return Tr("pt4::File", "File access denied");
     case ENOSPC:
     case EFBIG:
-      return "Disk full";
+      return Tr("pt4::File", "Disk full");
     case EISDIR:
-      return "Is a folder, not a file";
+      return Tr("pt4::File", "Is a folder, not a file");
     case EINVAL:
-      return "Not a regular file";
+      return Tr("pt4::File", "Not a regular file");
     default:
-      return "I/O error " + std::to_string(err);
+      return Tr("pt4::File", "I/O error %1").With(std::to_string(err));
   }
+}
+
+std::string FileErrorText(int err, const std::string& path) {
+  return English(FileErrorPhrase(err, path));
 }
 
 ImageFormat LoadRomBytes(const std::vector<std::uint8_t>& bytes, RomImage& image, std::uint8_t mask,
@@ -54,7 +59,7 @@ ImageFormat LoadRom(const std::string& path, RomImage& image, std::uint8_t mask,
   const std::size_t limit =
       std::max<std::size_t>(static_cast<std::size_t>(image.RomSize), kTextImageLimit);
   const int err = ReadWholeFile(path, bytes, limit);
-  if (err != 0) throw FileError(FileErrorText(err, path));
+  if (err != 0) throw FileError(Message{FileErrorPhrase(err, path)});
   return LoadRomBytes(bytes, image, mask, lowToHigh, format);
 }
 
@@ -63,7 +68,7 @@ void SaveRom(const std::string& path, const RomImage& image, ImageFormat format)
   const std::vector<std::uint8_t> bytes =
       EncodeImage(image.RomBuffer.data(), static_cast<std::size_t>(image.RomSize), format);
   const int err = WriteFileAtomically(path, bytes);
-  if (err != 0) throw FileError(FileErrorText(err, path));
+  if (err != 0) throw FileError(Message{FileErrorPhrase(err, path)});
 }
 
 }  // namespace pt4

@@ -12,6 +12,7 @@
 namespace pt4 {
 
 // The message for an errno from opening, reading or writing `path`.
+Phrase FileErrorPhrase(int err, const std::string& path);
 std::string FileErrorText(int err, const std::string& path);
 
 // Decodes RomSize words from `bytes`, shifts bits 0-5 up by two when lowToHigh is

@@ -9,6 +9,9 @@
 #include <QScreen>
 #include <QSpacerItem>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "gui/common/AppTitle.h"
 
@@ -133,32 +136,42 @@ void ShowWarningBox(const QString& message) {
   box.exec();
 }
 
-QString TranslatedMessage(const QString& message) {
-  // The file errors the core raises, in the user's language; the rest (a port's
-  // refusal with the commands that mend it, a line of an image file) as it is.
-  static const char* const kFileErrors[] = {QT_TRANSLATE_NOOP("pt4::Ui", "File not found"),
-                                            QT_TRANSLATE_NOOP("pt4::Ui", "Invalid filename"),
-                                            QT_TRANSLATE_NOOP("pt4::Ui", "Too many open files"),
-                                            QT_TRANSLATE_NOOP("pt4::Ui", "File access denied"),
-                                            QT_TRANSLATE_NOOP("pt4::Ui", "Disk full"),
-                                            QT_TRANSLATE_NOOP("pt4::Ui", "Is a folder, not a file"),
-                                            QT_TRANSLATE_NOOP("pt4::Ui", "Not a regular file"),
-                                            QT_TRANSLATE_NOOP("pt4::Ui", "Read beyond end of file"),
-                                            QT_TRANSLATE_NOOP("pt4::Ui", "Not an Intel HEX file"),
-                                            QT_TRANSLATE_NOOP("pt4::Ui", "Not an S-record file")};
-  for (const char* text : kFileErrors) {
-    if (message == QLatin1String(text)) return QCoreApplication::translate("pt4::Ui", text);
+namespace {
+QString Translated(const Phrase& p) {
+  switch (p.kind()) {
+    case Phrase::Kind::Verbatim:
+      return QString::fromStdString(p.text());
+    case Phrase::Kind::Errno:
+      return QString::fromLocal8Bit(std::strerror(p.err()));
+    case Phrase::Kind::Template:
+      break;
   }
-  if (message.startsWith("I/O error ")) {
-    return QCoreApplication::translate("pt4::Ui", "I/O error %1").arg(message.mid(10));
-  }
-  return message;
+  std::vector<std::string> args;
+  for (const Phrase& a : p.args()) args.push_back(Translated(a).toStdString());
+  const QString templ = QCoreApplication::translate(p.context(), p.text().c_str());
+  return QString::fromStdString(Fill(templ.toStdString(), args));
+}
+}  // namespace
+
+QString Translated(const Message& m) {
+  QStringList sentences;
+  for (const Phrase& p : m) sentences << Translated(p);
+  return sentences.join(' ');
+}
+
+QString ErrorText(const std::exception& e) {
+  if (const auto* kept = dynamic_cast<const MessageError*>(&e)) return Translated(kept->Words());
+  return QString::fromLocal8Bit(e.what());
+}
+
+void ShowErrorBox(const std::exception& e) {
+  ShowErrorBox(ErrorText(e));
 }
 
 void ShowErrorBox(const QString& message) {
   QMessageBox box(QMessageBox::Critical, AppTitle(),
-                  QString::fromStdString(ErrorBoxText(TranslatedMessage(message).toStdString())),
-                  QMessageBox::Ok, BoxParent());
+                  QString::fromStdString(ErrorBoxText(message.toStdString())), QMessageBox::Ok,
+                  BoxParent());
   box.setObjectName("ErrorBox");
   Centre(box);
   box.exec();
@@ -212,7 +225,7 @@ void Guard(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& e) {
-    ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    ShowErrorBox(e);
   } catch (...) {
     ShowErrorBox(QCoreApplication::translate("pt4::Ui", "Unknown error"));
   }

@@ -49,7 +49,7 @@ void TForm1::FormCreate() {
   } catch (const std::exception& e) {
     portRefused_ = true;
     pollFailing_ = true;  // the status poll would only repeat it
-    ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    ShowErrorBox(e);
   }
   try {
     RichEditProgram->document()->setMaximumBlockCount(0);
@@ -67,7 +67,7 @@ void TForm1::FormCreate() {
     // which it would drop open.
     RichEditProgram->setFocus();
   } catch (const std::exception& e) {
-    ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    ShowErrorBox(e);
   }
 }
 
@@ -78,7 +78,7 @@ void TForm1::FormDestroy() {
   } catch (const std::exception& e) {
     // A port refused at start-up was shown then; saying it again on the way out
     // would only hold the user up.
-    if (!portRefused_) ShowErrorBox(QString::fromLocal8Bit(e.what()));
+    if (!portRefused_) ShowErrorBox(e);
   }
 }
 
@@ -101,7 +101,7 @@ void TForm1::Timer1Timer() {
     // One box per run of failures, not one a second; the lamp waits for a good read.
     if (!pollFailing_) {
       pollFailing_ = true;
-      ShowErrorBox(QString::fromLocal8Bit(e.what()));
+      ShowErrorBox(e);
     }
   }
 }

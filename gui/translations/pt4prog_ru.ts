@@ -2,6 +2,208 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru" sourcelanguage="en">
 <context>
+    <name>pt4::File</name>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Строка %1: %2</translation>
+    </message>
+    <message>
+        <source>data at address %1 is beyond the chip&apos;s %2 words</source>
+        <translation>данные по адресу %1 лежат за пределами %2 слов микросхемы</translation>
+    </message>
+    <message>
+        <source>Word %1 is given twice, on line %2 and line %3</source>
+        <translation>Слово %1 задано дважды: в строке %2 и в строке %3</translation>
+    </message>
+    <message>
+        <source>Word %1 is missing: every word from 00 to %2 must be given</source>
+        <translation>Нет слова %1: должны быть заданы все слова от 00 до %2</translation>
+    </message>
+    <message>
+        <source>the record is shorter than its length byte says</source>
+        <translation>запись короче, чем указано в её байте длины</translation>
+    </message>
+    <message>
+        <source>the record is longer than its length byte says</source>
+        <translation>запись длиннее, чем указано в её байте длины</translation>
+    </message>
+    <message>
+        <source>checksum is %1, the record says %2</source>
+        <translation>контрольная сумма равна %1, а в записи указано %2</translation>
+    </message>
+    <message>
+        <source>an extended address record holds two bytes</source>
+        <translation>запись расширенного адреса должна содержать два байта</translation>
+    </message>
+    <message>
+        <source>record type %1 is not an Intel HEX record type</source>
+        <translation>тип записи %1 не относится к типам записей Intel HEX</translation>
+    </message>
+    <message>
+        <source>the record is shorter than its count byte says</source>
+        <translation>запись короче, чем указано в её байте счётчика</translation>
+    </message>
+    <message>
+        <source>the record is longer than its count byte says</source>
+        <translation>запись длиннее, чем указано в её байте счётчика</translation>
+    </message>
+    <message>
+        <source>%1 is not an S-record type</source>
+        <translation>%1 — не тип записи S-record</translation>
+    </message>
+    <message>
+        <source>the record is too short for its address</source>
+        <translation>запись слишком коротка для своего адреса</translation>
+    </message>
+    <message>
+        <source>the count record says %1 data records, the file has %2</source>
+        <translation>в записи-счётчике указано записей данных: %1, а в файле их %2</translation>
+    </message>
+    <message>
+        <source>Not an Intel HEX file</source>
+        <translation>Это не файл Intel HEX</translation>
+    </message>
+    <message>
+        <source>Not an S-record file</source>
+        <translation>Это не файл S-record</translation>
+    </message>
+    <message>
+        <source>Read beyond end of file</source>
+        <translation>Чтение за концом файла</translation>
+    </message>
+    <message>
+        <source>File not found</source>
+        <translation>Файл не найден</translation>
+    </message>
+    <message>
+        <source>Invalid filename</source>
+        <translation>Недопустимое имя файла</translation>
+    </message>
+    <message>
+        <source>Too many open files</source>
+        <translation>Открыто слишком много файлов</translation>
+    </message>
+    <message>
+        <source>File access denied</source>
+        <translation>Нет доступа к файлу</translation>
+    </message>
+    <message>
+        <source>Disk full</source>
+        <translation>Диск заполнен</translation>
+    </message>
+    <message>
+        <source>Is a folder, not a file</source>
+        <translation>Это папка, а не файл</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Это не обычный файл</translation>
+    </message>
+    <message>
+        <source>I/O error %1</source>
+        <translation>Ошибка ввода-вывода %1</translation>
+    </message>
+</context>
+<context>
+    <name>pt4::Port</name>
+    <message>
+        <source>direct port I/O at %1</source>
+        <translation>прямой доступ к портам ввода-вывода по адресу %1</translation>
+    </message>
+    <message>
+        <source>direct port I/O at %1 (ECR %2)</source>
+        <translation>прямой доступ к портам ввода-вывода по адресу %1 (ECR %2)</translation>
+    </message>
+    <message>
+        <source>%1 refused: %2.</source>
+        <translation>%1 — отказ: %2.</translation>
+    </message>
+    <message>
+        <source>PT4_PORT=&quot;%1&quot; is not understood. Use /dev/parportN (ppdev), direct or direct:0xADDR (port I/O as root, at an address a parallel port can have: a multiple of 4 from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF), sim, sim:FILE or sim-nochip.</source>
+        <translation>Значение PT4_PORT=&quot;%1&quot; не распознано. Укажите /dev/parportN (ppdev), direct или direct:0xADDR (прямой доступ к портам от имени root, по адресу, какой может быть у параллельного порта: кратному 4, от 0x100 и выше, кроме портов конфигурации PCI 0xCF8-0xCFF), sim, sim:FILE или sim-nochip.</translation>
+    </message>
+    <message>
+        <source>Run it as root through sudo (%1), which gives root up once the port is open, or use ppdev as a member of group lp (%2).</source>
+        <translation>Запустите программу от имени root через sudo (%1): права root сбрасываются сразу после открытия порта. Или работайте через ppdev, состоя в группе lp (%2).</translation>
+    </message>
+    <message>
+        <source>this processor has no I/O ports of the PC&apos;s kind</source>
+        <translation>у этого процессора нет портов ввода-вывода, как у PC</translation>
+    </message>
+    <message>
+        <source>Use ppdev (%1).</source>
+        <translation>Используйте ppdev (%1).</translation>
+    </message>
+    <message>
+        <source>The port is in use by another program: a printer daemon (cupsd: &apos;%1&apos;), the lp module (&apos;%2&apos;), or another pt4prog or pt4cli. Stop it and try again.</source>
+        <translation>Порт занят другой программой: службой печати (cupsd: «%1»), модулем lp («%2») или другим экземпляром pt4prog или pt4cli. Остановите её и повторите попытку.</translation>
+    </message>
+    <message>
+        <source>The parallel-port driver or the port is missing: load the drivers with &apos;%1&apos;, check that the port exists (%2), or choose another with PT4_PORT. Direct port I/O, as root, is used only when asked for (PT4_PORT=direct).</source>
+        <translation>Нет драйвера параллельного порта или самого порта: загрузите драйверы командой «%1», проверьте, что порт есть (%2), или выберите другой через PT4_PORT. Прямой доступ к портам от имени root включается только по явному запросу (PT4_PORT=direct).</translation>
+    </message>
+    <message>
+        <source>Add your user to group lp (&apos;%1&apos;, then log in again), or make %2 readable and writable for you.</source>
+        <translation>Добавьте себя в группу lp («%1», затем войдите в систему заново) или дайте себе права на чтение и запись %2.</translation>
+    </message>
+    <message>
+        <source>The port is busy: another program may be using it. Stop it and try again.</source>
+        <translation>Порт занят: возможно, его использует другая программа. Остановите её и повторите попытку.</translation>
+    </message>
+    <message>
+        <source>Check the port and the ppdev driver (%1).</source>
+        <translation>Проверьте порт и драйвер ppdev (%1).</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2.</source>
+        <translation>Не удаётся открыть %1: %2.</translation>
+    </message>
+    <message>
+        <source>a regular file</source>
+        <translation>обычный файл</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>папка</translation>
+    </message>
+    <message>
+        <source>a FIFO</source>
+        <translation>именованный канал (FIFO)</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>сокет</translation>
+    </message>
+    <message>
+        <source>a block device (%1), a disk</source>
+        <translation>блочное устройство (%1), то есть диск</translation>
+    </message>
+    <message>
+        <source>a character device (%1) of another driver</source>
+        <translation>символьное устройство (%1) другого драйвера</translation>
+    </message>
+    <message>
+        <source>not a device</source>
+        <translation>не устройство</translation>
+    </message>
+    <message>
+        <source>%1 is not a parallel port: it is %2, not one of the ppdev driver&apos;s (major 99).</source>
+        <translation>%1 — не параллельный порт: это %2, а не устройство драйвера ppdev (старший номер 99).</translation>
+    </message>
+    <message>
+        <source>Name a port as /dev/parportN (%1 lists them).</source>
+        <translation>Укажите порт как /dev/parportN (их список выводит %1).</translation>
+    </message>
+    <message>
+        <source>Cannot claim %1: %2.</source>
+        <translation>Не удаётся захватить %1: %2.</translation>
+    </message>
+    <message>
+        <source>%1 on %2 failed: %3.</source>
+        <translation>Ошибка %1 на %2: %3.</translation>
+    </message>
+</context>
+<context>
     <name>pt4::TForm1</name>
     <message>
         <source>Exit (Esc)</source>
@@ -450,50 +652,6 @@ Tимп = %3<byte value="xd"/>
 </context>
 <context>
     <name>pt4::Ui</name>
-    <message>
-        <source>File not found</source>
-        <translation>Файл не найден</translation>
-    </message>
-    <message>
-        <source>Invalid filename</source>
-        <translation>Недопустимое имя файла</translation>
-    </message>
-    <message>
-        <source>Too many open files</source>
-        <translation>Открыто слишком много файлов</translation>
-    </message>
-    <message>
-        <source>File access denied</source>
-        <translation>Нет доступа к файлу</translation>
-    </message>
-    <message>
-        <source>Disk full</source>
-        <translation>Диск заполнен</translation>
-    </message>
-    <message>
-        <source>Is a folder, not a file</source>
-        <translation>Это папка, а не файл</translation>
-    </message>
-    <message>
-        <source>Not a regular file</source>
-        <translation>Это не обычный файл</translation>
-    </message>
-    <message>
-        <source>Read beyond end of file</source>
-        <translation>Чтение за концом файла</translation>
-    </message>
-    <message>
-        <source>Not an Intel HEX file</source>
-        <translation>Это не файл Intel HEX</translation>
-    </message>
-    <message>
-        <source>Not an S-record file</source>
-        <translation>Это не файл S-record</translation>
-    </message>
-    <message>
-        <source>I/O error %1</source>
-        <translation>Ошибка ввода-вывода %1</translation>
-    </message>
     <message>
         <source>&amp;Open</source>
         <translation>&amp;Открыть</translation>

@@ -13,7 +13,11 @@ fail=0
 for ts in "$src"/gui/translations/*.ts; do
   copy=$work/$(basename "$ts")
   cp "$ts" "$copy"
-  (cd "$src" && "$lupdate" -silent -no-obsolete -locations none -I . gui -ts "$copy") || fail=1
+  # The windows, and the core's sentences that reach them (not the Windows-only files).
+  core=$(cd "$src" && ls image/*.cpp hardware/*.cpp | grep -v '_windows\.cpp$')
+  # shellcheck disable=SC2086
+  (cd "$src" && "$lupdate" -silent -no-obsolete -locations none -tr-function-alias \
+    QT_TRANSLATE_NOOP+=Tr -I . gui $core -ts "$copy") || fail=1
   out=$("$lrelease" -verbose "$copy" -qm "$work/out.qm" 2>&1)
   echo "$(basename "$ts"): $(echo "$out" | grep Generated)"
   if ! echo "$out" | grep -q ' 0 unfinished)' || echo "$out" | grep -q 'untranslated'; then

@@ -465,9 +465,21 @@ class WindowTest : public QObject {
   // buttons too, and every label still whole.
   void russianInterface() {
     if (InstallTranslations() != "ru") QSKIP("run with LANG=ru_RU.UTF-8 (ctest window_test_ru)");
+    const auto ru = [](const char* text) { return QString::fromUtf8(text); };
+    {
+      // A port's refusal in Russian, with its commands and names as they are typed.
+      auto refusal = Answer(Key(Qt::Key_Return));
+      RealClock clock;
+      Harness refused(OpenBackend(ParsePortChoice("/dev/pt4-none"), "", clock));
+      QVERIFY(refusal->seen);
+      QVERIFY2(refusal->text.startsWith(ru("Не удаётся открыть /dev/pt4-none: ")),
+               qPrintable(refusal->text));
+      QVERIFY2(refusal->text.contains(ru("загрузите драйверы командой «sudo modprobe ppdev "
+                                         "parport_pc»")),
+               qPrintable(refusal->text));
+    }
     Harness h;
     TForm1& f = *h.form1;
-    const auto ru = [](const char* text) { return QString::fromUtf8(text); };
     QCOMPARE(f.findChild<QToolButton*>("ReadButton")->toolTip(), ru("Прочитать микросхему (F5)"));
     QCOMPARE(f.findChild<QLabel*>("CheckText")->text(), ru("КС :"));
     QCOMPARE(f.ICMresult->text(), ru("ППЗУ"));
@@ -494,6 +506,14 @@ class WindowTest : public QObject {
     QVERIFY(lines.contains(ru(" Проверено байт: 256,")));
     QVERIFY(lines.contains(ru(" 256 записаны полностью или совпадают.")));
     QCOMPARE(lines.filter(ru("Адрес")).first().size(), lines.first().size() + 2);
+    // A file's error, its numbers put in their places.
+    const QString bad = h.dir.filePath("bad.hex");
+    std::ofstream(bad.toStdString()) << ":010000000100\n";
+    Hooks().getOpenFileName = [&](QWidget*, const QString&, QString*) { return bad; };
+    auto error = Answer(Key(Qt::Key_Return));
+    h.Press(Qt::Key_F3);
+    QVERIFY(error->seen);
+    QCOMPARE(error->text, ru("Строка 1: контрольная сумма равна FE, а в записи указано 00."));
   }
 };
 

@@ -225,6 +225,12 @@ TEST(FileErrorText, SystemErrors) {
   EXPECT_EQ(FileErrorText(EMFILE, "/x"), "Too many open files");
   EXPECT_EQ(FileErrorText(EROFS, "/x"), "File access denied");
   EXPECT_EQ(FileErrorText(EIO, "/x"), "I/O error 5");
+  // Sentences kept for translation read as before in English; a name that holds
+  // a "%2" of its own is shown as it is, not filled again.
+  const Message m{Tr("t", "Cannot open %1: %2.").With("/tmp/a%2b", SysError(ENOENT)),
+                  Tr("t", "Then %1.").With(Tr("t", "try %1").With("%1"))};
+  EXPECT_EQ(English(m), "Cannot open /tmp/a%2b: No such file or directory. Then try %1.");
+  EXPECT_EQ(FileError(m).what(), English(m));
 }
 
 }  // namespace

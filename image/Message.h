@@ -1,0 +1,84 @@
+// A text for the user kept as its sentences: each an English template with
+// %1..%9 and its arguments. English is one join of them; a window puts each
+// template into the user's language first. An argument is a value shown as it
+// is (a path, a number), a system error number (its text in the reader's
+// locale), or a template of its own.
+//
+// Templates are written Tr("context", "text"): the translation tools read that
+// as a text to translate in that context.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pt4 {
+
+class Phrase {
+ public:
+  enum class Kind { Verbatim, Errno, Template };
+  Phrase(std::string value) : text_(std::move(value)) {}  // NOLINT: a value reads as itself
+  Phrase(const char* value) : text_(value) {}             // NOLINT
+  static Phrase Template(const char* context, const char* text) {
+    Phrase p(text);
+    p.kind_ = Kind::Template;
+    p.context_ = context;
+    return p;
+  }
+  static Phrase SystemError(int err) {
+    Phrase p(std::string{});
+    p.kind_ = Kind::Errno;
+    p.err_ = err;
+    return p;
+  }
+  // The arguments of a template, in the order of %1, %2...
+  template <typename... A>
+  Phrase With(A&&... args) && {
+    (args_.emplace_back(std::forward<A>(args)), ...);
+    return std::move(*this);
+  }
+
+  Kind kind() const { return kind_; }
+  const std::string& text() const { return text_; }
+  const char* context() const { return context_; }
+  int err() const { return err_; }
+  const std::vector<Phrase>& args() const { return args_; }
+
+ private:
+  Kind kind_ = Kind::Verbatim;
+  std::string text_;
+  const char* context_ = "";
+  int err_ = 0;
+  std::vector<Phrase> args_;
+};
+
+inline Phrase Tr(const char* context, const char* text) {
+  return Phrase::Template(context, text);
+}
+inline Phrase SysError(int err) {
+  return Phrase::SystemError(err);
+}
+
+// Sentences, joined by one space.
+using Message = std::vector<Phrase>;
+
+// "%1".."%9" of `templ` replaced by `args`, in one pass: an argument that holds
+// a "%2" of its own is left as it is.
+std::string Fill(const std::string& templ, const std::vector<std::string>& args);
+std::string English(const Phrase& p);
+std::string English(const Message& m);
+
+// An error whose text can be put into the user's language; what() is English.
+class MessageError : public std::runtime_error {
+ public:
+  explicit MessageError(const std::string& english)
+      : std::runtime_error(english), message_{Phrase(english)} {}
+  explicit MessageError(Message m) : std::runtime_error(English(m)), message_(std::move(m)) {}
+  const Message& Words() const noexcept { return message_; }
+
+ private:
+  Message message_;
+};
+
+}  // namespace pt4
