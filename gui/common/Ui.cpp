@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "gui/common/AppTitle.h"
+#include "image/Message.h"
 
 namespace pt4 {
 
@@ -151,8 +152,8 @@ QString Translated(const Phrase& p) {
   const QString templ = QCoreApplication::translate(p.context(), p.text().c_str());
   return QString::fromStdString(Fill(templ.toStdString(), args));
 }
-}  // namespace
 
+// A system error in the locale's words, which is set by now.
 QString Translated(const Message& m) {
   QStringList sentences;
   for (const Phrase& p : m) sentences << Translated(p);
@@ -163,6 +164,7 @@ QString ErrorText(const std::exception& e) {
   if (const auto* kept = dynamic_cast<const MessageError*>(&e)) return Translated(kept->Words());
   return QString::fromLocal8Bit(e.what());
 }
+}  // namespace
 
 void ShowErrorBox(const std::exception& e) {
   ShowErrorBox(ErrorText(e));

@@ -11,7 +11,6 @@
 #include <functional>
 
 #include "image/Colour.h"
-#include "image/Message.h"
 
 class QWidget;
 
@@ -37,13 +36,10 @@ constexpr int kCaptionButtonsWidth = 120;
 void ShowMessage(const QString& text);
 // A warning: application title, warning icon, OK.
 void ShowWarningBox(const QString& message);
-// The core's sentences in the user's language: each template translated, then
-// filled with its arguments; a system error in the locale's words.
-QString Translated(const Message& m);
 // The standard error box: application title, error icon, OK, full stop added.
 void ShowErrorBox(const QString& message);
-// An error's text in the user's language where the core kept its sentences.
-QString ErrorText(const std::exception& e);
+// The same for an error: in the user's language where the core kept its
+// sentences (each translated, then filled in), else as it is.
 void ShowErrorBox(const std::exception& e);
 // The answers of the confirmation box, as the window system numbers them.
 constexpr int kAnswerYes = 6, kAnswerNo = 7, kAnswerCancel = 2;
