@@ -25,20 +25,16 @@ struct TextLine {
   std::string text;
 };
 
-// The file's lines without their ends (LF or CRLF) and without surrounding blanks;
-// blank lines are left out.
+// The file's lines without their ends (LF, or CR LF). Nothing else is taken off:
+// a record with a blank before or after it is no record, as srec_cat has it.
 std::vector<TextLine> Lines(const std::vector<std::uint8_t>& bytes) {
   std::vector<TextLine> out;
   std::string cur;
   int number = 1;
   auto push = [&] {
-    const auto b = cur.find_first_not_of(" \t\r");
-    if (b != std::string::npos) {
-      const auto e = cur.find_last_not_of(" \t\r");
-      out.push_back({number, cur.substr(b, e - b + 1)});
-    }
+    if (!cur.empty() && cur.back() == '\r') cur.pop_back();
+    out.push_back({number++, cur});
     cur.clear();
-    ++number;
   };
   for (std::uint8_t c : bytes) {
     if (c == '\n') {
@@ -47,51 +43,61 @@ std::vector<TextLine> Lines(const std::vector<std::uint8_t>& bytes) {
       cur.push_back(static_cast<char>(c));
     }
   }
-  push();
+  if (!cur.empty()) push();
   return out;
 }
 
-bool AllHex(std::string_view s) {
-  return std::all_of(s.begin(), s.end(),
-                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+// Printable ASCII in lines, and the Ctrl+Z that DOS tools end a text file with: a
+// binary image has bytes no text line has (its words are 00-0F).
+bool IsText(const std::vector<std::uint8_t>& bytes) {
+  return !bytes.empty() && std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t c) {
+    return c == '\n' || c == '\r' || c == '\t' || c == 0x1A || (c >= 0x20 && c <= 0x7E);
+  });
 }
 
-// Every line a record of the kind: a start character, then hex digit pairs.
-bool LooksLike(const std::vector<std::uint8_t>& bytes, ImageFormat f) {
-  // Text of a few kilobytes at most; a binary has bytes no text line has.
-  if (bytes.empty() || bytes.size() > kTextImageLimit) return false;
-  for (std::uint8_t c : bytes) {
-    if (c != '\n' && c != '\r' && c != '\t' && (c < 0x20 || c > 0x7E)) return false;
-  }
-  const auto lines = Lines(bytes);
-  if (lines.empty()) return false;
-  for (const auto& l : lines) {
-    const std::string& t = l.text;
-    if (f == ImageFormat::IntelHex) {
-      if (t.size() < 11 || t[0] != ':' || (t.size() - 1) % 2 != 0 || !AllHex(t.substr(1)))
-        return false;
-    } else {
-      if (t.size() < 4 || (t[0] != 'S' && t[0] != 's') ||
-          !std::isdigit(static_cast<unsigned char>(t[1])) || (t.size() - 2) % 2 != 0 ||
-          !AllHex(t.substr(2))) {
-        return false;
-      }
-    }
-  }
-  return true;
+// Lines meant as records. The tools that read these files pass over every other
+// line (a comment, a blank, a DOS end-of-file mark), and so do the loads here.
+bool IsHexRecordLine(const std::string& t) {
+  return !t.empty() && t[0] == ':';
 }
-
-std::vector<std::uint8_t> HexBytes(std::string_view s) {
-  std::vector<std::uint8_t> out;
-  for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
-    out.push_back(static_cast<std::uint8_t>(std::stoul(std::string(s.substr(i, 2)), nullptr, 16)));
-  }
-  return out;
+bool IsSRecordLine(const std::string& t) {
+  return t.size() >= 2 && t[0] == 'S' && std::isdigit(static_cast<unsigned char>(t[1]));
+}
+// A lower-case s: never a record to srec_cat, but a sign of the format all the same.
+bool LooksLikeSRecord(const std::string& t) {
+  return t.size() >= 2 && (t[0] == 'S' || t[0] == 's') &&
+         std::isdigit(static_cast<unsigned char>(t[1]));
 }
 
 [[noreturn]] void LineError(int line, Phrase what) {
   throw FileError(
       Message{Tr("pt4::File", "Line %1: %2").With(std::to_string(line), std::move(what))});
+}
+
+// The bytes of a record after its start characters: hex digit pairs, nothing else.
+std::vector<std::uint8_t> RecordBytes(const TextLine& l, std::size_t start) {
+  const std::string_view s = std::string_view(l.text).substr(start);
+  const auto bad = std::find_if(s.begin(), s.end(), [](char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) == 0;
+  });
+  if (bad != s.end()) {
+    const unsigned char c = static_cast<unsigned char>(*bad);
+    char shown[16];
+    if (c >= 0x20 && c <= 0x7E) {
+      std::snprintf(shown, sizeof shown, "'%c'", c);
+    } else {
+      std::snprintf(shown, sizeof shown, "byte %02X", c);
+    }
+    LineError(l.number, Tr("pt4::File", "%1 at column %2 is not a hex digit")
+                            .With(shown, std::to_string(start + 1 + (bad - s.begin()))));
+  }
+  if (s.size() % 2 != 0)
+    LineError(l.number, Tr("pt4::File", "the record has an odd number of hex digits"));
+  std::vector<std::uint8_t> out;
+  for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
+    out.push_back(static_cast<std::uint8_t>(std::stoul(std::string(s.substr(i, 2)), nullptr, 16)));
+  }
+  return out;
 }
 
 // The words given so far, with the line that gave each.
@@ -106,13 +112,16 @@ class WordSink {
       LineError(line, Tr("pt4::File", "data at address %1 is beyond the chip's %2 words")
                           .With(where, std::to_string(words_.size())));
     }
-    if (from_[address] != 0) {
-      throw FileError(Message{Tr("pt4::File", "Word %1 is given twice, on line %2 and line %3")
-                                  .With(Hex2(static_cast<unsigned>(address)),
-                                        std::to_string(from_[address]), std::to_string(line))});
+    // The same value twice is what an overlapping export writes; two values for
+    // one word leave no way to tell which is meant.
+    if (from_[address] != 0 && words_[address] != value) {
+      throw FileError(
+          Message{Tr("pt4::File", "Word %1 is given twice, %2 on line %3 and %4 on line %5")
+                      .With(Hex2(static_cast<unsigned>(address)), Hex2(words_[address]),
+                            std::to_string(from_[address]), Hex2(value), std::to_string(line))});
     }
     words_[address] = value;
-    from_[address] = line;
+    if (from_[address] == 0) from_[address] = line;
   }
   std::vector<std::uint8_t> Finish() const {
     for (std::size_t a = 0; a < words_.size(); ++a) {
@@ -135,10 +144,10 @@ std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
                                          std::size_t count) {
   WordSink sink(count);
   std::uint64_t base = 0;
-  bool ended = false;
   for (const auto& l : Lines(bytes)) {
-    if (ended) break;
-    const auto b = HexBytes(std::string_view(l.text).substr(1));
+    if (!IsHexRecordLine(l.text)) continue;
+    const auto b = RecordBytes(l, 1);
+    if (b.size() < 5) LineError(l.number, Tr("pt4::File", "the record is cut short"));
     const std::size_t len = b[0];
     if (b.size() < len + 5)
       LineError(l.number, Tr("pt4::File", "the record is shorter than its length byte says"));
@@ -158,8 +167,8 @@ std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
         for (std::size_t i = 0; i < len; ++i) sink.Put(base + address + i, b[4 + i], l.number);
         break;
       case 0x01:
-        ended = true;
-        break;
+        if (len != 0) LineError(l.number, Tr("pt4::File", "an end record holds no data"));
+        return sink.Finish();  // what follows the end is not part of the image
       case 0x02:
       case 0x04:
         if (len != 2)
@@ -168,6 +177,8 @@ std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
         break;
       case 0x03:
       case 0x05:
+        if (len != 4)
+          LineError(l.number, Tr("pt4::File", "a start address record holds four bytes"));
         break;  // start addresses mean nothing to a PROM
       default:
         LineError(
@@ -182,8 +193,10 @@ std::vector<std::uint8_t> DecodeSRecord(const std::vector<std::uint8_t>& bytes, 
   WordSink sink(count);
   std::uint64_t dataRecords = 0;
   for (const auto& l : Lines(bytes)) {
+    if (!IsSRecordLine(l.text)) continue;
     const char type = l.text[1];
-    const auto b = HexBytes(std::string_view(l.text).substr(2));
+    const auto b = RecordBytes(l, 2);
+    if (b.empty()) LineError(l.number, Tr("pt4::File", "the record is cut short"));
     const std::size_t len = b[0];
     if (b.size() < len + 1)
       LineError(l.number, Tr("pt4::File", "the record is shorter than its count byte says"));
@@ -231,9 +244,9 @@ std::vector<std::uint8_t> DecodeSRecord(const std::vector<std::uint8_t>& bytes, 
                   Tr("pt4::File", "the count record says %1 data records, the file has %2")
                       .With(std::to_string(address), std::to_string(dataRecords)));
       }
-    } else if (type == '7' || type == '8' || type == '9') {
-      break;
     }
+    // S7-S9 give a start address, which means nothing to a PROM; the records
+    // after one still count, as srec_cat reads them.
   }
   return sink.Finish();
 }
@@ -308,26 +321,35 @@ ImageFormat FormatForPath(const std::string& path) {
 
 ImageFormat DetectFormat(const std::vector<std::uint8_t>& bytes, ImageFormat requested) {
   if (requested != ImageFormat::Auto) return requested;
-  const auto first =
-      std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t c) { return !std::isspace(c); });
-  if (first == bytes.end()) return ImageFormat::Raw;
-  if (*first == ':' && LooksLike(bytes, ImageFormat::IntelHex)) return ImageFormat::IntelHex;
-  if ((*first == 'S' || *first == 's') && LooksLike(bytes, ImageFormat::SRecord))
-    return ImageFormat::SRecord;
+  // Text that holds records is that format, good or bad: a damaged HEX file is an
+  // error, never 256 ASCII bytes for the fuses.
+  if (!IsText(bytes)) return ImageFormat::Raw;
+  for (const auto& l : Lines(bytes)) {
+    if (IsHexRecordLine(l.text)) return ImageFormat::IntelHex;
+    if (LooksLikeSRecord(l.text)) return ImageFormat::SRecord;
+  }
   return ImageFormat::Raw;
 }
 
 std::vector<std::uint8_t> DecodeImage(const std::vector<std::uint8_t>& bytes, ImageFormat format,
                                       std::size_t count) {
-  switch (DetectFormat(bytes, format)) {
+  const ImageFormat used = DetectFormat(bytes, format);
+  switch (used) {
     case ImageFormat::IntelHex:
-      if (!LooksLike(bytes, ImageFormat::IntelHex))
-        throw FileError(Message{Tr("pt4::File", "Not an Intel HEX file")});
-      return DecodeIntelHex(bytes, count);
-    case ImageFormat::SRecord:
-      if (!LooksLike(bytes, ImageFormat::SRecord))
-        throw FileError(Message{Tr("pt4::File", "Not an S-record file")});
-      return DecodeSRecord(bytes, count);
+    case ImageFormat::SRecord: {
+      if (!IsText(bytes)) {
+        throw FileError(Message{format == ImageFormat::IntelHex
+                                    ? Tr("pt4::File", "Not an Intel HEX file")
+                                    : Tr("pt4::File", "Not an S-record file")});
+      }
+      if (bytes.size() > kTextImageLimit) {
+        throw FileError(
+            Message{Tr("pt4::File", "The file is larger than %1 KiB, the most a text image may be")
+                        .With(std::to_string(kTextImageLimit / 1024))});
+      }
+      return used == ImageFormat::IntelHex ? DecodeIntelHex(bytes, count)
+                                            : DecodeSRecord(bytes, count);
+    }
     case ImageFormat::High: {
       if (bytes.size() < count)
         throw FileError(Message{Tr("pt4::File", "Read beyond end of file")});

@@ -11,14 +11,15 @@
 
 namespace pt4 {
 
-// A text image larger than this is no chip image.
+// A HEX or S-record image larger than this is refused, never cut: a 256-word
+// chip's file is a few kilobytes.
 constexpr std::size_t kTextImageLimit = 1 << 20;
 
 enum class ImageFormat {
-  Auto,      // loads: HEX or S-record when the text is made of their records, else raw
+  Auto,      // loads: HEX or S-record when a text file holds their records, else raw
   Raw,       // one word a byte, low nibble
-  IntelHex,  // records of type 00, 01, 02, 04 (03 and 05 ignored)
-  SRecord,   // S0 ignored, S1-S3 data, S5-S6 counts, S7-S9 end
+  IntelHex,  // records of type 00, 01, 02, 04 (03 and 05 ignored); other lines ignored
+  SRecord,   // S0 ignored, S1-S3 data, S5-S6 counts, S7-S9 ignored; other lines ignored
   High,      // one word a byte, high nibble
   Packed,    // two words a byte: word 2k low nibble, word 2k+1 high nibble
 };
@@ -29,12 +30,17 @@ const char* FormatName(ImageFormat f);
 // The format a save takes from the file name: .hex and .ihx give Intel HEX, .s19,
 // .srec and .mot give S-record, anything else raw.
 ImageFormat FormatForPath(const std::string& path);
-// What a load of `bytes` in format `requested` reads them as: Auto is resolved
-// by content, so a raw binary is never taken for text.
+// What a load of `bytes` in format `requested` reads them as. Auto is resolved by
+// content: a text file (printable ASCII lines, a trailing Ctrl+Z) is Intel HEX when
+// its first record line starts with ':', S-record when with S and a digit, and
+// then every record must be right; anything else is raw.
 ImageFormat DetectFormat(const std::vector<std::uint8_t>& bytes, ImageFormat requested);
 
 // `count` words from a file's bytes. Throws FileError with the text the user sees
 // ("Read beyond end of file", "Line 12: checksum is 3A, the record says 3B", ...).
+// A HEX or S-record image must give every word, each once or with one value,
+// and nothing beyond them; lines that are no record are passed over, as srec_cat
+// does. `bytes` may hold more than kTextImageLimit to tell an over-size file.
 std::vector<std::uint8_t> DecodeImage(const std::vector<std::uint8_t>& bytes, ImageFormat format,
                                       std::size_t count);
 // The file bytes for `count` words.

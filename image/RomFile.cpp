@@ -55,9 +55,10 @@ ImageFormat LoadRomBytes(const std::vector<std::uint8_t>& bytes, RomImage& image
 ImageFormat LoadRom(const std::string& path, RomImage& image, std::uint8_t mask, bool lowToHigh,
                     ImageFormat format) {
   std::vector<std::uint8_t> bytes;
-  // Text formats need the whole file; a raw file only its first RomSize bytes.
+  // Text formats need the whole file, and one byte more tells one that is too
+  // large; a raw file gives only its first RomSize bytes.
   const std::size_t limit =
-      std::max<std::size_t>(static_cast<std::size_t>(image.RomSize), kTextImageLimit);
+      std::max<std::size_t>(static_cast<std::size_t>(image.RomSize), kTextImageLimit + 1);
   const int err = ReadWholeFile(path, bytes, limit);
   if (err != 0) throw FileError(Message{FileErrorPhrase(err, path)});
   return LoadRomBytes(bytes, image, mask, lowToHigh, format);

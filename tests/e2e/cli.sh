@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # pt4cli as scripts and production runs use it, on the simulated programmer:
 # images from another tool, JSON, the write safety check, dry runs, batches.
-#   cli.sh PT4PROG PT4CLI
+#   cli.sh PT4CLI
 set -u
-prog=$(realpath "$1")
-cli=$(realpath "$2")
+cli=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
@@ -34,6 +33,27 @@ if command -v srec_cat >/dev/null; then
   check "read into HEX, as srec_cat reads it" cmp -s back.bin <(ramp16)
   "$cli" convert ramp.rom conv.s19 && "$cli" convert conv.s19 conv.rom --to raw
   check "convert raw to S19 and back loses nothing" cmp -s conv.rom ramp.rom
+  # Good and damaged files, judged by srec_cat: a chip image is what it reads
+  # without an error, holding words 00-FF and nothing else. pt4cli loads exactly
+  # those, to the same bytes, and refuses the rest: no text ever loads as raw.
+  mkdir corpus
+  (cd corpus && python3 "$here/image_corpus.py")
+  for f in corpus/*; do
+    case $f in *.hex) kind=-intel ;; *) kind=-motorola ;; esac
+    judge=refused
+    if srec_cat "$f" $kind -o judge.bin -binary 2>/dev/null &&
+      [ "$(srec_info "$f" $kind 2>/dev/null | grep '^Data:')" = "Data:   0000 - 00FF" ]; then
+      judge=loaded
+    fi
+    ours=refused
+    "$cli" convert "$f" ours.rom --to raw 2>/dev/null && ours=loaded
+    check "$f: srec_cat $judge it, pt4cli $ours it" [ $judge = $ours ]
+    [ $judge = loaded ] && check "$f: the same bytes as srec_cat" cmp -s judge.bin ours.rom
+  done
+  head -c 500 corpus/good.hex >cut.hex
+  "$cli" checksum cut.hex >/dev/null 2>err.txt
+  check "a cut HEX file: exit 3" [ $? -eq 3 ]
+  check "a cut HEX file: the file and the line named" grep -q "^pt4cli: cut.hex: Line 12: " err.txt
 else
   echo "FAILED: srec_cat is missing (tools/pt4 installs srecord)"
   fail=$((fail + 1))

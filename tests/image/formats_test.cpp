@@ -162,8 +162,15 @@ TEST(Formats, BadFilesSayWhatIsWrongAndLoadNothing) {
   std::string missing = good;
   missing.erase(0, missing.find('\n') + 1);
   EXPECT_EQ(LoadError(missing), "Word 00 is missing: every word from 00 to FF must be given");
+  // The same value twice loads, as srec_cat takes it; two values for one word do not.
   std::string twice = good.substr(0, good.find('\n') + 1) + good;
-  EXPECT_EQ(LoadError(twice), "Word 00 is given twice, on line 1 and line 2");
+  EXPECT_EQ(LoadError(twice), "");
+  std::vector<std::uint8_t> other(words.begin(), words.begin() + 16);
+  other[0] ^= 1;
+  char clash[80];
+  std::snprintf(clash, sizeof clash, "Word 00 is given twice, %02X on line 1 and %02X on line 2",
+                other[0], words[0]);
+  EXPECT_EQ(LoadError(Record(0, 0, other) + good), clash);
   EXPECT_EQ(LoadError(":0101000005F9\n" + good),
             "Line 1: data at address 0100 is beyond the chip's 256 words");
   // A linear address of 0x0001 puts the data at 0x10000, far above the chip: never at 0x10.
@@ -180,6 +187,66 @@ TEST(Formats, BadFilesSayWhatIsWrongAndLoadNothing) {
   EXPECT_EQ(LoadError(std::string(127, '\0'), ImageFormat::Packed), "Read beyond end of file");
   // An S-record count that does not match.
   EXPECT_NE(LoadError("S5030009F3\n").find("count record says 9"), std::string::npos);
+  // An end record with data, a start address of the wrong size, a blank after a record.
+  EXPECT_EQ(LoadError(good.substr(0, good.size() - 12) + ":01000001FFFF\n"),
+            "Line 17: an end record holds no data");
+  EXPECT_EQ(LoadError(":03000003000000FA\n" + good), "Line 1: a start address record holds four bytes");
+  EXPECT_EQ(LoadError(":0000 0001FF\n"), "Line 1: ' ' at column 6 is not a hex digit");
+}
+
+TEST(Formats, ADamagedTextImageIsAnErrorNeverRawBytes) {
+  const auto words = RandomWords(5);
+  for (auto f : {ImageFormat::IntelHex, ImageFormat::SRecord}) {
+    const auto full = EncodeImage(words.data(), 256, f);
+    const std::string text(full.begin(), full.end());
+    // Cut anywhere short of the end record: an error, whatever the cut leaves.
+    const auto last = text.rfind('\n', text.size() - 2);
+    for (std::size_t cut = 2; cut <= last; cut += 7) {
+      const std::string part = text.substr(0, cut);
+      EXPECT_EQ(DetectFormat(Text(part), ImageFormat::Auto), f) << cut;
+      EXPECT_NE(LoadError(part), "") << FormatName(f) << " cut at " << cut;
+    }
+    // What DOS tools and editors add: a trailing Ctrl+Z, comment lines, no last line end.
+    EXPECT_EQ(LoadError(text + "\x1a"), "") << FormatName(f);
+    EXPECT_EQ(LoadError("; made by hand\n" + text + "# end\n"), "") << FormatName(f);
+    EXPECT_EQ(LoadError(text.substr(0, text.size() - 1)), "") << FormatName(f);
+    // A record that lost a digit, and one with a blank after it.
+    std::string lost = text;
+    lost.erase(lost.find('\n') - 3, 1);
+    EXPECT_EQ(LoadError(lost).substr(0, 7), "Line 1:") << FormatName(f);
+    std::string blank = text;
+    const auto line2 = blank.find('\n') + 1, end2 = blank.find('\n', line2);
+    blank.insert(end2, " ");
+    EXPECT_EQ(LoadError(blank),
+              "Line 2: ' ' at column " + std::to_string(end2 - line2 + 1) + " is not a hex digit")
+        << FormatName(f);
+  }
+  // S3 data with an S7 end, and the records after an S-record end still count.
+  std::string s3;
+  for (int a = 0; a < 256; a += 16) {
+    char head[20];
+    std::snprintf(head, sizeof head, "S315%08X", a);
+    unsigned sum = 0x15 + (a >> 8) + (a & 0xFF);
+    std::string r = head;
+    for (int i = 0; i < 16; ++i) {
+      char b[4];
+      std::snprintf(b, sizeof b, "%02X", words[a + i]);
+      r += b;
+      sum += words[a + i];
+    }
+    char ck[4];
+    std::snprintf(ck, sizeof ck, "%02X\n", ~sum & 0xFF);
+    s3 += r + ck;
+    if (a == 0xF0) s3.insert(s3.rfind("S315"), "S70500000000FA\n");
+  }
+  EXPECT_EQ(DecodeImage(Text(s3), ImageFormat::Auto, 256), words);
+  // Larger than a text image may be: refused with the limit named, never cut.
+  std::string huge = HexOf(words);
+  huge += std::string(kTextImageLimit, ';');
+  EXPECT_EQ(LoadError(huge), "The file is larger than 1024 KiB, the most a text image may be");
+  // A lower-case s starts no record: such a file is no image at all.
+  EXPECT_EQ(LoadError("s1130000000102030405060708090A0B0C0D0E0F74\n"),
+            "Word 00 is missing: every word from 00 to FF must be given");
 }
 
 TEST(Formats, SaveFormatByNameAndIdentificationSums) {
