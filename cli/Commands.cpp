@@ -7,6 +7,7 @@
 
 #include "cli/Console.h"
 #include "hardware/DirectPort.h"
+#include "hardware/Privileges.h"
 #include "hardware/Realtime.h"
 #include "image/ImageId.h"
 #include "image/Signature.h"
@@ -36,14 +37,22 @@ const char* ResultName(int code) {
 }
 
 int Cli::Run() {
-  if (o_.command == "checksum") return Checksum();
-  if (o_.command == "dump") return Dump();
-  if (o_.command == "convert") return Convert();
-  if (o_.command == "ports") return Ports();
+  // Root, when sudo gave it, is for the port alone: a command without one gives it
+  // up before it reads a file, and the others right after taking the port
+  // (InstallGiveio), before the image, the chip files, the trace or the log.
+  const bool port = o_.command != "checksum" && o_.command != "dump" &&
+                    o_.command != "convert" && o_.command != "ports";
+  if (!port) {
+    DropSudoRoot();
+    if (o_.command == "checksum") return Checksum();
+    if (o_.command == "dump") return Dump();
+    if (o_.command == "convert") return Convert();
+    return Ports();
+  }
   const auto start = std::chrono::steady_clock::now();
-  // A file that does not load costs no port access.
-  if (o_.command == "verify" || o_.command == "write") loaded_ = LoadImage(o_, o_.file, o_.format);
   Open();
+  // A file that does not load costs no port access: nothing has been sent yet.
+  if (o_.command == "verify" || o_.command == "write") loaded_ = LoadImage(o_, o_.file, o_.format);
   int rc = kExitPort;
   if (o_.command == "probe") {
     rc = ProbeCommand();

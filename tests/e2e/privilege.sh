@@ -16,7 +16,7 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "privilege: needs root (to be the administrator and to make the other users); skipped"
   exit 0
 fi
-for tool in useradd userdel setpriv strace setcap; do
+for tool in useradd userdel setpriv strace setcap sudo; do
   command -v $tool >/dev/null || { echo "privilege: $tool is missing (tools/pt4 installs it)"; exit 1; }
 done
 # Two ordinary users for the length of the test, and the link protection on;
@@ -24,7 +24,9 @@ done
 victim=pt4v$$
 attacker=pt4a$$
 old_symlinks=$(cat /proc/sys/fs/protected_symlinks)
+rule=/etc/sudoers.d/pt4test$$
 cleanup() {
+  rm -f "$rule"
   echo "$old_symlinks" >/proc/sys/fs/protected_symlinks
   userdel "$victim" 2>/dev/null
   userdel "$attacker" 2>/dev/null
@@ -121,6 +123,31 @@ check "sudo pt4prog: every uid and gid is the user's ($ids)" \
   [ "$ids" = "$vuid $vuid $vuid $vuid $vgid $vgid $vgid $vgid " ]
 check "sudo pt4prog: its trace is the user's" [ "$(stat -c %u home/out/gui.log)" = "$vuid" ]
 check "sudo pt4prog: the trace ends idle" ends_idle home/out/gui.log
+
+# An administrator's rule that lets the user run pt4cli alone as root grants the
+# port and nothing else: every file is opened as the user.
+echo "$victim ALL=(root) NOPASSWD: $cli" >"$rule" && chmod 440 "$rule"
+python3 -c "import sys; sys.stdout.write('root: secret\n' * 30)" >secret
+chmod 600 secret
+for cmd in "dump secret" "checksum secret" "convert secret home/out/copy.rom" "verify secret" \
+  "write secret" "write image.rom --repeat --log secret" "read secret"; do
+  # shellcheck disable=SC2086
+  as "$victim" sudo -n "$cli" $cmd --port sim --mask full --time 1 >out.txt 2>err.txt </dev/null
+  rc=$?
+  check "sudo rule, $cmd: refused" [ $rc -eq 3 ]
+  check "sudo rule, $cmd: said why" grep -q 'File access denied\|Permission denied' err.txt
+  check "sudo rule, $cmd: no secret shown" bash -c "! grep -q 'secret\|02 0F 0F 04 0A' out.txt"
+done
+check "sudo rule: the secret untouched, no copy" bash -c "[ ! -e home/out/copy.rom ] && grep -qc secret secret"
+python3 -c "import sys; sys.stdout.write(('%-255s\n' % '$victim ALL=(ALL) NOPASSWD: ALL'))" >payload.rom
+chmod 644 payload.rom
+as "$victim" sudo -n "$cli" convert payload.rom /etc/sudoers.d/pt4x$$ --to raw >/dev/null 2>&1
+check "sudo rule: no file written into /etc/sudoers.d" [ ! -e /etc/sudoers.d/pt4x$$ ]
+rm -f /etc/sudoers.d/pt4x$$
+as "$victim" sudo -n "$cli" write image.rom --port sim:home/out/sudo.bin --mask full --time 1 -q \
+  >/dev/null 2>err.txt
+check "sudo rule: a write still programs the simulator" [ $? -eq 0 ]
+check "sudo rule: the chip file is the user's" [ "$(stat -c %u home/out/sudo.bin)" = "$vuid" ]
 
 # A crash in a pass: only the idle writes, no file saved from the handler.
 rm -f chip.bin
