@@ -40,6 +40,7 @@ int Cli::Run() {
   // Root, when sudo gave it, is for the port alone: a command without one gives it
   // up before it reads a file, and the others right after taking the port
   // (InstallGiveio), before the image, the chip files, the trace or the log.
+  json_["command"] = o_.command;
   const bool port = o_.command != "checksum" && o_.command != "dump" &&
                     o_.command != "convert" && o_.command != "ports";
   if (!port) {
@@ -49,7 +50,6 @@ int Cli::Run() {
     if (o_.command == "convert") return Convert();
     return Ports();
   }
-  const auto start = std::chrono::steady_clock::now();
   Open();
   // A file that does not load costs no port access: nothing has been sent yet.
   if (o_.command == "verify" || o_.command == "write") loaded_ = LoadImage(o_, o_.file, o_.format);
@@ -74,21 +74,25 @@ int Cli::Run() {
     if (o_.command == "verify") rc = Verify();
     if (o_.command == "write") rc = o_.repeat ? Repeat() : WriteOne(1, nullptr);
   }
-  rc = Finish(rc);
-  if (o_.json) {
-    json_["duration_s"] =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    json_["exit_code"] = rc;
-    std::printf("%s\n", json_.dump(2).c_str());
+  return Finish(rc);
+}
+
+void Cli::PrintJson(int rc, const std::string& error) {
+  if (!o_.json) return;
+  if (!error.empty()) {
+    json_["result"] = "error";
+    json_["error"] = JsonText(error);
   }
-  return rc;
+  json_["duration_s"] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  json_["exit_code"] = rc;
+  std::printf("%s\n", JsonDump(json_, 2).c_str());
+  std::fflush(stdout);
 }
 
 void Cli::Open() {
   auto backend = InstallGiveio(clock_, o_.port.empty() ? nullptr : o_.port.c_str());
   tracer_ = dynamic_cast<TracingBackend*>(backend.get());
   programmer_ = std::make_unique<Programmer>(std::move(backend));
-  json_["command"] = o_.command;
   json_["port"] = programmer_->Backend().Describe();
   if (o_.verbose) std::fprintf(stderr, "port: %s\n", programmer_->Backend().Describe().c_str());
 }
@@ -105,19 +109,17 @@ PassContext Cli::Ctx(RomImage& img, PulseAudit* audit) {
   return PassContext{programmer_->Regs(), clock_, view_, img, o_.params, counters_, audit};
 }
 
+// The file named by its own bytes (CRC32 and SHA-1 of every bit as stored, as ROM
+// lists give them), and the signature as the window shows it under the mask.
 int Cli::Checksum() {
   const LoadedImage l = LoadImage(o_, o_.file, o_.format);
-  const auto* data = l.image.RomBuffer.data();
-  if (o_.json) {
-    std::printf("%s\n", Json{{"signature", SignatureText(l.image)},
-                             {"crc32", Crc32Hex(data, kChipWords)},
-                             {"sha1", Sha1Hex(data, kChipWords)}}
-                            .dump(2)
-                            .c_str());
-    return 0;
-  }
-  std::printf("%s\nCRC32 %s\nSHA-1 %s\n", SignatureText(l.image).c_str(),
-              Crc32Hex(data, kChipWords).c_str(), Sha1Hex(data, kChipWords).c_str());
+  // Flat, as scripts have read it: the sums and signature at the top.
+  json_.update(ImageJson(o_.file, l.format, l.image, l.stored, o_.params.CompMask));
+  if (o_.json) return 0;
+  const auto* data = l.stored.RomBuffer.data();
+  std::printf("Signature %s (mask %sh)\nCRC32 %s\nSHA-1 %s\n", SignatureText(l.image).c_str(),
+              Hex(o_.params.CompMask, 2).c_str(), Crc32Hex(data, kChipWords).c_str(),
+              Sha1Hex(data, kChipWords).c_str());
   return 0;
 }
 
@@ -195,7 +197,7 @@ int Cli::Read() {
   const ImageFormat used =
       o_.file == "-" ? (o_.format == ImageFormat::Auto ? ImageFormat::Raw : o_.format)
                      : (o_.format == ImageFormat::Auto ? FormatForPath(o_.file) : o_.format);
-  json_["image"] = ImageJson(o_.file, used, img);
+  json_["image"] = ImageJson(o_.file, used, img, img, o_.params.CompMask);
   json_["result"] = "done";
   if (!o_.json) std::fprintf(o_.file == "-" ? stderr : stdout, "%s\n", SignatureText(img).c_str());
   return 0;
@@ -255,7 +257,7 @@ int Cli::Verify() {
   const bool noChip = rc != kExitIdentical && NoChipAnswers(raw.data(), kChipWords);
   if (noChip) SayNoChip();
   json_["no_chip"] = noChip;
-  json_["image"] = ImageJson(o_.file, l.format, l.image);
+  json_["image"] = ImageJson(o_.file, l.format, l.image, l.stored, o_.params.CompMask);
   json_["counts"] = CountsJson(counters_);
   json_["result"] = ResultName(rc);
   return rc;

@@ -28,8 +28,15 @@ const char* ResultName(int code);
 class Cli {
  public:
   explicit Cli(const Options& o) : o_(o), view_(o.quiet, o.json) {}
-  // Throws FileError, PortError, StartupFailure or StopRequested.
+  // Throws FileError, PortError, StartupFailure, PrivilegeFailure or StopRequested.
   int Run();
+  // With --json, the one object every outcome prints: what the command found so
+  // far, the exit status and, when it ended in an error, its message.
+  void PrintJson(int rc, const std::string& error = {});
+  // The programmer idle and the port given back, whatever ended the command.
+  void Close() noexcept {
+    if (programmer_) programmer_->Release();
+  }
 
  private:
   void Open();
@@ -65,6 +72,7 @@ class Cli {
   int Repeat();
 
   const Options& o_;
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   RealClock clock_;
   TerminalView view_;
   VerifyCounters counters_;

@@ -5,6 +5,7 @@
 
 #include "cli/Console.h"
 #include "hardware/StopSignal.h"
+#include "image/FileUtil.h"
 #include "image/RomFile.h"
 
 namespace pt4::cli {
@@ -21,7 +22,7 @@ std::vector<std::uint8_t> ReadStdin() {
     if (n < 0) throw FileError(FileErrorText(errno, "-"));
     if (n == 0) break;
     bytes.insert(bytes.end(), buf, buf + n);
-    if (bytes.size() > kTextImageLimit) break;
+    if (bytes.size() > kTextImageLimit) break;  // enough to tell one too large
   }
   return bytes;
 }
@@ -29,13 +30,17 @@ std::vector<std::uint8_t> ReadStdin() {
 LoadedImage LoadImage(const Options& o, const std::string& path, ImageFormat format) {
   LoadedImage l;
   l.image.RomSize = kChipWords;
+  l.stored.RomSize = kChipWords;
   try {
+    std::vector<std::uint8_t> bytes;
     if (path == "-") {
-      l.format = LoadRomBytes(ReadStdin(), l.image, o.params.CompMask, o.params.LowToHigh,
-                              format == ImageFormat::Auto ? ImageFormat::Raw : format);
-    } else {
-      l.format = LoadRom(path, l.image, o.params.CompMask, o.params.LowToHigh, format);
+      bytes = ReadStdin();
+      if (format == ImageFormat::Auto) format = ImageFormat::Raw;
+    } else if (const int err = ReadWholeFile(path, bytes, kTextImageLimit + 1); err != 0) {
+      throw FileError(Message{FileErrorPhrase(err, path)});
     }
+    l.format = LoadRomBytes(bytes, l.image, o.params.CompMask, o.params.LowToHigh, format);
+    LoadRomBytes(bytes, l.stored, 0xFF, false, l.format);
   } catch (const FileError& e) {
     throw FileError(path + ": " + e.what());
   }

@@ -12,11 +12,12 @@
 namespace pt4::cli {
 
 struct LoadedImage {
-  RomImage image;
+  RomImage image;         // under the options' mask and shift, as the passes use it
+  RomImage stored;        // every bit as the file holds it: what names the file
   ImageFormat format = ImageFormat::Raw;
 };
 
-// Standard input up to the largest text image; a stop signal ends the wait.
+// Standard input up to one byte past the largest text image; a stop signal ends the wait.
 std::vector<std::uint8_t> ReadStdin();
 // The image at `path` ("-": standard input, raw unless a format is asked for),
 // under the options' mask. Throws FileError naming the path.

@@ -1,18 +1,64 @@
 #include "cli/Json.h"
 
+#include <cstdio>
+
 #include "image/ImageId.h"
 #include "image/Signature.h"
 
 namespace pt4::cli {
 
-Json ImageJson(const std::string& path, ImageFormat format, const RomImage& image) {
-  const auto* data = image.RomBuffer.data();
-  const auto n = static_cast<std::size_t>(image.RomSize);
-  return Json{{"path", path},
-              {"format", FormatName(format)},
-              {"signature", SignatureText(image)},
-              {"crc32", Crc32Hex(data, n)},
-              {"sha1", Sha1Hex(data, n)}};
+std::string JsonText(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const std::size_t n = s.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned c = p[i];
+    // The length of a well-formed sequence starting here (RFC 3629), or 0.
+    std::size_t len = 0;
+    if (c < 0x80) {
+      len = 1;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+    }
+    bool ok = len > 0 && i + len <= n;
+    for (std::size_t k = 1; ok && k < len; ++k) ok = (p[i + k] & 0xC0) == 0x80;
+    if (ok && len >= 3) {
+      // No overlong forms, no surrogates, nothing past U+10FFFF.
+      const unsigned c1 = p[i + 1];
+      if (c == 0xE0 && c1 < 0xA0) ok = false;
+      if (c == 0xED && c1 > 0x9F) ok = false;
+      if (c == 0xF0 && c1 < 0x90) ok = false;
+      if (c == 0xF4 && c1 > 0x8F) ok = false;
+    }
+    if (ok) {
+      out.append(s, i, len);
+      i += len;
+    } else {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\x%02X", c);
+      out += esc;
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string JsonDump(const Json& j, int indent) {
+  return j.dump(indent, ' ', false, Json::error_handler_t::replace);
+}
+
+Json ImageJson(const std::string& path, ImageFormat format, const RomImage& masked,
+               const RomImage& stored, std::uint8_t mask) {
+  const auto* data = stored.RomBuffer.data();
+  const auto n = static_cast<std::size_t>(stored.RomSize);
+  return Json{{"path", JsonText(path)},       {"format", FormatName(format)},
+              {"signature", SignatureText(masked)}, {"mask", Hex(mask, 2)},
+              {"crc32", Crc32Hex(data, n)},         {"sha1", Sha1Hex(data, n)}};
 }
 
 Json CountsJson(const VerifyCounters& n) {

@@ -12,8 +12,18 @@ namespace pt4::cli {
 
 using Json = nlohmann::ordered_json;
 
-// The image: path, format, signature, CRC32 and SHA-1.
-Json ImageJson(const std::string& path, ImageFormat format, const RomImage& image);
+// A file name or a message for a JSON string. Names are bytes, and JSON text is
+// UTF-8: a byte that is not part of valid UTF-8 (a CP1251 or KOI8-R name) is
+// written as the four characters \xNN, upper-case hex; valid UTF-8 is kept as it is.
+std::string JsonText(const std::string& s);
+// The JSON text of `j`, `indent` spaces deep (-1: one line). Never throws: what
+// JsonText did not clean is replaced by U+FFFD.
+std::string JsonDump(const Json& j, int indent = -1);
+
+// The image: path, format, the signature under `mask` (as the passes see the
+// image), and the CRC32 and SHA-1 of every bit as stored.
+Json ImageJson(const std::string& path, ImageFormat format, const RomImage& masked,
+               const RomImage& stored, std::uint8_t mask);
 Json CountsJson(const VerifyCounters& n);
 // Every word that is not identical, with its class.
 Json DifferencesJson(const WritePlan& plan);

@@ -30,7 +30,7 @@ ProductionLog::~ProductionLog() {
 
 void ProductionLog::Append(const Json& line) {
   if (fd_ < 0) return;
-  const std::string text = line.dump() + "\n";
+  const std::string text = JsonDump(line) + "\n";
   int err = WriteRecord(fd_, text.data(), text.size());
   if (err == 0) err = SyncRecord(fd_);
   if (err != 0) throw FileError(path_ + ": " + FileErrorText(err, path_));

@@ -40,7 +40,7 @@ Json Cli::ChipLine(int chip, const VerifyCounters& counts, const char* result,
                    std::chrono::steady_clock::time_point start, const PulseAudit* audit) {
   Json line{{"time", IsoTimeNow()},
             {"chip", chip},
-            {"image", Json{{"path", o_.file}, {"crc32", json_["image"]["crc32"]}}},
+            {"image", Json{{"path", JsonText(o_.file)}, {"crc32", json_["image"]["crc32"]}}},
             {"counts", CountsJson(counts)},
             {"result", result}};
   if (audit != nullptr) line["pulses"] = AuditJson(*audit);
@@ -53,7 +53,7 @@ Json Cli::ChipLine(int chip, const VerifyCounters& counts, const char* result,
 int Cli::WriteOne(int chip, Json* chipJson) {
   const auto start = std::chrono::steady_clock::now();
   LoadedImage l = loaded_;
-  json_["image"] = ImageJson(o_.file, l.format, l.image);
+  json_["image"] = ImageJson(o_.file, l.format, l.image, l.stored, o_.params.CompMask);
   // A fuse cannot be unblown: a chip with a bit set where the image wants 0 is
   // refused before a single pulse is spent on it.
   bool floating = false;

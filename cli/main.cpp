@@ -1,10 +1,13 @@
 // pt4cli: the chip operations from the command line, over the same core as the
 // window: the same passes, latch sequences, report text and signature.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
+#include "cli/Json.h"
 #include "cli/Options.h"
 #include "hardware/DirectPort.h"
 #include "hardware/PortBackend.h"
@@ -16,31 +19,46 @@ int main(int argc, char** argv) {
   using namespace pt4::cli;
   InstallStopSignalHandlers();
   PrepareConsole();
+  const std::vector<std::string> words = Utf8Arguments(argc, argv);
   Options o;
   try {
-    o = Parse(Utf8Arguments(argc, argv));
+    o = Parse(words);
   } catch (const UsageError& e) {
     std::fprintf(stderr, "pt4cli: %s\nTry 'pt4cli --help'\n", e.what());
+    // A script that asked for JSON gets its one object even now.
+    if (std::find(words.begin() + (words.empty() ? 0 : 1), words.end(), "--json") != words.end()) {
+      std::printf("%s\n",
+                  JsonDump(Json{{"result", "error"},
+                                {"error", JsonText(e.what())},
+                                {"exit_code", kExitUsage}},
+                           2)
+                      .c_str());
+    }
     return kExitUsage;
   }
+  Cli cli(o);
+  int rc = kExitPort;
+  std::string error;
   try {
-    Cli cli(o);
-    return cli.Run();
+    rc = cli.Run();
   } catch (const StopRequested& s) {
+    cli.Close();
     // The pass set the programmer idle and the owner gave the port back.
-    std::fprintf(stderr, "\npt4cli: stopped by signal %d; the programmer is idle\n", s.Signal());
-    return 128 + s.Signal();
+    error = "stopped by signal " + std::to_string(s.Signal()) + "; the programmer is idle";
+    std::fprintf(stderr, "\npt4cli: %s\n", error.c_str());
+    rc = 128 + s.Signal();
   } catch (const FileError& e) {
+    cli.Close();
+    error = e.what();
     std::fprintf(stderr, "pt4cli: %s.\n", e.what());
-    return kExitUsage;
-  } catch (const StartupFailure& e) {
-    std::fprintf(stderr, "pt4cli: %s\n", e.what());
-    return kExitPort;
-  } catch (const PortError& e) {
-    std::fprintf(stderr, "pt4cli: %s\n", e.what());
-    return kExitPort;
+    rc = kExitUsage;
   } catch (const std::exception& e) {
+    // A refused port, a file the port needs, root that could not be given up.
+    cli.Close();
+    error = e.what();
     std::fprintf(stderr, "pt4cli: %s\n", e.what());
-    return kExitPort;
+    rc = kExitPort;
   }
+  cli.PrintJson(rc, error);
+  return rc;
 }

@@ -31,7 +31,7 @@ if what == 'bursts':
     sys.exit(0)
 if what == 'checksum':
     d = json.load(open(args[0]))
-    ok = d['signature'] == 'D8BC' and len(d['sha1']) == 40 and len(d['crc32']) == 8
+    ok = d['signature'] == 'D8BC' and d['mask'] == '0F' and len(d['sha1']) == 40 and len(d['crc32']) == 8
 elif what == 'write':
     d = json.load(open(args[0]))
     programmed = set(burst_addresses(args[1]))

@@ -18,10 +18,11 @@ ramp16() { python3 -c "import sys; sys.stdout.buffer.write(bytes(a % 16 for a in
 if command -v srec_cat >/dev/null; then
   srec_cat ramp.rom -binary -o ramp.hex -intel -address-length=2 >/dev/null 2>&1
   srec_cat ramp.rom -binary -o ramp.s19 -motorola >/dev/null 2>&1
-  check "srec_cat HEX: same signature" [ "$("$cli" checksum ramp.hex --mask full | head -1)" = "D8BC" ]
-  check "srec_cat S19: same signature" [ "$("$cli" checksum ramp.s19 --mask full | head -1)" = "D8BC" ]
-  want=$(python3 -c "import zlib, hashlib; b = bytes(a % 16 for a in range(256)); print('CRC32 %08x' % zlib.crc32(b)); print('SHA-1 ' + hashlib.sha1(b).hexdigest())")
+  check "srec_cat HEX: same signature" [ "$("$cli" checksum ramp.hex --mask full | head -1)" = "Signature D8BC (mask 0Fh)" ]
+  check "srec_cat S19: same signature" [ "$("$cli" checksum ramp.s19 --mask full | head -1)" = "Signature D8BC (mask 0Fh)" ]
+  want=$(python3 -c "import zlib, hashlib; b = bytes(range(256)); print('CRC32 %08x' % zlib.crc32(b)); print('SHA-1 ' + hashlib.sha1(b).hexdigest())")
   check "CRC32 and SHA-1 as zlib and sha1sum give them" [ "$("$cli" checksum ramp.hex --mask full | tail -2)" = "$want" ]
+  check "CRC32 and SHA-1 of the file's own bits, whatever the mask" [ "$("$cli" checksum ramp.hex | tail -2)" = "$want" ]
   "$cli" checksum ramp.s19 --mask full --json >sum.json
   check "checksum --json" python3 "$here/check_json.py" checksum sum.json
   # A chip programmed from S19, read into HEX, as srec_cat reads it back.
@@ -142,6 +143,28 @@ wait $pid
 check "killed batch: exit 143" [ $? -eq 143 ]
 exec 7>&-
 check "killed batch: the finished chip's line is whole" python3 "$here/check_json.py" log log.jsonl identical
+
+# A name that is not UTF-8 (CP1251, as such a chip's users often have): the write
+# is printed and logged, in JSON that parses, the name's bytes as \xNN.
+name=$(printf '\xcf\xc7\xd3.rom')
+cp five.rom "$name"
+rm -f t1.bin
+PT4_PORT=sim:t1.bin "$cli" write "$name" --mask full --time 2 --json >cp.json 2>/dev/null
+check "CP1251 name: the write's JSON parses" python3 -c "import json, sys; d = json.load(open('cp.json')); sys.exit(d['image']['path'] != r'\xCF\xC7\xD3.rom' or d['exit_code'] != 0)"
+rm -f t1.bin t2.bin log.jsonl
+PT4_PORT=sim:t1.bin,t2.bin "$cli" write "$name" --mask full --time 2 --repeat --log log.jsonl -q \
+  >/dev/null 2>tally.txt <<'ENTER'
+
+ENTER
+check "CP1251 name: every log line parses" python3 "$here/check_json.py" log log.jsonl identical,identical
+check "CP1251 name: the tally" grep -q 'chips 2, identical 2, failed 0' tally.txt
+
+# --json: one object for every outcome, a usage or file error too.
+for args in "--json frob" "--json checksum missing.rom" "write missing.rom --json"; do
+  # shellcheck disable=SC2086
+  PT4_PORT=sim "$cli" $args >err.json 2>/dev/null
+  check "--json on '$args': one object with exit code 3 and the message" python3 -c "import json, sys; d = json.load(open('err.json')); sys.exit(d['exit_code'] != 3 or not d['error'])"
+done
 
 # Usage errors: exit 3, one line and the pointer to --help.
 for args in "" "frob" "read" "read a b" "write x --mask middle" "blank --repeat" "verify x --time -1" "dump x --json"; do
