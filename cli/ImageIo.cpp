@@ -59,7 +59,14 @@ void SaveImage(const std::string& path, const RomImage& image, ImageFormat forma
       }
       return;
     }
-    SaveRom(path, image, format);
+    bool keptNeither = false;
+    SaveRom(path, image, format, &keptNeither);
+    if (keptNeither) {
+      std::fprintf(stderr,
+                   "pt4cli: note: %s was another user's, of a group you are not in: it is yours "
+                   "now, owner and group.\n",
+                   path.c_str());
+    }
   } catch (const FileError& e) {
     throw FileError(path + ": " + e.what());
   }

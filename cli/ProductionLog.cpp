@@ -31,9 +31,13 @@ ProductionLog::~ProductionLog() {
 void ProductionLog::Append(const Json& line) {
   if (fd_ < 0) return;
   const std::string text = JsonDump(line) + "\n";
-  int err = WriteRecord(fd_, text.data(), text.size());
-  if (err == 0) err = SyncRecord(fd_);
-  if (err != 0) throw FileError(path_ + ": " + FileErrorText(err, path_));
+  bool cutOff = true;
+  const int err = AppendWhole(fd_, text.data(), text.size(), &cutOff);
+  if (err != 0) {
+    throw FileError(path_ + ": " + FileErrorText(err, path_) +
+                    (cutOff ? "; this chip's line is not in the log"
+                            : "; the log may end in a broken line"));
+  }
 }
 
 }  // namespace pt4::cli

@@ -1,11 +1,12 @@
 // pt4cli write: the safety pre-read, the programming pass, and production runs.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <iostream>
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "cli/ProductionLog.h"
 #include "hardware/StopSignal.h"
 
@@ -13,6 +14,25 @@ namespace pt4::cli {
 
 namespace {
 constexpr std::size_t kListedDifferences = 8;  // addresses named in a refusal
+constexpr std::size_t kAnswerLimit = 256;      // bytes of the operator's answer at the prompt
+
+enum class Answer { Line, End, TooLong };
+
+// The operator's answer at the prompt, read a byte at a time so that the Enters
+// typed ahead for the next chips stay in the input. A stop signal ends the wait
+// as it ends a pass; a line that never ends (a file or a device for input) ends
+// the batch instead of filling the memory.
+Answer ReadAnswer() {
+  for (std::size_t n = 0;;) {
+    ThrowIfStopRequested();
+    char c = 0;
+    const long r = ReadInput(&c, 1);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return Answer::End;
+    if (c == '\n') return Answer::Line;
+    if (++n > kAnswerLimit) return Answer::TooLong;
+  }
+}
 }  // namespace
 
 void Cli::PrintPlan(const WritePlan& plan) {
@@ -136,16 +156,20 @@ int Cli::Repeat() {
       }
       std::fprintf(stderr, noChip_ ? "Insert the chip and press Enter (end of input stops): "
                                    : "Insert the next chip and press Enter (end of input stops): ");
-      std::string answer;
-      if (!std::getline(std::cin, answer)) {
+      const Answer answer = ReadAnswer();
+      if (answer != Answer::Line) {
         std::fputc('\n', stderr);
+        if (answer == Answer::TooLong) {
+          std::fprintf(stderr, "pt4cli: the answer is longer than %zu bytes; the batch ends.\n",
+                       kAnswerLimit);
+        }
         break;
       }
-      ThrowIfStopRequested();
       if (!noChip_) programmer_->Backend().NextChip();
     }
-  } catch (const StopRequested&) {
-    // Ctrl+C between chips (or in one: that chip is not counted as finished).
+  } catch (...) {
+    // Ctrl+C between chips (or in one: that chip is not counted as finished), or
+    // a log that cannot be written: what was done is said all the same.
     tally();
     throw;
   }

@@ -16,9 +16,13 @@ namespace pt4 {
 // Returns 0, or the errno of the step that failed (ENOSPC for a short write).
 // An existing target without any write permission bit is refused with EACCES,
 // even for root: replacing it would defeat the user's read-only mark. The file
-// keeps its owner, group and permission bits, never a set-id or sticky bit.
+// keeps its owner, group and permission bits, never a set-id or sticky bit. Only
+// root can keep another user's file theirs; anyone else keeps at least its group
+// when they belong to it (a shared lab folder), and `keptNeither`, when given,
+// tells when the replaced file became the saver's in both.
 [[nodiscard]] int WriteFileAtomically(const std::string& path,
-                                      const std::vector<std::uint8_t>& data);
+                                      const std::vector<std::uint8_t>& data,
+                                      bool* keptNeither = nullptr);
 
 // Reads a whole regular file, at most `limit` bytes of it. Returns 0 or an errno
 // (EISDIR for a folder, EINVAL for a device or pipe, which are never waited on).
@@ -37,6 +41,11 @@ void RemoveStaleTemporaries(const std::string& path);
 
 // Writing to a record file: all of `size` bytes, then to the disk. 0 or an errno.
 [[nodiscard]] int WriteRecord(int fd, const void* data, std::size_t size);
+// One whole record at the end of a file opened to append, on the disk, or none:
+// a write that fails part way (a full disk) is cut off again, so the next record
+// never joins a broken one. 0 or the write's errno; `cutOff` tells whether the
+// part was taken away (false only when even that failed).
+[[nodiscard]] int AppendWhole(int fd, const void* data, std::size_t size, bool* cutOff);
 [[nodiscard]] int SyncRecord(int fd);
 void CloseRecord(int fd);
 // One write as it comes, from anywhere, a crash's signal handler too: the bytes
@@ -48,6 +57,10 @@ std::string ParentFolder(const std::string& path);
 // A folder this user may make files in; one without any write permission bit
 // counts as read-only, even for an administrator.
 bool FolderWritable(const std::string& folder);
+// A folder of this user's own that no one else can write: a file of the user's
+// there cannot be replaced or linked by another user first. (On Windows, where
+// folders carry access lists instead, a writable one.)
+bool FolderPrivateToUser(const std::string& folder);
 // Makes one folder, for this user alone. 0 or an errno (EEXIST when it is there).
 [[nodiscard]] int MakeFolder(const std::string& folder);
 // The user's home as the system's account records give it; empty when unknown.

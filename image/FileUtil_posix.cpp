@@ -33,6 +33,12 @@ bool FolderWritable(const std::string& folder) {
          ::access(folder.c_str(), W_OK) == 0;
 }
 
+bool FolderPrivateToUser(const std::string& folder) {
+  struct stat st {};
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+         (st.st_mode & 022) == 0 && FolderWritable(folder);
+}
+
 int MakeFolder(const std::string& folder) {
   return ::mkdir(folder.c_str(), 0700) == 0 ? 0 : errno;
 }
@@ -53,6 +59,16 @@ int WriteRecord(int fd, const void* data, std::size_t size) {
     size -= static_cast<std::size_t>(w);
   }
   return 0;
+}
+
+int AppendWhole(int fd, const void* data, std::size_t size, bool* cutOff) {
+  *cutOff = true;
+  const off_t end = ::lseek(fd, 0, SEEK_END);
+  if (end < 0) return errno;
+  int err = WriteRecord(fd, data, size);
+  if (err == 0) err = SyncRecord(fd);
+  if (err != 0) *cutOff = ::ftruncate(fd, end) == 0 && ::fdatasync(fd) == 0;
+  return err;
 }
 
 int SyncRecord(int fd) {
@@ -181,17 +197,22 @@ int MakeTemporary(const Target& t, std::string* tmp) {
 }  // namespace
 
 namespace {
-int WriteTarget(const std::string& requested, const std::vector<std::uint8_t>& data);
+int WriteTarget(const std::string& requested, const std::vector<std::uint8_t>& data,
+                bool* keptNeither);
 }  // namespace
 
-int WriteFileAtomically(const std::string& requested, const std::vector<std::uint8_t>& data) {
+int WriteFileAtomically(const std::string& requested, const std::vector<std::uint8_t>& data,
+                        bool* keptNeither) {
+  bool neither = false;
   // A full quota is a full disk to the user.
-  const int err = WriteTarget(requested, data);
+  const int err = WriteTarget(requested, data, &neither);
+  if (keptNeither != nullptr) *keptNeither = err == 0 && neither;
   return err == EDQUOT ? ENOSPC : err;
 }
 
 namespace {
-int WriteTarget(const std::string& requested, const std::vector<std::uint8_t>& data) {
+int WriteTarget(const std::string& requested, const std::vector<std::uint8_t>& data,
+                bool* keptNeither) {
   Target t;
   if (const int err = FindTarget(requested, t); err != 0) return err;
   // The permission bits only: a set-id or sticky bit stays with the old content.
@@ -211,9 +232,16 @@ int WriteTarget(const std::string& requested, const std::vector<std::uint8_t>& d
   int err = ::fchmod(fd, mode) == 0 ? 0 : errno;
   // The file keeps its owner and group, as an overwrite in place would (root
   // saving over a user's file must not take it from the user). Only root can
-  // give a file away; for anyone else the file is already theirs or cannot be.
+  // give a file away; anyone else can still give it the group they share with
+  // it, so that the group's other members keep writing it.
   if (err == 0 && t.exists && (t.st.st_uid != ::geteuid() || t.st.st_gid != ::getegid())) {
-    if (::fchown(fd, t.st.st_uid, t.st.st_gid) != 0 && ::geteuid() == 0) err = errno;
+    if (::fchown(fd, t.st.st_uid, t.st.st_gid) != 0) {
+      if (::geteuid() == 0) {
+        err = errno;
+      } else if (::fchown(fd, static_cast<uid_t>(-1), t.st.st_gid) != 0) {
+        *keptNeither = true;
+      }
+    }
     // A change of owner clears set-id bits; the permission bits are set again.
     if (err == 0 && ::fchmod(fd, mode) != 0) err = errno;
   }

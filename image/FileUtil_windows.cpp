@@ -147,7 +147,14 @@ std::string AccountHome() {
   return n > 0 && n < MAX_PATH ? Utf8(buf) : std::string();
 }
 
-int WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data) {
+bool FolderPrivateToUser(const std::string& folder) {
+  return FolderWritable(folder);
+}
+
+int WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data,
+                        bool* keptNeither) {
+  // ReplaceFileW keeps the old file's access list, its owner's and group's rights with it.
+  if (keptNeither != nullptr) *keptNeither = false;
   const DWORD a = Attributes(path);
   const bool replacing = a != INVALID_FILE_ATTRIBUTES;
   if (replacing) {
@@ -240,7 +247,8 @@ int OpenRecordFile(const std::string& path, bool truncate, bool append, std::str
     if ((a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return refuse("it is a symbolic link");
     if (IsFolder(a) || (a & FILE_ATTRIBUTE_DEVICE) != 0) return refuse("it is not a regular file");
   }
-  HANDLE h = CreateFileW(Wide(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+  // Appending may cut a failed record off again, which takes the right to write.
+  HANDLE h = CreateFileW(Wide(path).c_str(), append ? FILE_APPEND_DATA | FILE_WRITE_DATA : GENERIC_WRITE,
                          FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
@@ -280,6 +288,16 @@ int WriteRecord(int fd, const void* data, std::size_t size) {
     size -= static_cast<std::size_t>(w);
   }
   return 0;
+}
+
+int AppendWhole(int fd, const void* data, std::size_t size, bool* cutOff) {
+  *cutOff = true;
+  const long long end = _lseeki64(fd, 0, SEEK_END);
+  if (end < 0) return errno;
+  int err = WriteRecord(fd, data, size);
+  if (err == 0) err = SyncRecord(fd);
+  if (err != 0) *cutOff = _chsize_s(fd, end) == 0 && SyncRecord(fd) == 0;
+  return err;
 }
 
 int SyncRecord(int fd) {

@@ -64,11 +64,12 @@ ImageFormat LoadRom(const std::string& path, RomImage& image, std::uint8_t mask,
   return LoadRomBytes(bytes, image, mask, lowToHigh, format);
 }
 
-void SaveRom(const std::string& path, const RomImage& image, ImageFormat format) {
+void SaveRom(const std::string& path, const RomImage& image, ImageFormat format,
+             bool* keptNeither) {
   if (format == ImageFormat::Auto) format = FormatForPath(path);
   const std::vector<std::uint8_t> bytes =
       EncodeImage(image.RomBuffer.data(), static_cast<std::size_t>(image.RomSize), format);
-  const int err = WriteFileAtomically(path, bytes);
+  const int err = WriteFileAtomically(path, bytes, keptNeither);
   if (err != 0) throw FileError(Message{FileErrorPhrase(err, path)});
 }
 

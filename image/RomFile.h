@@ -27,7 +27,8 @@ ImageFormat LoadRom(const std::string& path, RomImage& image, std::uint8_t mask,
 // Writes RomSize words as they stand in `format` (Auto: by the name's extension),
 // through a temporary file renamed over the target, so a failure leaves an
 // existing file untouched. Throws FileError.
+// `keptNeither` as WriteFileAtomically gives it.
 void SaveRom(const std::string& path, const RomImage& image,
-             ImageFormat format = ImageFormat::Auto);
+             ImageFormat format = ImageFormat::Auto, bool* keptNeither = nullptr);
 
 }  // namespace pt4

@@ -145,7 +145,9 @@ std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& 
                                const std::string& fileName, const char* xdgConfigHome,
                                const std::string& home) {
   const bool installed = !installedBinFolder.empty() && exeFolder == installedBinFolder;
-  if (!installed && FolderWritable(exeFolder)) return exeFolder + "/" + fileName;
+  // Beside the program only in a folder of the user's own: in a shared one another
+  // user could have put a file or a link of that name there first.
+  if (!installed && FolderPrivateToUser(exeFolder)) return exeFolder + "/" + fileName;
   std::string config;
   if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
     config = xdgConfigHome;

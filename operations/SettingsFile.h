@@ -24,8 +24,9 @@ constexpr std::size_t kMaxSettingsBytes = 1 << 20;
 // such as /tmp, where another user could have prepared the settings' place.
 std::string UserHome(const char* homeVariable);
 
-// Where the settings file goes: beside the executable when that folder can be
-// written (a program run from its build folder or a portable folder), otherwise
+// Where the settings file goes: beside the executable when that folder is the
+// user's own and no one else can write it (a program run from its build folder
+// or a portable folder), otherwise
 // $XDG_CONFIG_HOME/pt4prog, or `home`/.config/pt4prog. A program run from the
 // folder it was installed into always uses the latter: /usr/bin is no place for
 // a user's file. A folder without any write permission bit counts as read-only,

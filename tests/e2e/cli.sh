@@ -158,6 +158,45 @@ PT4_PORT=sim:t1.bin,t2.bin "$cli" write "$name" --mask full --time 2 --repeat --
 ENTER
 check "CP1251 name: every log line parses" python3 "$here/check_json.py" log log.jsonl identical,identical
 check "CP1251 name: the tally" grep -q 'chips 2, identical 2, failed 0' tally.txt
+# The next batch adds to the log, never empties it.
+PT4_PORT=sim-nochip "$cli" write five.rom --mask full --time 2 --repeat --log log.jsonl -q \
+  </dev/null >/dev/null 2>&1
+check "a second batch appends to the log" python3 -c "import json; r = [json.loads(l)['result'] for l in open('log.jsonl')]; assert r == ['identical', 'identical', 'no_chip'], r"
+
+# A log on a full disk (a file-size limit of 1 KiB): the line that does not fit
+# is cut off again and said so; the log ends with a whole line, the tally is given.
+rm -f t1.bin t2.bin t3.bin t4.bin full.jsonl
+# The limit is the log's alone: standard error goes through a pipe.
+(
+  ulimit -f 1
+  trap '' XFSZ
+  PT4_PORT=sim:t1.bin,t2.bin,t3.bin,t4.bin exec "$cli" write five.rom --mask full --time 2 \
+    --repeat --log full.jsonl -q 2>&1 >/dev/null <<'ENTER'
+
+
+
+ENTER
+) | cat >err.txt
+check "full log: exit 3" [ "${PIPESTATUS[0]}" -eq 3 ]
+check "full log: said so" grep -q "full.jsonl: Disk full; this chip's line is not in the log" err.txt
+check "full log: every line whole" python3 -c "import json; t = open('full.jsonl').read(); assert t.endswith('\\n'); [json.loads(l) for l in t.splitlines()]"
+check "full log: the tally" grep -q '^chips ' err.txt
+
+# The prompt reads a bounded line, and a signal there ends as it does everywhere.
+cp five.rom t1.bin
+PT4_PORT=sim:t1.bin timeout 120 "$cli" write five.rom --mask full --time 2 --repeat -q \
+  </dev/zero >/dev/null 2>err.txt
+check "prompt fed /dev/zero: the batch ends, exit 0" [ $? -eq 0 ]
+check "prompt fed /dev/zero: said so" grep -q 'the answer is longer than 256 bytes' err.txt
+check "prompt fed /dev/zero: the tally" grep -q 'chips 1, identical 1, failed 0' err.txt
+mkfifo quiet
+PT4_PORT=sim:t1.bin "$cli" write five.rom --mask full --time 2 --repeat -q <>quiet >/dev/null 2>err.txt &
+pid=$!
+for _ in $(seq 600); do grep -q 'Insert the next chip' err.txt && break; sleep 0.1; done
+kill -INT $pid
+wait $pid
+check "SIGINT at the prompt: exit 130" [ $? -eq 130 ]
+check "SIGINT at the prompt: the stopped line" grep -q 'stopped by signal 2; the programmer is idle' err.txt
 
 # --json: one object for every outcome, a usage or file error too.
 for args in "--json frob" "--json checksum missing.rom" "write missing.rom --json"; do

@@ -1,13 +1,17 @@
 #include "image/RomFile.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+
+#include "image/FileUtil.h"
 
 namespace pt4 {
 namespace {
@@ -131,6 +135,47 @@ TEST_F(RomFileTest, FailedSavesKeepTheOldFile) {
   int files = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++files;
   EXPECT_EQ(files, 2);
+
+  // A record that no longer fits is cut off again: the log ends with a whole line.
+  std::string why;
+  const int fd = OpenRecordFile((dir / "log").string(), false, true, &why);
+  ASSERT_GE(fd, 0) << why;
+  const std::string line = std::string(60, 'x') + "\n";
+  bool cutOff = false;
+  EXPECT_EQ(AppendWhole(fd, line.data(), line.size(), &cutOff), 0);
+  setrlimit(RLIMIT_FSIZE, &small);
+  const int full = AppendWhole(fd, line.data(), line.size(), &cutOff);
+  setrlimit(RLIMIT_FSIZE, &old);
+  CloseRecord(fd);
+  EXPECT_NE(full, 0);
+  EXPECT_TRUE(cutOff);
+  EXPECT_EQ(Bytes((dir / "log").string()).size(), line.size());
+}
+
+TEST_F(RomFileTest, RecordFilesAppendAndNeverFollowALinkOrTakeAnotherUsersFile) {
+  const auto log = Make("log", {'a', '\n'});
+  std::string why;
+  int fd = OpenRecordFile(log, false, true, &why);
+  ASSERT_GE(fd, 0) << why;
+  EXPECT_EQ(WriteRecord(fd, "b\n", 2), 0);
+  CloseRecord(fd);
+  EXPECT_EQ(Bytes(log), (std::vector<std::uint8_t>{'a', '\n', 'b', '\n'}));
+  const auto link = (dir / "link").string();
+  ASSERT_EQ(symlink(log.c_str(), link.c_str()), 0);
+  EXPECT_LT(OpenRecordFile(link, true, false, &why), 0);
+  EXPECT_EQ(why, "it is a symbolic link");
+  const auto hard = (dir / "hard").string();
+  ASSERT_EQ(::link(log.c_str(), hard.c_str()), 0);
+  EXPECT_LT(OpenRecordFile(hard, true, false, &why), 0);
+  EXPECT_EQ(why, "it has another name (a hard link)");
+  ASSERT_EQ(unlink(hard.c_str()), 0);
+  // Not even root writes into another user's file: it may be that user's link target.
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(log.c_str(), 4321, 4321), 0);
+    EXPECT_LT(OpenRecordFile(log, true, false, &why), 0);
+    EXPECT_EQ(why, "it belongs to another user");
+  }
+  EXPECT_EQ(Bytes(log).size(), 4u);
 }
 
 TEST_F(RomFileTest, ASaveKeepsTheOwnerOfTheFileItReplaces) {
@@ -143,6 +188,42 @@ TEST_F(RomFileTest, ASaveKeepsTheOwnerOfTheFileItReplaces) {
   EXPECT_EQ(st.st_uid, 4321u);
   EXPECT_EQ(st.st_gid, 4322u);
   EXPECT_EQ(Bytes(p), std::vector<std::uint8_t>(256, 0x00));
+  // Root's own file of another group keeps that group.
+  ASSERT_EQ(chown(p.c_str(), 0, 4322), 0);
+  SaveRom(p, img);
+  ASSERT_EQ(stat(p.c_str(), &st), 0);
+  EXPECT_EQ(st.st_gid, 4322u);
+  // A member of the group saving over another member's file in a lab folder
+  // cannot keep the owner, but keeps the group, and with it the others' right to
+  // write; one who is not in the group is told that neither was kept.
+  ASSERT_EQ(chmod(dir.c_str(), 0777), 0);
+  ASSERT_EQ(chown(p.c_str(), 4400, 4322), 0);
+  ASSERT_EQ(chmod(p.c_str(), 0666), 0);
+  for (const gid_t member : {4322u, 4323u}) {
+    const pid_t child = fork();
+    if (child == 0) {
+      int code = 1;
+      bool neither = false;
+      if (setgroups(1, &member) == 0 && setgid(4330) == 0 && setuid(4321) == 0 &&
+          WriteFileAtomically(p, std::vector<std::uint8_t>(256, 1), &neither) == 0)
+        code = neither ? 2 : 0;
+      _exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(stat(p.c_str(), &st), 0);
+    if (member == 4322u) {
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+      EXPECT_EQ(st.st_uid, 4321u);
+      EXPECT_EQ(st.st_gid, 4322u);
+      EXPECT_EQ(st.st_mode & 0777, 0666u);
+      ASSERT_EQ(chown(p.c_str(), 4400, 4322), 0);
+    } else {
+      EXPECT_EQ(WEXITSTATUS(status), 2) << "keeping neither owner nor group was not said";
+      EXPECT_EQ(st.st_gid, 4330u);
+    }
+  }
 }
 
 TEST_F(RomFileTest, ASaveKeepsPermissionBitsNeverSetIdBitsAndGoesThroughTheUsersOwnLink) {

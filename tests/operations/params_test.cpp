@@ -1,6 +1,8 @@
 #include "operations/Params.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -160,8 +162,23 @@ namespace pt4 {
 namespace {
 
 TEST(SettingsFile, ItsPlaceBesideAPortableProgramElseInTheUsersConfig) {
-  const std::string tmp = ::testing::TempDir();
-  EXPECT_EQ(ChooseSettingsPath(tmp, "/usr/bin", "ZI4.ini", nullptr, "/home/u"), tmp + "/ZI4.ini");
+  // A portable folder of the user's own; never a folder others can write, where
+  // another user could have put a file or a link of that name first.
+  char own[] = "/tmp/pt4iniXXXXXX";
+  ASSERT_NE(mkdtemp(own), nullptr);
+  EXPECT_EQ(ChooseSettingsPath(own, "/usr/bin", "ZI4.ini", nullptr, "/home/u"),
+            std::string(own) + "/ZI4.ini");
+  EXPECT_EQ(ChooseSettingsPath("/tmp", "/usr/bin", "ZI4.ini", nullptr, "/home/u"),
+            "/home/u/.config/pt4prog/ZI4.ini");
+  chmod(own, 0770);
+  EXPECT_EQ(ChooseSettingsPath(own, "/usr/bin", "ZI4.ini", nullptr, "/home/u"),
+            "/home/u/.config/pt4prog/ZI4.ini");
+  // The first save makes the file.
+  const std::string ini = std::string(own) + "/ZI4.ini";
+  EXPECT_EQ(WriteIniKeys(ini, "K556PT4", {{"K", "v"}}), 0);
+  EXPECT_TRUE(PathExists(ini));
+  std::remove(ini.c_str());
+  rmdir(own);
   // Installed: never beside the executable, even where root could write.
   EXPECT_EQ(ChooseSettingsPath("/usr/bin", "/usr/bin", "ZI4.ini", nullptr, "/home/u"),
             "/home/u/.config/pt4prog/ZI4.ini");
