@@ -242,9 +242,14 @@ void SimProgrammer::Release() {
 }
 
 bool SimProgrammer::AttachFiles(const std::vector<std::string>& paths, std::string* why) {
-  // Every file is checked (and made) up front: a bad one is found at start-up.
+  // Every file is taken (and made) up front and held for the whole run: a bad
+  // one is found at start-up, and no other program can program these chips too.
+  held_.clear();
+  for (const auto& path : paths) {
+    if (!HoldFile(path, why)) return false;
+  }
   for (std::size_t i = paths.size(); i-- > 0;) {
-    if (!AttachFile(paths[i], why)) return false;
+    if (!LoadHeld(i, why)) return false;
   }
   tray_ = paths;
   trayAt_ = 0;
@@ -262,42 +267,61 @@ void SimProgrammer::NextChip() {
     return;
   }
   std::string why;
-  if (!AttachFile(tray_[trayAt_], &why) && saveError_.empty()) saveError_ = why;
+  if (!LoadHeld(trayAt_, &why) && saveError_.empty()) saveError_ = why;
 }
 
 bool SimProgrammer::AttachFile(const std::string& path, std::string* why) {
+  held_.clear();
+  return HoldFile(path, why) && LoadHeld(0, why);
+}
+
+bool SimProgrammer::HoldFile(const std::string& path, std::string* why) {
+  // What an earlier version's atomic saves may have left when killed.
   RemoveStaleTemporaries(path);
-  std::vector<std::uint8_t> bytes;
-  const int err = ReadWholeFile(path, bytes, 4096);
-  if (err == 0) {
-    if (bytes.size() != kWords) {
-      if (why)
-        *why =
-            "The chip file " + path + " holds " + std::to_string(bytes.size()) + " bytes, not 256.";
-      return false;
-    }
-    for (int a = 0; a < kWords; ++a) words_[a] = bytes[a] & 0x0F;
-    file_ = path;
-    return true;
+  HeldFile file;
+  bool created = false;
+  int err = file.Open(path, &created);
+  if (err == EBUSY) {
+    if (why) *why = "The chip file " + path + " is in use by another program.";
+    return false;
   }
-  if (err != ENOENT) {
+  if (err != 0) {
     if (why) *why = "Cannot open the chip file " + path + ": " + std::strerror(err) + ".";
     return false;
   }
-  const int werr = WriteFileAtomically(path, std::vector<std::uint8_t>(kWords, 0));
-  words_ = {};  // a new chip file holds a blank chip
-  if (werr != 0) {
-    if (why) *why = "Cannot create the chip file " + path + ": " + std::strerror(werr) + ".";
+  // A new chip file holds a blank chip.
+  if (created) err = file.Rewrite(std::vector<std::uint8_t>(kWords, 0));
+  if (err != 0) {
+    if (why) *why = "Cannot create the chip file " + path + ": " + std::strerror(err) + ".";
     return false;
   }
+  held_.push_back({path, std::move(file)});
+  return true;
+}
+
+bool SimProgrammer::LoadHeld(std::size_t index, std::string* why) {
+  auto& [path, file] = held_[index];
+  std::vector<std::uint8_t> bytes;
+  const int err = file.Read(bytes, 4096);
+  if (err != 0) {
+    if (why) *why = "Cannot read the chip file " + path + ": " + std::strerror(err) + ".";
+    return false;
+  }
+  if (bytes.size() != kWords) {
+    if (why)
+      *why = "The chip file " + path + " holds " + std::to_string(bytes.size()) + " bytes, not 256.";
+    return false;
+  }
+  for (int a = 0; a < kWords; ++a) words_[a] = bytes[a] & 0x0F;
   file_ = path;
+  current_ = index;
   return true;
 }
 
 void SimProgrammer::Save() {
   if (file_.empty()) return;
   const int err =
-      WriteFileAtomically(file_, std::vector<std::uint8_t>(words_.begin(), words_.end()));
+      held_[current_].second.Rewrite(std::vector<std::uint8_t>(words_.begin(), words_.end()));
   if (err != 0 && saveError_.empty()) {
     saveError_ = "The chip file " + file_ + " could not be written: " + std::strerror(err) + ".";
     Violation(saveError_);

@@ -6,10 +6,12 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hardware/Clock.h"
 #include "hardware/PortBackend.h"
+#include "image/FileUtil.h"
 
 namespace pt4 {
 
@@ -58,7 +60,9 @@ class SimProgrammer final : public PortBackend {
   void NextChip() override;
 
   // Keeps the chip in a 256-byte file (one word a byte), created blank when missing
-  // and rewritten atomically whenever a fuse blows. False with a reason on failure.
+  // and rewritten whenever a fuse blows. The file is held locked while this
+  // programmer lives: another program that names it is refused ("in use"). False
+  // with a reason on failure.
   bool AttachFile(const std::string& path, std::string* why);
 
   const std::vector<SimPulse>& Pulses() const { return pulses_; }
@@ -87,6 +91,8 @@ class SimProgrammer final : public PortBackend {
   void EndPulse(int bit, std::int64_t now);
   void Violation(const std::string& what);
   void Save();
+  bool HoldFile(const std::string& path, std::string* why);
+  bool LoadHeld(std::size_t index, std::string* why);
   int Address() const { return addrLo_; }
 
   const Clock& clock_;
@@ -102,6 +108,8 @@ class SimProgrammer final : public PortBackend {
   std::array<std::array<std::uint8_t, 4>, kWords> heat_{};  // qualifying pulses so far
   std::array<Live, 4> live_{};
   std::string file_;
+  std::vector<std::pair<std::string, HeldFile>> held_;  // every chip file of the tray
+  std::size_t current_ = 0;
   std::vector<std::string> tray_;
   std::size_t trayAt_ = 0;
   std::string saveError_;

@@ -52,6 +52,29 @@ void CloseRecord(int fd);
 // written, or -1.
 long WriteRecordNow(int fd, const void* data, std::size_t size) noexcept;
 
+// A file held open and locked for as long as this object lives, so that a second
+// program that would use it is refused at once: the simulator's chip, which two
+// programs must never program together. Its content is rewritten in place.
+class HeldFile {
+ public:
+  HeldFile() = default;
+  HeldFile(HeldFile&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+  HeldFile& operator=(HeldFile&&) = delete;
+  HeldFile(const HeldFile&) = delete;
+  ~HeldFile();
+  // Opens `path`, making it empty when it is missing (`created` says so), and
+  // takes the lock. 0, EBUSY when another program holds it, EINVAL for anything
+  // but a regular file, or another errno.
+  [[nodiscard]] int Open(const std::string& path, bool* created);
+  // Its content, at most `limit` bytes. 0 or an errno.
+  [[nodiscard]] int Read(std::vector<std::uint8_t>& out, std::size_t limit);
+  // `data` in place of the content, on the disk. 0 or an errno.
+  [[nodiscard]] int Rewrite(const std::vector<std::uint8_t>& data);
+
+ private:
+  long long handle_ = -1;  // a descriptor, or a Windows handle
+};
+
 bool PathExists(const std::string& path);
 std::string ParentFolder(const std::string& path);
 // A folder this user may make files in; one without any write permission bit

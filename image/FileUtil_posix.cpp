@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,57 @@
 #include "image/FileUtil.h"
 
 namespace pt4 {
+
+HeldFile::~HeldFile() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+int HeldFile::Open(const std::string& path, bool* created) {
+  // O_NONBLOCK: a FIFO is refused below instead of waited on.
+  const int flags = O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+  int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+  *created = fd >= 0;
+  if (fd < 0 && errno == EEXIST) fd = ::open(path.c_str(), flags);
+  if (fd < 0) return errno;
+  struct stat st {};
+  int err = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
+  if (err == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) err = errno == EWOULDBLOCK ? EBUSY : errno;
+  if (err != 0) {
+    ::close(fd);
+    return err;
+  }
+  handle_ = fd;
+  return 0;
+}
+
+int HeldFile::Read(std::vector<std::uint8_t>& out, std::size_t limit) {
+  const int fd = static_cast<int>(handle_);
+  out.clear();
+  std::uint8_t buf[4096];
+  for (off_t at = 0; out.size() < limit;) {
+    const ssize_t r = ::pread(fd, buf, sizeof buf, at);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return errno;
+    if (r == 0) break;
+    out.insert(out.end(), buf, buf + r);
+    at += r;
+  }
+  if (out.size() > limit) out.resize(limit);
+  return 0;
+}
+
+int HeldFile::Rewrite(const std::vector<std::uint8_t>& data) {
+  const int fd = static_cast<int>(handle_);
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t w = ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return w < 0 && errno != EDQUOT ? errno : ENOSPC;
+    done += static_cast<std::size_t>(w);
+  }
+  if (::ftruncate(fd, static_cast<off_t>(data.size())) != 0) return errno;
+  return ::fdatasync(fd) == 0 ? 0 : errno;
+}
 
 bool PathExists(const std::string& path) {
   struct stat st {};

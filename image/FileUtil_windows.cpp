@@ -137,6 +137,56 @@ bool FolderWritable(const std::string& folder) {
   return true;
 }
 
+HeldFile::~HeldFile() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+int HeldFile::Open(const std::string& path, bool* created) {
+  // No sharing for writing: a second program's open fails while this one holds it.
+  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? EBUSY
+                                                                             : Errno(error);
+  }
+  *created = GetLastError() != ERROR_ALREADY_EXISTS;
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    CloseHandle(h);
+    return EINVAL;
+  }
+  handle_ = reinterpret_cast<long long>(h);
+  return 0;
+}
+
+int HeldFile::Read(std::vector<std::uint8_t>& out, std::size_t limit) {
+  HANDLE h = reinterpret_cast<HANDLE>(handle_);
+  out.clear();
+  if (SetFilePointer(h, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+    return Errno(GetLastError());
+  std::uint8_t buf[4096];
+  while (out.size() < limit) {
+    DWORD got = 0;
+    if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) return Errno(GetLastError());
+    if (got == 0) break;
+    out.insert(out.end(), buf, buf + got);
+  }
+  if (out.size() > limit) out.resize(limit);
+  return 0;
+}
+
+int HeldFile::Rewrite(const std::vector<std::uint8_t>& data) {
+  HANDLE h = reinterpret_cast<HANDLE>(handle_);
+  if (SetFilePointer(h, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+    return Errno(GetLastError());
+  DWORD written = 0;
+  if (!WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr))
+    return Errno(GetLastError());
+  if (written != data.size()) return ENOSPC;
+  if (!SetEndOfFile(h) || !FlushFileBuffers(h)) return Errno(GetLastError());
+  return 0;
+}
+
 int MakeFolder(const std::string& folder) {
   return CreateDirectoryW(Wide(folder).c_str(), nullptr) ? 0 : Errno(GetLastError());
 }

@@ -205,6 +205,17 @@ for args in "--json frob" "--json checksum missing.rom" "write missing.rom --jso
   check "--json on '$args': one object with exit code 3 and the message" python3 -c "import json, sys; d = json.load(open('err.json')); sys.exit(d['exit_code'] != 3 or not d['error'])"
 done
 
+# Two programs on one simulated chip: the second is refused while the first runs.
+rm -f t1.bin
+PT4_PORT=sim:t1.bin "$cli" write five.rom --mask full --time 2 -q >/dev/null 2>&1 &
+pid=$!
+for _ in $(seq 100); do [ -s t1.bin ] && break; sleep 0.1; done
+PT4_PORT=sim:t1.bin "$cli" write zero.rom --mask full --time 2 -q >/dev/null 2>err.txt
+check "a chip file in use: the second writer exits 4" [ $? -eq 4 ]
+check "a chip file in use: said so" grep -q 't1.bin is in use by another program' err.txt
+wait $pid
+check "a chip file in use: the first writer's chip is whole" cmp -s t1.bin five.rom
+
 # Usage errors: exit 3, one line and the pointer to --help.
 for args in "" "frob" "read" "read a b" "write x --mask middle" "blank --repeat" "verify x --time -1" "dump x --json"; do
   # shellcheck disable=SC2086

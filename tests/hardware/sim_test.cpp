@@ -160,6 +160,12 @@ TEST(Sim, ChipFileSurvivesARestart) {
     ASSERT_TRUE(p.sim->AttachFile(file, &why)) << why;
     EXPECT_EQ(p.sim->Word(0x41), 0x08);
     EXPECT_EQ(ReadWord(p, 0x41), 0xF8);
+    // While one programmer has the chip, a second one is refused: two programs
+    // writing one chip file would each lose the other's fuses.
+    testing::TracedProgrammer second;
+    EXPECT_FALSE(second.sim->AttachFile(file, &why));
+    EXPECT_EQ(why, "The chip file " + file + " is in use by another program.");
+    EXPECT_FALSE(second.sim->AttachFiles({(dir / "other.bin").string(), file}, &why));
   }
   // A write killed mid-way left its temporary beside the chip: the next start
   // clears it, and nothing else of the folder.
