@@ -84,17 +84,38 @@ check "pt4cli verifies it identical" grep -q ' 256 complete or identical.' "$wor
 check "the real-time note names what is installed" bash -c "grep -q '/usr/share/doc/pt4cli/README.md' '$work/v.txt' && [ -f '$root/usr/share/doc/pt4cli/README.md' ]"
 as_user 'pt4cli blank' >"$work/p.txt" 2>&1
 check "without ppdev pt4cli says how to get it" grep -q 'modprobe ppdev parport_pc' "$work/p.txt"
-# The real-time question: yes writes the limits file, no takes it away.
+# The real-time question: yes writes the limits file, no takes it away. A file
+# the administrator wrote or edited is theirs: kept through every answer, and said so.
 limits=$root/etc/security/limits.d/pt4prog.conf
 check "no real time unless the administrator says so" [ ! -e "$limits" ]
-echo "pt4cli pt4cli/realtime boolean true" | in_root debconf-set-selections
-in_root dpkg-reconfigure -f noninteractive pt4cli >/dev/null 2>&1
+answer() {
+  echo "pt4cli pt4cli/realtime boolean $1" | in_root debconf-set-selections
+  in_root dpkg-reconfigure -f noninteractive pt4cli >"$work/reconf.txt" 2>&1
+}
+mkdir -p "$(dirname "$limits")"
+printf '@lp - rtprio 10\n' >"$limits"
+answer false
+check "a hand-written limits file survives no" grep -qx '@lp - rtprio 10' "$limits"
+check "and the administrator is told it was kept" grep -q 'kept' "$work/reconf.txt"
+answer true
+check "a hand-written limits file survives yes" grep -qx '@lp - rtprio 10' "$limits"
+rm -f "$limits" "$limits.ucf-dist"
+answer false
+answer true
 check "real time for group lp when allowed" grep -q '^@lp  -  rtprio   80' "$limits"
-echo "pt4cli pt4cli/realtime boolean false" | in_root debconf-set-selections
-in_root dpkg-reconfigure -f noninteractive pt4cli >/dev/null 2>&1
-check "and gone again when not" [ ! -e "$limits" ]
-echo "pt4cli pt4cli/realtime boolean true" | in_root debconf-set-selections
-in_root dpkg-reconfigure -f noninteractive pt4cli >/dev/null 2>&1
+sed -i 's/rtprio   80/rtprio   20/; /memlock/d' "$limits"
+answer true
+check "an edited limits file survives configure" bash -c "grep -q 'rtprio   20' '$limits' && ! grep -q memlock '$limits'"
+answer false
+check "an edited limits file survives no" grep -q 'rtprio   20' "$limits"
+check "and the administrator is told it was kept" grep -q 'kept' "$work/reconf.txt"
+rm -f "$limits"
+answer false
+answer true
+check "after the administrator deleted it, yes writes the package's file again" grep -q 'rtprio   80' "$limits"
+answer false
+check "and no takes the package's own file away" [ ! -e "$limits" ]
+answer true
 
 # pt4prog: the windows, and the faces their layout was made for.
 in_root apt-get install -y -q "$prog_file" >"$work/prog.log" 2>&1

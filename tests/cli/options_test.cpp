@@ -1,5 +1,7 @@
 #include "cli/Options.h"
 
+#include "cli/Commands.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -69,10 +71,23 @@ TEST(Options, RulesBetweenOptionsAndCommands) {
   EXPECT_NE(Refusal({"write", "a", "--time", "10001"}), "");
   EXPECT_NE(Refusal({"write", "a", "--time", "-1"}), "");
   EXPECT_NE(Refusal({"write", "a", "--cycles", "0"}), "");
+  EXPECT_NE(Refusal({"write", "a", "--cycles", "1001"}), "");
   EXPECT_NE(Refusal({"write", "a", "--voltage", "121"}), "");
   EXPECT_NE(Refusal({"write", "a", "--mask", "middle"}), "");
   EXPECT_NE(Refusal({"write", "a", "--format", "bin"}), "");
   EXPECT_NE(Refusal({}), "");
+}
+
+// A chip with a bad word is bad, whatever else it has: a script must never read
+// "only programmable" for a chip that can never match.
+TEST(Verdict, BadWinsOverProgrammable) {
+  VerifyCounters n;
+  EXPECT_EQ(VerdictCode(n), kExitIdentical);
+  n.ProgrammableCount = 3;
+  EXPECT_EQ(VerdictCode(n), kExitProgrammable);
+  n.BadCount = 1;
+  EXPECT_EQ(VerdictCode(n), kExitBad);
+  EXPECT_STREQ(ResultName(VerdictCode(n)), "bad");
 }
 
 }  // namespace

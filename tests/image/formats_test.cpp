@@ -190,7 +190,9 @@ TEST(Formats, BadFilesSayWhatIsWrongAndLoadNothing) {
   // An end record with data, a start address of the wrong size, a blank after a record.
   EXPECT_EQ(LoadError(good.substr(0, good.size() - 12) + ":01000001FFFF\n"),
             "Line 17: an end record holds no data");
-  EXPECT_EQ(LoadError(":03000003000000FA\n" + good), "Line 1: a start address record holds four bytes");
+  EXPECT_EQ(LoadError(":03000003000000FA\n" + good),
+            "Line 1: a start address record holds four bytes");
+  EXPECT_EQ(LoadError(Record(0, 0x03, {0x12, 0x34, 0x56, 0x78}) + good), "");
   EXPECT_EQ(LoadError(":0000 0001FF\n"), "Line 1: ' ' at column 6 is not a hex digit");
 }
 
@@ -207,9 +209,9 @@ TEST(Formats, ADamagedTextImageIsAnErrorNeverRawBytes) {
       EXPECT_NE(LoadError(part), "") << FormatName(f) << " cut at " << cut;
     }
     // What DOS tools and editors add: a trailing Ctrl+Z, comment lines, no last line end.
-    EXPECT_EQ(LoadError(text + "\x1a"), "") << FormatName(f);
-    EXPECT_EQ(LoadError("; made by hand\n" + text + "# end\n"), "") << FormatName(f);
-    EXPECT_EQ(LoadError(text.substr(0, text.size() - 1)), "") << FormatName(f);
+    for (const std::string& variant :
+         {text + "\x1a", "; made by hand\n" + text + "# end\n", text.substr(0, text.size() - 1)})
+      EXPECT_EQ(DecodeImage(Text(variant), ImageFormat::Auto, 256), words) << FormatName(f);
     // A record that lost a digit, and one with a blank after it.
     std::string lost = text;
     lost.erase(lost.find('\n') - 3, 1);
