@@ -83,7 +83,12 @@ void Cli::PrintJson(int rc, const std::string& error) {
     json_["result"] = "error";
     json_["error"] = JsonText(error);
   }
-  json_["duration_s"] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  // A command at the programmer says how long it took; a file's sums stay the
+  // same from run to run.
+  if (programmer_) {
+    json_["duration_s"] =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
   json_["exit_code"] = rc;
   std::printf("%s\n", JsonDump(json_, 2).c_str());
   std::fflush(stdout);

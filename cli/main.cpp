@@ -11,12 +11,14 @@
 #include "cli/Options.h"
 #include "hardware/DirectPort.h"
 #include "hardware/PortBackend.h"
+#include "hardware/Privileges.h"
 #include "hardware/StopSignal.h"
 #include "image/FileError.h"
 
 int main(int argc, char** argv) {
   using namespace pt4;
   using namespace pt4::cli;
+  LimitLibrarySearch();
   InstallStopSignalHandlers();
   PrepareConsole();
   const std::vector<std::string> words = Utf8Arguments(argc, argv);

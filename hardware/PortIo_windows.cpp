@@ -1,9 +1,12 @@
 // I/O ports on Windows, through the InpOut32 driver's DLL (inpoutx64.dll), which
 // the user installs once, as administrator, with its own signed driver. The
 // DLL is loaded at run time, never shipped or embedded: without it nothing but
-// the refusal's text happens.
+// the refusal's text happens. It is taken only from the program's own folder or
+// from System32: a DLL of that name in the folder the user works in (Downloads,
+// a stick of images) or on PATH would run its code inside this program.
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 #include "hardware/PortIo.h"
@@ -25,11 +28,75 @@ Message Refused(Phrase cause) {
              "put inpoutx64.dll beside pt4cli.exe; pt4cli probe then tells whether the port "
              "answers.")};
 }
+
+// The DLL from the program's folder, else from System32, each by its full name:
+// a bare name would be searched for, the working folder and PATH among the places.
+HMODULE LoadInpOut() {
+  std::wstring folders[2];
+  wchar_t buf[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) {
+    folders[0].assign(buf, n);
+    folders[0].resize(folders[0].find_last_of(L"\\/") + 1);
+  }
+  n = GetSystemDirectoryW(buf, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) folders[1] = std::wstring(buf, n) + L"\\";
+  for (const auto& folder : folders) {
+    if (folder.empty()) continue;
+    const std::wstring path = folder + L"inpoutx64.dll";
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    if (HMODULE dll = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
+      return dll;
+  }
+  return nullptr;
+}
+
+// A registry switch of Windows' own, when it is on.
+bool SwitchOn(const wchar_t* key, const wchar_t* value) {
+  DWORD data = 0, size = sizeof data;
+  return RegGetValueW(HKEY_LOCAL_MACHINE, key, value, RRF_RT_REG_DWORD, nullptr, &data, &size) ==
+             ERROR_SUCCESS &&
+         data != 0;
+}
+
+// Why the DLL found no open driver, as far as the service manager tells: never
+// installed, or installed and not running, which on Windows 11 is most often
+// Windows refusing to load it.
+Message DriverNotOpen() {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+  SC_HANDLE service =
+      manager != nullptr ? OpenServiceW(manager, L"inpoutx64", SERVICE_QUERY_STATUS) : nullptr;
+  const DWORD error = service == nullptr ? GetLastError() : ERROR_SUCCESS;
+  if (service != nullptr) CloseServiceHandle(service);
+  if (manager != nullptr) CloseServiceHandle(manager);
+  if (error == ERROR_SERVICE_DOES_NOT_EXIST) {
+    return Refused(Tr("pt4::Port",
+                      "the InpOut32 driver is not open: it needs installing once by an "
+                      "administrator"));
+  }
+  const bool hvci = SwitchOn(
+      L"SYSTEM\\CurrentControlSet\\Control\\DeviceGuard\\Scenarios\\HypervisorEnforcedCodeIntegrity",
+      L"Enabled");
+  const bool blocklist =
+      SwitchOn(L"SYSTEM\\CurrentControlSet\\Control\\CI\\Config", L"VulnerableDriverBlocklistEnable");
+  return {Tr("pt4::Port",
+             "the InpOut32 driver is installed, but Windows did not start it. Windows 11 "
+             "refuses drivers like it when memory integrity (Core isolation) or the "
+             "Microsoft vulnerable driver blocklist is on%1")
+              .With(hvci && blocklist ? Tr("pt4::Port", "; on this machine both are on")
+                    : hvci            ? Tr("pt4::Port", "; on this machine memory integrity is on")
+                    : blocklist       ? Tr("pt4::Port", "; on this machine the blocklist is on")
+                                      : Phrase(std::string())),
+          Tr("pt4::Port",
+             "Windows Security, Device security, Core isolation shows both switches; turning "
+             "them off lowers the machine's protection, so do it only on a machine kept for "
+             "this programmer, then restart. Else use the port from Linux with ppdev.")};
+}
 }  // namespace
 
 Message Grant(std::uint16_t, std::uint16_t) {
   if (g_out != nullptr) return {};
-  HMODULE dll = LoadLibraryW(L"inpoutx64.dll");
+  HMODULE dll = LoadInpOut();
   if (dll == nullptr)
     return Refused(Tr("pt4::Port", "inpoutx64.dll, the InpOut32 driver's DLL, was not found"));
   auto out = reinterpret_cast<Out32Fn>(reinterpret_cast<void*>(GetProcAddress(dll, "Out32")));
@@ -44,9 +111,7 @@ Message Grant(std::uint16_t, std::uint16_t) {
   }
   if (!open()) {
     FreeLibrary(dll);
-    return Refused(Tr("pt4::Port",
-                      "the InpOut32 driver is not open: it needs installing once by an "
-                      "administrator"));
+    return DriverNotOpen();
   }
   g_out = out;
   g_in = in;

@@ -13,6 +13,11 @@ namespace pt4 {
 // says which.
 bool RaisedPrivileges(std::string* why);
 
+// Code the program loads after its start comes only from the system's folder and
+// its own, never from the working folder or PATH, where a user's downloads or
+// another user's files may be (Windows; Linux loads nothing by such a search).
+void LimitLibrarySearch();
+
 enum class Drop { NotAsked, Dropped };
 
 // Started as root through sudo (SUDO_UID and SUDO_GID name an ordinary user):

@@ -56,6 +56,8 @@ void RaiseLimit(int resource, rlim_t wanted) {
 }
 }  // namespace
 
+void LimitLibrarySearch() {}
+
 bool RaisedPrivileges(std::string* why) {
   if (::getauxval(AT_SECURE) != 0) {
     if (why != nullptr) *why = "it runs set-id or with file capabilities";

@@ -2,7 +2,14 @@
 // administrator's rights come from the account that starts the program.
 #include "hardware/Privileges.h"
 
+#include <windows.h>
+
 namespace pt4 {
+
+void LimitLibrarySearch() {
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
+  SetDllDirectoryW(L"");  // and not the working folder, for the calls that still search
+}
 
 bool RaisedPrivileges(std::string*) {
   return false;

@@ -1,11 +1,11 @@
 #include "operations/Params.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -164,21 +164,24 @@ namespace {
 TEST(SettingsFile, ItsPlaceBesideAPortableProgramElseInTheUsersConfig) {
   // A portable folder of the user's own; never a folder others can write, where
   // another user could have put a file or a link of that name first.
-  char own[] = "/tmp/pt4iniXXXXXX";
-  ASSERT_NE(mkdtemp(own), nullptr);
-  EXPECT_EQ(ChooseSettingsPath(own, "/usr/bin", "ZI4.ini", nullptr, "/home/u"),
-            std::string(own) + "/ZI4.ini");
+  const auto own = (std::filesystem::temp_directory_path() / ("pt4ini" + std::to_string(getpid())))
+                       .generic_string();
+  std::filesystem::create_directories(own);
+  std::filesystem::permissions(own, std::filesystem::perms::owner_all);
+  EXPECT_EQ(ChooseSettingsPath(own, "/usr/bin", "ZI4.ini", nullptr, "/home/u"), own + "/ZI4.ini");
+#if !defined(_WIN32)
   EXPECT_EQ(ChooseSettingsPath("/tmp", "/usr/bin", "ZI4.ini", nullptr, "/home/u"),
             "/home/u/.config/pt4prog/ZI4.ini");
-  chmod(own, 0770);
+  std::filesystem::permissions(own, std::filesystem::perms::group_all,
+                               std::filesystem::perm_options::add);
   EXPECT_EQ(ChooseSettingsPath(own, "/usr/bin", "ZI4.ini", nullptr, "/home/u"),
             "/home/u/.config/pt4prog/ZI4.ini");
+#endif
   // The first save makes the file.
-  const std::string ini = std::string(own) + "/ZI4.ini";
+  const std::string ini = own + "/ZI4.ini";
   EXPECT_EQ(WriteIniKeys(ini, "K556PT4", {{"K", "v"}}), 0);
   EXPECT_TRUE(PathExists(ini));
-  std::remove(ini.c_str());
-  rmdir(own);
+  std::filesystem::remove_all(own);
   // Installed: never beside the executable, even where root could write.
   EXPECT_EQ(ChooseSettingsPath("/usr/bin", "/usr/bin", "ZI4.ini", nullptr, "/home/u"),
             "/home/u/.config/pt4prog/ZI4.ini");

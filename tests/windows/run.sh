@@ -4,12 +4,15 @@
 # checksum, dump and convert; through the InpOut32 interface (a stand-in DLL
 # that logs every Out32 and Inp32) the same port accesses, one by one, as the
 # Linux trace of the same passes; Ctrl+C in a pass ends with the programmer
-# idle; a missing DLL or a closed driver is said plainly.
-#   run.sh LINUX_PT4CLI PT4CLI_EXE STANDIN_DLL WINEPREFIX
+# idle; a missing DLL, a driver not installed and one Windows did not start are
+# each said plainly; a DLL planted in the working folder or on PATH never runs.
+# The program asks Windows for nothing a stock Windows lacks (zlib1.dll above all).
+#   run.sh LINUX_PT4CLI PT4CLI_EXE STANDIN_DLL WINEPREFIX PLANTED_DLL
 set -u
 linux=$(realpath "$1")
 exe=$(realpath "$2")
 dll=$(realpath "$3")
+planted=$(realpath "$5")
 export WINEPREFIX=$4 WINEDEBUG=-all
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../e2e/lib.sh
@@ -18,6 +21,8 @@ wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 [ -n "$wine" ] || { echo "windows: wine64 is missing (tools/pt4 installs it)"; exit 1; }
 mkdir -p "$WINEPREFIX"
+# What the program needs of Windows: only DLLs that every Windows 10 and 11 has.
+check "pt4cli.exe imports only Windows' own DLLs" "$here/imports.sh" "$exe"
 # The program beside its DLL, as a user unpacks it; a second copy with no DLL at all.
 mkdir win nodll
 cp "$exe" win/pt4cli.exe
@@ -94,7 +99,37 @@ check "no DLL: says what to install" grep -q 'inpoutx64.dll, the InpOut32 driver
 PT4_INPOUT_CLOSED=1 win blank --port direct >closed.txt 2>&1
 check "driver closed: exit 4" [ $? -eq 4 ]
 check "driver closed: administrator once" grep -q 'needs installing once by an administrator' closed.txt
+# A driver installed but not started (memory integrity, the blocklist): its own
+# text, naming the switch that is on here.
+"$wine" sc create inpoutx64 type= kernel start= demand binPath= 'C:\windows\system32\drivers\inpoutx64.sys' >/dev/null 2>&1
+"$wine" reg add 'HKLM\SYSTEM\CurrentControlSet\Control\DeviceGuard\Scenarios\HypervisorEnforcedCodeIntegrity' \
+  /v Enabled /t REG_DWORD /d 1 /f >/dev/null 2>&1
+PT4_INPOUT_CLOSED=1 win blank --port direct >blocked.txt 2>&1
+check "driver not started: exit 4" [ $? -eq 4 ]
+check "driver not started: says Windows did not start it" grep -q 'installed, but Windows did not start it' blocked.txt
+check "driver not started: memory integrity on here" grep -q 'on this machine memory integrity is on' blocked.txt
+check "driver not started: not told to install it" bash -c "! grep -q 'needs installing once' blocked.txt"
+"$wine" sc delete inpoutx64 >/dev/null 2>&1
+"$wine" reg delete 'HKLM\SYSTEM\CurrentControlSet\Control\DeviceGuard' /f >/dev/null 2>&1
+
+# A DLL of the driver's name in the working folder and on PATH: never loaded.
+mkdir -p downloads onpath
+cp "$planted" downloads/inpoutx64.dll
+cp "$planted" onpath/inpoutx64.dll
+(cd downloads && WINEPATH="$("$wine" winepath -w "$work/onpath" 2>/dev/null)" \
+  "$wine" "$work/nodll/pt4cli.exe" probe --port direct >../planted.txt 2>&1)
+check "planted DLL: its code never ran" [ ! -e downloads/planted-ran ]
+check "planted DLL: the DLL is not found" grep -q 'inpoutx64.dll, the InpOut32 driver.s DLL, was not found' planted.txt
+
 win blank --port /dev/parport0 >ppdev.txt 2>&1
 check "a Linux port name on Windows: says where to turn" grep -q 'InpOut32 driver: choose it with --port direct' ppdev.txt
+
+# Wine brings a zlib1.dll that a stock Windows has not, and its own user32.dll
+# needs it, so it cannot be turned off for a whole run. Turned off for one start,
+# the loader names every module that asks for it: Wine's, never the program.
+WINEDEBUG=+loaddll WINEDLLOVERRIDES="zlib1=d" "$wine" "$work/win/pt4cli.exe" --version >/dev/null 2>loaddll.txt
+check "Wine's zlib1.dll turned off: Wine's own modules ask for it" grep -q 'zlib1.dll (which is needed by' loaddll.txt
+check "Wine's zlib1.dll turned off: pt4cli.exe never asks for it" \
+  bash -c "! grep -i 'zlib1.dll (which is needed by' loaddll.txt | grep -qi 'pt4cli.exe'"
 
 finish windows

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Fails on any DLL an executable imports that a stock 64-bit Windows 10 or 11
+# does not have (MinGW's runtime DLLs, zlib1.dll, Qt's own): such a program
+# starts under Wine, which brings its own, and nowhere else.
+#   imports.sh EXE...
+set -u
+system="advapi32 bcrypt cfgmgr32 comctl32 comdlg32 crypt32 d2d1 d3d11 d3d9 dwmapi dwrite dxgi gdi32
+        imm32 kernel32 msvcrt netapi32 ntdll ole32 oleaut32 secur32 setupapi shell32 shlwapi
+        user32 userenv uxtheme version winmm winspool.drv ws2_32 wtsapi32 authz mpr uiautomationcore"
+bad=0
+for exe in "$@"; do
+  while read -r dll; do
+    name=$(echo "${dll%.dll}" | tr 'A-Z' 'a-z')
+    case " $(echo $system) " in
+      *" $name "*) ;;
+      *) echo "$(basename "$exe") needs $dll, which Windows does not have"; bad=1 ;;
+    esac
+  done < <(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+done
+exit $bad
