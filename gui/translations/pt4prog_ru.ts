@@ -12,10 +12,6 @@
         <translation>данные по адресу %1 лежат за пределами %2 слов микросхемы</translation>
     </message>
     <message>
-        <source>Word %1 is given twice, on line %2 and line %3</source>
-        <translation>Слово %1 задано дважды: в строке %2 и в строке %3</translation>
-    </message>
-    <message>
         <source>Word %1 is missing: every word from 00 to %2 must be given</source>
         <translation>Нет слова %1: должны быть заданы все слова от 00 до %2</translation>
     </message>
@@ -102,6 +98,34 @@
     <message>
         <source>I/O error %1</source>
         <translation>Ошибка ввода-вывода %1</translation>
+    </message>
+    <message>
+        <source>%1 at column %2 is not a hex digit</source>
+        <translation>%1 в столбце %2 — не шестнадцатеричная цифра</translation>
+    </message>
+    <message>
+        <source>the record has an odd number of hex digits</source>
+        <translation>в записи нечётное число шестнадцатеричных цифр</translation>
+    </message>
+    <message>
+        <source>Word %1 is given twice, %2 on line %3 and %4 on line %5</source>
+        <translation>Слово %1 задано дважды: %2 в строке %3 и %4 в строке %5</translation>
+    </message>
+    <message>
+        <source>the record is cut short</source>
+        <translation>запись оборвана</translation>
+    </message>
+    <message>
+        <source>an end record holds no data</source>
+        <translation>запись конца не содержит данных</translation>
+    </message>
+    <message>
+        <source>a start address record holds four bytes</source>
+        <translation>запись стартового адреса содержит четыре байта</translation>
+    </message>
+    <message>
+        <source>The file is larger than %1 KiB, the most a text image may be</source>
+        <translation>Файл больше %1 КиБ — предела для текстового образа</translation>
     </message>
 </context>
 <context>
