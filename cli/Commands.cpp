@@ -41,8 +41,8 @@ int Cli::Run() {
   // up before it reads a file, and the others right after taking the port
   // (InstallGiveio), before the image, the chip files, the trace or the log.
   json_["command"] = o_.command;
-  const bool port = o_.command != "checksum" && o_.command != "dump" &&
-                    o_.command != "convert" && o_.command != "ports";
+  const bool port = o_.command != "checksum" && o_.command != "dump" && o_.command != "convert" &&
+                    o_.command != "ports";
   if (!port) {
     DropSudoRoot();
     if (o_.command == "checksum") return Checksum();

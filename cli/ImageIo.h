@@ -12,8 +12,8 @@
 namespace pt4::cli {
 
 struct LoadedImage {
-  RomImage image;         // under the options' mask and shift, as the passes use it
-  RomImage stored;        // every bit as the file holds it: what names the file
+  RomImage image;   // under the options' mask and shift, as the passes use it
+  RomImage stored;  // every bit as the file holds it: what names the file
   ImageFormat format = ImageFormat::Raw;
 };
 

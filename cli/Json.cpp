@@ -56,9 +56,12 @@ Json ImageJson(const std::string& path, ImageFormat format, const RomImage& mask
                const RomImage& stored, std::uint8_t mask) {
   const auto* data = stored.RomBuffer.data();
   const auto n = static_cast<std::size_t>(stored.RomSize);
-  return Json{{"path", JsonText(path)},       {"format", FormatName(format)},
-              {"signature", SignatureText(masked)}, {"mask", Hex(mask, 2)},
-              {"crc32", Crc32Hex(data, n)},         {"sha1", Sha1Hex(data, n)}};
+  return Json{{"path", JsonText(path)},
+              {"format", FormatName(format)},
+              {"signature", SignatureText(masked)},
+              {"mask", Hex(mask, 2)},
+              {"crc32", Crc32Hex(data, n)},
+              {"sha1", Sha1Hex(data, n)}};
 }
 
 Json CountsJson(const VerifyCounters& n) {

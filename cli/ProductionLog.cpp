@@ -34,9 +34,9 @@ void ProductionLog::Append(const Json& line) {
   bool cutOff = true;
   const int err = AppendWhole(fd_, text.data(), text.size(), &cutOff);
   if (err != 0) {
-    throw FileError(path_ + ": " + FileErrorText(err, path_) +
-                    (cutOff ? "; this chip's line is not in the log"
-                            : "; the log may end in a broken line"));
+    throw FileError(
+        path_ + ": " + FileErrorText(err, path_) +
+        (cutOff ? "; this chip's line is not in the log" : "; the log may end in a broken line"));
   }
 }
 

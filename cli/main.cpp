@@ -29,12 +29,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pt4cli: %s\nTry 'pt4cli --help'\n", e.what());
     // A script that asked for JSON gets its one object even now.
     if (std::find(words.begin() + (words.empty() ? 0 : 1), words.end(), "--json") != words.end()) {
-      std::printf("%s\n",
-                  JsonDump(Json{{"result", "error"},
-                                {"error", JsonText(e.what())},
-                                {"exit_code", kExitUsage}},
-                           2)
-                      .c_str());
+      std::printf("%s\n", JsonDump(Json{{"result", "error"},
+                                        {"error", JsonText(e.what())},
+                                        {"exit_code", kExitUsage}},
+                                   2)
+                              .c_str());
     }
     return kExitUsage;
   }

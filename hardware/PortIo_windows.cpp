@@ -75,10 +75,11 @@ Message DriverNotOpen() {
                       "administrator"));
   }
   const bool hvci = SwitchOn(
-      L"SYSTEM\\CurrentControlSet\\Control\\DeviceGuard\\Scenarios\\HypervisorEnforcedCodeIntegrity",
+      L"SYSTEM\\CurrentControlSet\\Control\\DeviceGuard\\Scenarios\\HypervisorEnforcedCodeIntegrit"
+      L"y",
       L"Enabled");
-  const bool blocklist =
-      SwitchOn(L"SYSTEM\\CurrentControlSet\\Control\\CI\\Config", L"VulnerableDriverBlocklistEnable");
+  const bool blocklist = SwitchOn(L"SYSTEM\\CurrentControlSet\\Control\\CI\\Config",
+                                  L"VulnerableDriverBlocklistEnable");
   return {Tr("pt4::Port",
              "the InpOut32 driver is installed, but Windows did not start it. Windows 11 "
              "refuses drivers like it when memory integrity (Core isolation) or the "

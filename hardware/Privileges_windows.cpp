@@ -1,8 +1,8 @@
 // Windows has neither set-id programs, file capabilities nor sudo: an
 // administrator's rights come from the account that starts the program.
-#include "hardware/Privileges.h"
-
 #include <windows.h>
+
+#include "hardware/Privileges.h"
 
 namespace pt4 {
 

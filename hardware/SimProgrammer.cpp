@@ -309,7 +309,8 @@ bool SimProgrammer::LoadHeld(std::size_t index, std::string* why) {
   }
   if (bytes.size() != kWords) {
     if (why)
-      *why = "The chip file " + path + " holds " + std::to_string(bytes.size()) + " bytes, not 256.";
+      *why =
+          "The chip file " + path + " holds " + std::to_string(bytes.size()) + " bytes, not 256.";
     return false;
   }
   for (int a = 0; a < kWords; ++a) words_[a] = bytes[a] & 0x0F;

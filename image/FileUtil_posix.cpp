@@ -58,7 +58,8 @@ int HeldFile::Rewrite(const std::vector<std::uint8_t>& data) {
   const int fd = static_cast<int>(handle_);
   std::size_t done = 0;
   while (done < data.size()) {
-    const ssize_t w = ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+    const ssize_t w =
+        ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
     if (w < 0 && errno == EINTR) continue;
     if (w <= 0) return w < 0 && errno != EDQUOT ? errno : ENOSPC;
     done += static_cast<std::size_t>(w);

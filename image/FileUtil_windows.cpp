@@ -143,12 +143,11 @@ HeldFile::~HeldFile() {
 
 int HeldFile::Open(const std::string& path, bool* created) {
   // No sharing for writing: a second program's open fails while this one holds it.
-  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? EBUSY
-                                                                             : Errno(error);
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? EBUSY : Errno(error);
   }
   *created = GetLastError() != ERROR_ALREADY_EXISTS;
   if (GetFileType(h) != FILE_TYPE_DISK) {
@@ -298,9 +297,10 @@ int OpenRecordFile(const std::string& path, bool truncate, bool append, std::str
     if (IsFolder(a) || (a & FILE_ATTRIBUTE_DEVICE) != 0) return refuse("it is not a regular file");
   }
   // Appending may cut a failed record off again, which takes the right to write.
-  HANDLE h = CreateFileW(Wide(path).c_str(), append ? FILE_APPEND_DATA | FILE_WRITE_DATA : GENERIC_WRITE,
-                         FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  HANDLE h =
+      CreateFileW(Wide(path).c_str(), append ? FILE_APPEND_DATA | FILE_WRITE_DATA : GENERIC_WRITE,
+                  FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     if (why != nullptr)

@@ -77,9 +77,8 @@ bool LooksLikeSRecord(const std::string& t) {
 // The bytes of a record after its start characters: hex digit pairs, nothing else.
 std::vector<std::uint8_t> RecordBytes(const TextLine& l, std::size_t start) {
   const std::string_view s = std::string_view(l.text).substr(start);
-  const auto bad = std::find_if(s.begin(), s.end(), [](char c) {
-    return std::isxdigit(static_cast<unsigned char>(c)) == 0;
-  });
+  const auto bad = std::find_if(
+      s.begin(), s.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) == 0; });
   if (bad != s.end()) {
     const unsigned char c = static_cast<unsigned char>(*bad);
     char shown[16];
@@ -348,7 +347,7 @@ std::vector<std::uint8_t> DecodeImage(const std::vector<std::uint8_t>& bytes, Im
                         .With(std::to_string(kTextImageLimit / 1024))});
       }
       return used == ImageFormat::IntelHex ? DecodeIntelHex(bytes, count)
-                                            : DecodeSRecord(bytes, count);
+                                           : DecodeSRecord(bytes, count);
     }
     case ImageFormat::High: {
       if (bytes.size() < count)

@@ -28,7 +28,7 @@ ImageFormat LoadRom(const std::string& path, RomImage& image, std::uint8_t mask,
 // through a temporary file renamed over the target, so a failure leaves an
 // existing file untouched. Throws FileError.
 // `keptNeither` as WriteFileAtomically gives it.
-void SaveRom(const std::string& path, const RomImage& image,
-             ImageFormat format = ImageFormat::Auto, bool* keptNeither = nullptr);
+void SaveRom(const std::string& path, const RomImage& image, ImageFormat format = ImageFormat::Auto,
+             bool* keptNeither = nullptr);
 
 }  // namespace pt4

@@ -1,11 +1,11 @@
 #include "cli/Options.h"
 
-#include "cli/Commands.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "cli/Commands.h"
 
 namespace pt4::cli {
 namespace {

@@ -67,9 +67,20 @@ kill -CONT $pid
 wait $pid
 rc=$?
 check "Ctrl+Z: the write goes on and ends identical" [ "$rc" -eq 0 ]
-max=$(grep -o 'max [0-9]* ' err.txt | awk '{print $2}')
-below() { [ -n "$1" ] && [ "$1" -lt "$2" ]; }
-check "Ctrl+Z: no pulse held over the stop (max over $max us)" below "$max" 100000
+# Judged from the trace, not the clock: the longest silence in it is the stop, and
+# the writes just before it are the idle writes, so neither a pulse nor the
+# programming voltage was held over it, however busy the machine was.
+held() {
+  python3 - "$1" "$reset9" <<'PY'
+import sys
+lines = [l.split() for l in open(sys.argv[1]) if l.strip()]
+gaps = [float(b[0]) - float(a[0]) for a, b in zip(lines, lines[1:])]
+at = max(range(len(gaps)), key=gaps.__getitem__)
+before = [" ".join(l[1:]) for l in lines[:at + 1] if l[1] == "out"][-9:]
+sys.exit(0 if "\n".join(before) == sys.argv[2] and gaps[at] > 1.0 else 1)
+PY
+}
+check "Ctrl+Z: no pulse nor voltage held over the stop" held stop.log
 check "Ctrl+Z: chip as asked" cmp -s chip.bin <(python3 -c "import sys; sys.stdout.buffer.write(bytes([15] * 4 + [0] * 252))")
 
 # A trace on a full disk: said once, and not a success. The simulated chip on a
@@ -81,14 +92,15 @@ if mount -t tmpfs -o size=12k tmpfs full 2>/dev/null; then
   rc=$?
   check "full trace: exit 4" [ "$rc" -eq 4 ]
   check "full trace: said once" [ "$(grep -c 'trace could not be written' err.txt)" -eq 1 ]
-  rm -f full/filler full/trace.log
-  PT4_PORT=sim:full/chip.bin "$cli" blank >/dev/null 2>&1
-  head -c 9000 /dev/zero >full/filler 2>/dev/null
+  # A chip file is rewritten in place, so a disk that fills up later cannot take
+  # it (the core tests fail its writes with a file-size limit); one that cannot
+  # be made is refused before the port is touched.
+  rm -f full/trace.log
   PT4_PORT=sim:full/chip.bin PT4_TRACE=full.log "$cli" write image.rom --mask full --time 2 -q >/dev/null 2>err.txt
   rc=$?
   check "full chip disk: exit 4" [ "$rc" -eq 4 ]
-  check "full chip disk: names the file" grep -q "chip file .*could not be written" err.txt
-  check "full chip disk: trace ends idle" ends_idle full.log
+  check "full chip disk: names the file" grep -q "Cannot create the chip file full/chip.bin" err.txt
+  check "full chip disk: the port untouched" [ ! -s full.log ]
   umount full
 else
   echo "note: no tmpfs mount here; the full disks are covered by the core tests"
