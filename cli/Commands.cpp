@@ -111,7 +111,15 @@ int Cli::Finish(int rc) {
 }
 
 PassContext Cli::Ctx(RomImage& img, PulseAudit* audit) {
-  return PassContext{programmer_->Regs(), clock_, view_, img, o_.params, counters_, audit};
+  // The window's report, less its last line: pt4cli has no Esc to press.
+  static const ReportWords kWords = [] {
+    ReportWords w;
+    w.pressEsc.clear();
+    return w;
+  }();
+  PassContext ctx{programmer_->Regs(), clock_, view_, img, o_.params, counters_, audit};
+  ctx.words = &kWords;
+  return ctx;
 }
 
 // The file named by its own bytes (CRC32 and SHA-1 of every bit as stored, as ROM
@@ -224,10 +232,12 @@ int Cli::Blank() {
   const auto set = std::count_if(img.RomBuffer.begin(), img.RomBuffer.begin() + kChipWords,
                                  [](std::uint8_t b) { return b != 0; });
   json_["not_blank"] = set;
-  json_["result"] = set == 0 ? "blank" : "not blank";
+  json_["result"] = set == 0 ? "blank" : noChip ? "no_chip" : "not blank";
   if (!o_.json) {
     if (set == 0) {
       std::printf("blank\n");
+    } else if (noChip) {
+      std::printf("no chip answers\n");
     } else {
       std::printf("%ld words not blank\n", static_cast<long>(set));
     }

@@ -49,13 +49,17 @@ Options Parse(const std::vector<std::string>& commandLine) {
   app.add_option("command", words, "COMMAND and its FILE arguments")->required();
   auto* mask =
       app.add_option("--mask", o.maskName, "low, lh (bits 0-1 loaded as 2-3), high or full")
-          ->check(CLI::IsMember({"low", "lh", "high", "full"}));
+          ->check(CLI::IsMember({"low", "lh", "high", "full"}))
+          ->capture_default_str();
   app.add_option("--voltage", voltage, "programming voltage in tenths: 105, 110, ... 150")
-      ->check(CLI::IsMember({105, 110, 115, 120, 125, 130, 135, 140, 145, 150}));
-  app.add_option("--time", time, "pulse width in milliseconds (default 100)")
-      ->check(CLI::Range(kMinProgTime, kMaxProgTime));
-  app.add_option("--cycles", cycles, "programming cycles per address (default 10)")
-      ->check(CLI::Range(kMinProgCycles, kMaxProgCycles));
+      ->check(CLI::IsMember({105, 110, 115, 120, 125, 130, 135, 140, 145, 150}))
+      ->capture_default_str();
+  app.add_option("--time", time, "pulse width in milliseconds")
+      ->check(CLI::Range(kMinProgTime, kMaxProgTime))
+      ->capture_default_str();
+  app.add_option("--cycles", cycles, "programming cycles per address")
+      ->check(CLI::Range(kMinProgCycles, kMaxProgCycles))
+      ->capture_default_str();
   app.add_option("--format", format, "image format of FILE or IN: raw, hex, srec, high, packed")
       ->check(CLI::IsMember({"auto", "raw", "hex", "srec", "high", "packed"}));
   app.add_option("--to", to, "convert: format of OUT (default: by its extension)")

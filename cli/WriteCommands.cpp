@@ -111,7 +111,7 @@ int Cli::WriteOne(int chip, Json* chipJson) {
     if (chipJson != nullptr) *chipJson = ChipLine(chip, plan.counts, "refused", start, nullptr);
     return refused ? kExitRefused : 0;
   }
-  if (!o_.quiet && !o_.json) std::fprintf(stderr, "%s\n", WriteParamsText(o_.params).c_str());
+  if (!o_.quiet && !o_.json) PrintLine(stderr, WriteParamsText(o_.params), Colour::Black, false);
   view_.label = "write ";
   PulseAudit audit;
   audit.widthsNs.reserve(static_cast<std::size_t>(kChipWords) * 4);

@@ -29,6 +29,9 @@ Message Refused(Phrase cause) {
              "answers.")};
 }
 
+// The 64-bit driver package's DLL, or the 32-bit one's for a 32-bit program.
+constexpr const wchar_t* kDllName = sizeof(void*) == 8 ? L"inpoutx64.dll" : L"inpout32.dll";
+
 // The DLL from the program's folder, else from System32, each by its full name:
 // a bare name would be searched for, the working folder and PATH among the places.
 HMODULE LoadInpOut() {
@@ -43,7 +46,7 @@ HMODULE LoadInpOut() {
   if (n > 0 && n < MAX_PATH) folders[1] = std::wstring(buf, n) + L"\\";
   for (const auto& folder : folders) {
     if (folder.empty()) continue;
-    const std::wstring path = folder + L"inpoutx64.dll";
+    const std::wstring path = folder + kDllName;
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
     if (HMODULE dll = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
       return dll;

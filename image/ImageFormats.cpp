@@ -111,16 +111,17 @@ class WordSink {
       LineError(line, Tr("pt4::File", "data at address %1 is beyond the chip's %2 words")
                           .With(where, std::to_string(words_.size())));
     }
+    const auto at = static_cast<std::size_t>(address);
     // The same value twice is what an overlapping export writes; two values for
     // one word leave no way to tell which is meant.
-    if (from_[address] != 0 && words_[address] != value) {
+    if (from_[at] != 0 && words_[at] != value) {
       throw FileError(
           Message{Tr("pt4::File", "Word %1 is given twice, %2 on line %3 and %4 on line %5")
-                      .With(Hex2(static_cast<unsigned>(address)), Hex2(words_[address]),
-                            std::to_string(from_[address]), Hex2(value), std::to_string(line))});
+                      .With(Hex2(static_cast<unsigned>(at)), Hex2(words_[at]),
+                            std::to_string(from_[at]), Hex2(value), std::to_string(line))});
     }
-    words_[address] = value;
-    if (from_[address] == 0) from_[address] = line;
+    words_[at] = value;
+    if (from_[at] == 0) from_[at] = line;
   }
   std::vector<std::uint8_t> Finish() const {
     for (std::size_t a = 0; a < words_.size(); ++a) {

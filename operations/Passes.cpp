@@ -100,7 +100,7 @@ std::vector<std::pair<std::string, Colour>> SummaryLines(std::int32_t romSize,
   if (n.ProgrammableCount > 0)
     s.emplace_back(WithCount(w.programmable, n.ProgrammableCount), Colour::Green);
   if (n.BadCount > 0) s.emplace_back(WithCount(w.bad, n.BadCount), Colour::Red);
-  s.emplace_back(w.pressEsc, Colour::Maroon);
+  if (!w.pressEsc.empty()) s.emplace_back(w.pressEsc, Colour::Maroon);
   return s;
 }
 

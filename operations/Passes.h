@@ -80,7 +80,7 @@ struct ReportWords {
   std::string identical = " %1 complete or identical.";
   std::string programmable = " %1 not complete, possible to overwrite.";
   std::string bad = " %1 bad , impossible to overwrite.";
-  std::string pressEsc = "\r\n Press Esc for refresh dump from IC buffer.";
+  std::string pressEsc = "\r\n Press Esc for refresh dump from IC buffer.";  // empty: no such line
 };
 
 struct PassContext {

@@ -84,6 +84,13 @@ check "the real write programs the 16 predicted words" python3 "$here/check_json
 PT4_PORT=sim:blown.bin "$cli" verify zero.rom --mask full --json >v.json 2>/dev/null
 PT4_PORT=sim:blown.bin "$cli" verify zero.rom --mask full >v.txt 2>/dev/null
 check "verify --json: counts equal the report's" python3 "$here/check_json.py" verify v.json v.txt
+# A command-line tool's report: no window key to press, no CR in any line.
+PT4_PORT=sim:blown.bin "$cli" verify zero.rom --mask full >v.txt 2>&1
+check "verify: no Esc in the report" bash -c "! grep -q 'Esc' v.txt"
+rm -f t1.bin
+PT4_PORT=sim:t1.bin "$cli" write five.rom --mask full --time 2 >w.txt 2>&1
+check "verify and write: LF line ends alone" bash -c "! grep -q \$'\\r' v.txt w.txt"
+check "write: the parameters, one a line" grep -qx 'WrCycle = 10' w.txt
 PT4_PORT=sim "$cli" read - --mask full >stdout.bin 2>/dev/null
 check "read - writes the 256 bytes and nothing else" [ "$(stat -c %s stdout.bin)" -eq 256 ]
 
@@ -116,7 +123,7 @@ PT4_PORT=sim-nochip PT4_TRACE=forced.log "$cli" write five.rom --mask full --tim
 check "empty socket, forced: written as asked, and said so" \
   bash -c "[ \$(python3 '$here/check_json.py' bursts forced.log) -gt 0 ] && grep -q 'no chip answers' err.txt"
 PT4_PORT=sim-nochip "$cli" blank >out.txt 2>err.txt
-check "empty socket: blank keeps its line" grep -qx '256 words not blank' out.txt
+check "empty socket: blank says no chip answers" grep -qx 'no chip answers' out.txt
 check "empty socket: blank adds the hint" grep -q 'no chip answers' err.txt
 rm -f t1.bin log.jsonl
 PT4_PORT=sim:t1.bin "$cli" write five.rom --mask full --time 2 --repeat --log log.jsonl -q \

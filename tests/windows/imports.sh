@@ -10,7 +10,8 @@ system="advapi32 bcrypt cfgmgr32 comctl32 comdlg32 crypt32 d2d1 d3d11 d3d9 dwmap
 bad=0
 for exe in "$@"; do
   while read -r dll; do
-    name=$(echo "${dll%.dll}" | tr 'A-Z' 'a-z')
+    name=$(echo "$dll" | tr 'A-Z' 'a-z')
+    name=${name%.dll}
     case " $(echo $system) " in
       *" $name "*) ;;
       *) echo "$(basename "$exe") needs $dll, which Windows does not have"; bad=1 ;;
