@@ -31,8 +31,9 @@ def step(name, rc, *texts):
 
 
 step("kernel", 0, "parport0: PC-style at 0x378")
-# The emulated port reads 0xFF with its lines turned to input: every word set.
-step("blank", 2, "256 words not blank")
+# The emulated port reads 0xFF with its lines turned to input: every line floats
+# high, as with an empty socket.
+step("blank", 2, "no chip answers")
 # The emulated port has no chip: every line floats high, and the write says so.
 step("refused", 5, "no chip answers")
 step("write", 2, "pulses: ")
