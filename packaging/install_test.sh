@@ -21,7 +21,7 @@ for tool in debootstrap Xvfb xdotool import compare; do
 done
 work=$(mktemp -d)
 root=$work/root
-display=:$((200 + RANDOM % 100))
+display=""
 xvfb=""
 cleanup() {
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
@@ -125,8 +125,11 @@ as_user 'env -u DISPLAY pt4prog' >"$work/nodisplay.txt" 2>&1
 check "no display: exit 1" [ $? -eq 1 ]
 check "no display: one line naming pt4cli" bash -c "[ \$(wc -l <'$work/nodisplay.txt') -eq 1 ] && grep -q pt4cli '$work/nodisplay.txt'"
 mkdir -p "$root/tmp/.X11-unix"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# A display number no other server holds: Xvfb picks it and tells it.
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 5>"$work/display.txt" &
 xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display.txt" ] && break; sleep 0.1; done
+display=:$(head -n 1 "$work/display.txt")
 for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
 as_user "DISPLAY=$display PT4_PORT=sim PT4_TRACE=window.log exec pt4prog" >"$work/window.txt" 2>&1 &

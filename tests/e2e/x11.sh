@@ -8,7 +8,7 @@
 #   x11.sh PT4PROG
 set -u
 prog=$(realpath "$1")
-display=:$((90 + RANDOM % 100))
+display=""
 cleanup() {
   [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
@@ -36,8 +36,13 @@ wait_window() {  # wait_window NAME: the id of the visible window of that name
 }
 
 start_x() {
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # A display number no other server holds: Xvfb picks it and tells it, so no
+  # key of this test can reach another program's windows.
+  rm -f display.txt
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 5>display.txt &
   xvfb=$!
+  for _ in $(seq 100); do [ -s display.txt ] && break; sleep 0.1; done
+  display=:$(head -n 1 display.txt)
   for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
   DISPLAY=$display openbox >/dev/null 2>&1 &
   wm=$!
