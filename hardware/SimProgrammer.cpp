@@ -245,11 +245,12 @@ bool SimProgrammer::AttachFiles(const std::vector<std::string>& paths, std::stri
   // Every file is taken (and made) up front and held for the whole run: a bad
   // one is found at start-up, and no other program can program these chips too.
   held_.clear();
-  for (const auto& path : paths) {
-    if (!HoldFile(path, why)) return false;
-  }
-  for (std::size_t i = paths.size(); i-- > 0;) {
-    if (!LoadHeld(i, why)) return false;
+  bool ok = true;
+  for (const auto& path : paths) ok = ok && HoldFile(path, why);
+  for (std::size_t i = paths.size(); ok && i-- > 0;) ok = LoadHeld(i, why);
+  if (!ok) {
+    held_.clear();  // a refused tray holds none of its files
+    return false;
   }
   tray_ = paths;
   trayAt_ = 0;
@@ -272,7 +273,9 @@ void SimProgrammer::NextChip() {
 
 bool SimProgrammer::AttachFile(const std::string& path, std::string* why) {
   held_.clear();
-  return HoldFile(path, why) && LoadHeld(0, why);
+  if (HoldFile(path, why) && LoadHeld(0, why)) return true;
+  held_.clear();  // a refused file stays free for others
+  return false;
 }
 
 bool SimProgrammer::HoldFile(const std::string& path, std::string* why) {

@@ -183,6 +183,12 @@ TEST(Sim, ChipFileSurvivesARestart) {
   std::string why;
   EXPECT_FALSE(p.sim->AttachFile((dir / "short.bin").string(), &why));
   EXPECT_NE(why.find("3 bytes"), std::string::npos);
+  // A file refused is not held: another programmer may take it (once mended).
+  std::ofstream(dir / "short.bin") << std::string(256, '\0');
+  {
+    testing::TracedProgrammer other;
+    EXPECT_TRUE(other.sim->AttachFile((dir / "short.bin").string(), &why)) << why;
+  }
   std::filesystem::remove_all(dir);
 }
 
