@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "cli/Console.h"
-#include "hardware/DirectPort.h"
+#include "hardware/OpenPort.h"
 #include "hardware/Privileges.h"
 #include "hardware/Realtime.h"
 #include "image/ImageId.h"
@@ -95,9 +95,9 @@ void Cli::PrintJson(int rc, const std::string& error) {
 }
 
 void Cli::Open() {
-  auto backend = InstallGiveio(clock_, o_.port.empty() ? nullptr : o_.port.c_str());
-  tracer_ = dynamic_cast<TracingBackend*>(backend.get());
-  programmer_ = std::make_unique<Programmer>(std::move(backend));
+  OpenedPort opened = InstallGiveio(port_, clock_);
+  tracer_ = opened.tracer;
+  programmer_ = std::make_unique<Programmer>(std::move(opened.backend));
   json_["port"] = programmer_->Backend().Describe();
   if (o_.verbose) std::fprintf(stderr, "port: %s\n", programmer_->Backend().Describe().c_str());
 }
@@ -164,9 +164,7 @@ int Cli::Ports() {
 }
 
 int Cli::ProbeCommand() {
-  const std::string modes = ModesFileFor(
-      o_.port.empty() ? (std::getenv("PT4_PORT") ? std::getenv("PT4_PORT") : "/dev/parport0")
-                      : o_.port);
+  const std::string modes = ModesFileFor(port_.device);
   const ProbeResult r = Probe(*programmer_, clock_, modes);
   const int rc = r.Usable() ? 0 : kExitPort;
   if (o_.json) {

@@ -12,6 +12,7 @@
 #include "cli/Options.h"
 #include "cli/Output.h"
 #include "hardware/Clock.h"
+#include "hardware/PortChoice.h"
 #include "hardware/Programmer.h"
 #include "hardware/TracingBackend.h"
 #include "operations/Passes.h"
@@ -27,7 +28,10 @@ const char* ResultName(int code);
 
 class Cli {
  public:
-  explicit Cli(const Options& o) : o_(o), view_(o.quiet, o.json) {}
+  explicit Cli(const Options& o)
+      : o_(o),
+        port_(ChosenPort(o.port.empty() ? nullptr : o.port.c_str())),
+        view_(o.quiet, o.json) {}
   // Throws FileError, PortError, StartupFailure, PrivilegeFailure or StopRequested.
   int Run();
   // With --json, the one object every outcome prints: what the command found so
@@ -72,6 +76,7 @@ class Cli {
   int Repeat();
 
   const Options& o_;
+  const PortChoice port_;  // --port, else PT4_PORT
   const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   RealClock clock_;
   TerminalView view_;

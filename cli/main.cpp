@@ -9,7 +9,8 @@
 #include "cli/Console.h"
 #include "cli/Json.h"
 #include "cli/Options.h"
-#include "hardware/DirectPort.h"
+#include "hardware/ExitPaths.h"
+#include "hardware/OpenPort.h"
 #include "hardware/PortBackend.h"
 #include "hardware/Privileges.h"
 #include "hardware/StopSignal.h"
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
   using namespace pt4;
   using namespace pt4::cli;
   LimitLibrarySearch();
-  InstallStopSignalHandlers();
+  InstallExitPaths();
   PrepareConsole();
   const std::vector<std::string> words = Utf8Arguments(argc, argv);
   Options o;

@@ -19,10 +19,10 @@
 #include "gui/mainwindow/MainState.h"
 #include "gui/mainwindow/TForm1.h"
 #include "gui/params/TForm2.h"
-#include "hardware/DirectPort.h"
+#include "hardware/ExitPaths.h"
+#include "hardware/OpenPort.h"
 #include "hardware/Privileges.h"
 #include "hardware/Programmer.h"
-#include "hardware/StopSignal.h"
 
 namespace {
 // An error that escapes every handler still gets the error box, and the loop goes on.
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   pt4::StartupMark("main");
   // Qt loads the plugins that the environment names: with rights its user does
   // not have, anyone who can set the environment could run code with them.
-  if (std::string why; pt4::RaisedPrivileges(&why)) {
+  if (const std::string why = pt4::RaisedPrivileges(); !why.empty()) {
     std::fprintf(stderr,
                  "pt4prog: will not open windows because %s, and Qt would load plugins that "
                  "the environment names with those rights. The port needs only group lp, and "
@@ -69,14 +69,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pt4prog: %s\n", qPrintable(none));
     return 1;
   }
-  pt4::InstallStopSignalHandlers();
+  pt4::InstallExitPaths();
   // The port first, with the rights the process was started with; under sudo,
   // root is given back then, before the display, the fonts or any file.
   pt4::RealClock clock;
   std::unique_ptr<pt4::PortBackend> backend;
   std::string startupFailure;
   try {
-    backend = pt4::InstallGiveio(clock);
+    backend = pt4::InstallGiveio(pt4::ChosenPort(), clock).backend;
   } catch (const pt4::PrivilegeFailure& e) {
     std::fprintf(stderr, "pt4prog: %s\n", e.what());
     return 1;

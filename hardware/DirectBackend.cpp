@@ -48,7 +48,7 @@ void DirectBackend::Open() {
 }
 
 std::uint16_t DirectBackend::Where(std::uint16_t address) const noexcept {
-  if (address >= logical_ && address <= logical_ + 2) {
+  if (address >= logical_ && address <= logical_ + kControlOffset) {
     return static_cast<std::uint16_t>(base_ + (address - logical_));
   }
   if (address == logical_ + kEcrOffset) return ecr_;

@@ -160,7 +160,7 @@ void PpdevBackend::Out(std::uint16_t address, std::uint8_t value) {
   if (address == base_) {
     unsigned char data = value;
     if (sys_->Ioctl(fd_, PPWDATA, &data) != 0) Fail("PPWDATA", errno);
-  } else if (address == base_ + 2) {
+  } else if (address == base_ + kControlOffset) {
     const char* failed = nullptr;
     if (const int err = SendControl(value, &failed); err != 0) Fail(failed, err);
   } else if (address == base_ + kEcrOffset) {
@@ -214,7 +214,7 @@ void PpdevBackend::CrashOut(std::uint16_t address, std::uint8_t value) noexcept 
   if (address == base_) {
     unsigned char data = value;
     sys_->Ioctl(fd_, PPWDATA, &data);
-  } else if (address == base_ + 2) {
+  } else if (address == base_ + kControlOffset) {
     const char* failed = nullptr;
     SendControl(value, &failed);
   }
@@ -225,9 +225,9 @@ std::uint8_t PpdevBackend::In(std::uint16_t address) {
   unsigned char value = 0xFF;
   if (address == base_) {
     if (sys_->Ioctl(fd_, PPRDATA, &value) != 0) Fail("PPRDATA", errno);
-  } else if (address == base_ + 1) {
+  } else if (address == base_ + kStatusOffset) {
     if (sys_->Ioctl(fd_, PPRSTATUS, &value) != 0) Fail("PPRSTATUS", errno);
-  } else if (address == base_ + 2) {
+  } else if (address == base_ + kControlOffset) {
     if (sys_->Ioctl(fd_, PPRCONTROL, &value) != 0) Fail("PPRCONTROL", errno);
   } else {
     char buf[96];

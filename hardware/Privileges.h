@@ -7,11 +7,11 @@
 
 namespace pt4 {
 
-// True when the process was given rights its user does not have in a way that
-// code named by the environment could use: set-id or file capabilities (the
-// kernel's secure-execution mark), or capabilities without being root. `why`
-// says which.
-bool RaisedPrivileges(std::string* why);
+// How the process was given rights its user does not have in a way that code
+// named by the environment could use: set-id or file capabilities (the kernel's
+// secure-execution mark), or capabilities without being root. Empty when it was
+// not.
+std::string RaisedPrivileges();
 
 // Code the program loads after its start comes only from the system's folder and
 // its own, never from the working folder or PATH, where a user's downloads or

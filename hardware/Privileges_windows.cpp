@@ -11,8 +11,8 @@ void LimitLibrarySearch() {
   SetDllDirectoryW(L"");  // and not the working folder, for the calls that still search
 }
 
-bool RaisedPrivileges(std::string*) {
-  return false;
+std::string RaisedPrivileges() {
+  return {};
 }
 
 Drop DropSudoRoot() {

@@ -33,15 +33,15 @@ TDirectPort& Registers::P() {
 }
 
 void Registers::InitPortMode() {
-  P().PortOut(PortBase + 0x402, kPortModePs2);
+  P().PortOut(kEcrRegister, kPortModePs2);
 }
 
 std::uint8_t Registers::ReadDataPort(std::uint8_t control) {
   TDirectPort& p = P();
   idle_ = false;
-  p.PortOut(PortBase + 2, control);
-  const std::uint8_t value = p.PortIn(PortBase);
-  p.PortOut(PortBase + 2, control & 0x0C);
+  p.PortOut(kControlRegister, control);
+  const std::uint8_t value = p.PortIn(kDataRegister);
+  p.PortOut(kControlRegister, control & 0x0C);
   return value;
 }
 
@@ -52,7 +52,7 @@ void Registers::WriteLatch(std::uint8_t value, std::uint8_t select) {
 }
 
 std::uint8_t Registers::ReadStatus() {
-  return P().PortIn(PortBase + 1);
+  return P().PortIn(kStatusRegister);
 }
 
 std::uint8_t Registers::ReadChipData() {
@@ -92,18 +92,18 @@ std::int64_t Registers::PulseSlot(std::uint8_t value, std::uint8_t after, std::i
   } held{p};
   idle_ = false;
   cache = value;
-  p.PortOut(PortBase, value);
+  p.PortOut(kDataRegister, value);
   p.Hold(true);
-  p.PortOut(PortBase + 2, select);
+  p.PortOut(kControlRegister, select);
   const std::int64_t start = clock.NowNs();
-  p.PortOut(PortBase + 2, select & 0x0C);
-  p.PortOut(PortBase, after);
+  p.PortOut(kControlRegister, select & 0x0C);
+  p.PortOut(kDataRegister, after);
   clock.SleepUntilNs(start + widthNs);
   idle_ = false;
   cache = after;
-  p.PortOut(PortBase + 2, select);
+  p.PortOut(kControlRegister, select);
   const std::int64_t end = clock.NowNs();
-  p.PortOut(PortBase + 2, select & 0x0C);
+  p.PortOut(kControlRegister, select & 0x0C);
   return end - start;
 }
 
@@ -141,7 +141,7 @@ void Registers::EmergencyIdle() noexcept {
   } catch (...) {
   }
   try {
-    P().PortOut(PortBase + 2, kStrobesLowOutput);
+    P().PortOut(kControlRegister, kStrobesLowOutput);
   } catch (...) {
   }
   try {

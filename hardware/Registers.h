@@ -41,9 +41,9 @@ struct PortWrite {
 // A latch write on the port: the value on the data lines, the select code with
 // its strobe bits, then the strobe dropped (the select's address bits stay).
 constexpr std::array<PortWrite, 3> LatchWrites(std::uint8_t value, std::uint8_t select) {
-  return {{{PortBase, value},
-           {static_cast<std::uint16_t>(PortBase + 2), select},
-           {static_cast<std::uint16_t>(PortBase + 2), static_cast<std::uint8_t>(select & 0x0C)}}};
+  return {{{kDataRegister, value},
+           {kControlRegister, select},
+           {kControlRegister, static_cast<std::uint8_t>(select & 0x0C)}}};
 }
 // Every strobe low and the data lines driven by the PC. An abnormal end may come
 // in the middle of a chip read, with the lines still turned to input: without
@@ -56,7 +56,7 @@ constexpr std::uint8_t kStrobesLowOutput = 0x0C;
 // to send it.
 constexpr std::array<PortWrite, 13> EmergencyIdleWrites() {
   std::array<PortWrite, 13> all{};
-  all[0] = {static_cast<std::uint16_t>(PortBase + 2), kStrobesLowOutput};
+  all[0] = {kControlRegister, kStrobesLowOutput};
   const std::array<PortWrite, 3> steps[] = {
       LatchWrites(kPulseOff, SelectCode(Latch::Pulse)),
       LatchWrites(0x80, SelectCode(Latch::ModeA)),  // a mode latch always has bit 7 set

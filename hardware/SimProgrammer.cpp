@@ -85,9 +85,9 @@ void SimProgrammer::Out(std::uint16_t address, std::uint8_t value) {
   if (released_) throw PortError("The simulated programmer's port was already released.");
   if (address == base_) {
     data_ = value;
-  } else if (address == base_ + 2) {
+  } else if (address == base_ + kControlOffset) {
     Control(value);
-  } else if (address == base_ + 0x402) {
+  } else if (address == base_ + kEcrOffset) {
     ecr_ = value;
   } else {
     char buf[80];
@@ -98,8 +98,8 @@ void SimProgrammer::Out(std::uint16_t address, std::uint8_t value) {
 
 std::uint8_t SimProgrammer::In(std::uint16_t address) {
   if (released_) throw PortError("The simulated programmer's port was already released.");
-  if (address == base_ + 1) return status_;
-  if (address == base_ + 2) return control_;
+  if (address == base_ + kStatusOffset) return status_;
+  if (address == base_ + kControlOffset) return control_;
   if (address != base_) {
     char buf[80];
     std::snprintf(buf, sizeof buf, "No readable register at I/O address 0x%03X.", address);
@@ -180,7 +180,7 @@ void SimProgrammer::CrashOut(std::uint16_t address, std::uint8_t value) noexcept
   if (released_) return;
   if (address == base_) {
     data_ = value;
-  } else if (address == base_ + 2) {
+  } else if (address == base_ + kControlOffset) {
     const std::uint8_t before = control_;
     control_ = value;
     const std::uint8_t select = value & 0x0F;
@@ -241,20 +241,19 @@ void SimProgrammer::Release() {
   Save();
 }
 
-bool SimProgrammer::AttachFiles(const std::vector<std::string>& paths, std::string* why) {
+void SimProgrammer::AttachFiles(const std::vector<std::string>& paths) {
   // Every file is taken (and made) up front and held for the whole run: a bad
   // one is found at start-up, and no other program can program these chips too.
   held_.clear();
-  bool ok = true;
-  for (const auto& path : paths) ok = ok && HoldFile(path, why);
-  for (std::size_t i = paths.size(); ok && i-- > 0;) ok = LoadHeld(i, why);
-  if (!ok) {
+  try {
+    for (const auto& path : paths) HoldFile(path);
+    for (std::size_t i = paths.size(); i-- > 0;) LoadHeld(i);
+  } catch (const FileError&) {
     held_.clear();  // a refused tray holds none of its files
-    return false;
+    throw;
   }
   tray_ = paths;
   trayAt_ = 0;
-  return true;
 }
 
 void SimProgrammer::NextChip() {
@@ -267,59 +266,53 @@ void SimProgrammer::NextChip() {
     words_ = {};
     return;
   }
-  std::string why;
-  if (!LoadHeld(trayAt_, &why) && saveError_.empty()) saveError_ = why;
+  try {
+    LoadHeld(trayAt_);
+  } catch (const FileError& e) {
+    if (saveError_.empty()) saveError_ = e.what();
+  }
 }
 
-bool SimProgrammer::AttachFile(const std::string& path, std::string* why) {
+void SimProgrammer::AttachFile(const std::string& path) {
   held_.clear();
-  if (HoldFile(path, why) && LoadHeld(0, why)) return true;
-  held_.clear();  // a refused file stays free for others
-  return false;
+  try {
+    HoldFile(path);
+    LoadHeld(0);
+  } catch (const FileError&) {
+    held_.clear();  // a refused file stays free for others
+    throw;
+  }
 }
 
-bool SimProgrammer::HoldFile(const std::string& path, std::string* why) {
+void SimProgrammer::HoldFile(const std::string& path) {
   // What an earlier version's atomic saves may have left when killed.
   RemoveStaleTemporaries(path);
   HeldFile file;
   bool created = false;
   int err = file.Open(path, &created);
-  if (err == EBUSY) {
-    if (why) *why = "The chip file " + path + " is in use by another program.";
-    return false;
-  }
-  if (err != 0) {
-    if (why) *why = "Cannot open the chip file " + path + ": " + std::strerror(err) + ".";
-    return false;
-  }
+  if (err == EBUSY) throw FileError("The chip file " + path + " is in use by another program.");
+  if (err != 0)
+    throw FileError("Cannot open the chip file " + path + ": " + std::strerror(err) + ".");
   // A new chip file holds a blank chip.
   if (created) err = file.Rewrite(std::vector<std::uint8_t>(kWords, 0));
-  if (err != 0) {
-    if (why) *why = "Cannot create the chip file " + path + ": " + std::strerror(err) + ".";
-    return false;
-  }
+  if (err != 0)
+    throw FileError("Cannot create the chip file " + path + ": " + std::strerror(err) + ".");
   held_.push_back({path, std::move(file)});
-  return true;
 }
 
-bool SimProgrammer::LoadHeld(std::size_t index, std::string* why) {
+void SimProgrammer::LoadHeld(std::size_t index) {
   auto& [path, file] = held_[index];
   std::vector<std::uint8_t> bytes;
   const int err = file.Read(bytes, 4096);
-  if (err != 0) {
-    if (why) *why = "Cannot read the chip file " + path + ": " + std::strerror(err) + ".";
-    return false;
-  }
+  if (err != 0)
+    throw FileError("Cannot read the chip file " + path + ": " + std::strerror(err) + ".");
   if (bytes.size() != kWords) {
-    if (why)
-      *why =
-          "The chip file " + path + " holds " + std::to_string(bytes.size()) + " bytes, not 256.";
-    return false;
+    throw FileError("The chip file " + path + " holds " + std::to_string(bytes.size()) +
+                    " bytes, not 256.");
   }
   for (int a = 0; a < kWords; ++a) words_[a] = bytes[a] & 0x0F;
   file_ = path;
   current_ = index;
-  return true;
 }
 
 void SimProgrammer::Save() {

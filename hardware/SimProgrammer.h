@@ -11,6 +11,7 @@
 
 #include "hardware/Clock.h"
 #include "hardware/PortBackend.h"
+#include "image/FileError.h"
 #include "image/FileUtil.h"
 
 namespace pt4 {
@@ -56,14 +57,15 @@ class SimProgrammer final : public PortBackend {
 
   // A tray of chips, each kept in its own file: NextChip puts the next one in the
   // socket (and, after the last, leaves the socket empty).
-  bool AttachFiles(const std::vector<std::string>& paths, std::string* why);
+  // Throws FileError when a file cannot be taken; then none is held.
+  void AttachFiles(const std::vector<std::string>& paths);
   void NextChip() override;
 
   // Keeps the chip in a 256-byte file (one word a byte), created blank when missing
   // and rewritten whenever a fuse blows. The file is held locked while this
-  // programmer lives: another program that names it is refused ("in use"). False
-  // with a reason on failure.
-  bool AttachFile(const std::string& path, std::string* why);
+  // programmer lives: another program that names it is refused ("in use").
+  // Throws FileError with the reason on failure.
+  void AttachFile(const std::string& path);
 
   const std::vector<SimPulse>& Pulses() const { return pulses_; }
   const std::vector<SimViolation>& Violations() const { return violations_; }
@@ -91,8 +93,8 @@ class SimProgrammer final : public PortBackend {
   void EndPulse(int bit, std::int64_t now);
   void Violation(const std::string& what);
   void Save();
-  bool HoldFile(const std::string& path, std::string* why);
-  bool LoadHeld(std::size_t index, std::string* why);
+  void HoldFile(const std::string& path);
+  void LoadHeld(std::size_t index);
   int Address() const { return addrLo_; }
 
   const Clock& clock_;

@@ -1,21 +1,22 @@
-// No way out of the process that can run code may leave a chip at programming
-// voltage. The terminating signals (INT, TERM, HUP, QUIT, USR1, USR2, ALRM) are
-// only recorded: waits notice them at once, and the code that owns the programmer
+// The terminating signals (INT, TERM, HUP, QUIT, USR1, USR2, ALRM) are only
+// recorded: waits notice them at once, and the code that owns the programmer
 // sets it idle before the process ends with 128 + n. SIGPIPE is ignored, so a
-// closed pipe is an ordinary write error. exit() called from a library, an
-// uncaught exception and a crash (SEGV, BUS, FPE, ILL, ABRT) set the programmer
-// idle from where they are, as a last resort. A stop (TSTP, TTIN, TTOU) waits
-// for the pass to reach the end of an address; the pass sets the programmer idle
-// before the process stops.
+// closed pipe is an ordinary write error. A stop (TSTP, TTIN, TTOU) waits for
+// the pass to reach the end of an address; the pass sets the programmer idle
+// before the process stops. The paths that cannot wait (crashes, exit() from a
+// library) are ExitPaths.h's.
 #pragma once
 
 #include <exception>
 
 namespace pt4 {
 
-// Installs the handlers (without SA_RESTART, so sleeps wake up), a self-pipe that
-// an event loop can watch, and the last-resort idle paths.
+// Installs the handlers (without SA_RESTART, so sleeps wake up) and a self-pipe
+// that an event loop can watch. InstallExitPaths calls it.
 void InstallStopSignalHandlers();
+// What the handlers do: keeps `sig` unless an earlier one is pending. Safe in a
+// signal handler.
+void RecordStopSignal(int sig);
 // The signal number that asked the process to stop, or 0.
 int PendingStopSignal();
 // Read end of the self-pipe, or -1 before InstallStopSignalHandlers.

@@ -7,8 +7,6 @@
 #include <exception>
 #include <initializer_list>
 
-#include "hardware/LastResort.h"
-#include "hardware/Programmer.h"
 #include "hardware/StopSignal.h"
 
 namespace pt4 {
@@ -20,23 +18,14 @@ volatile std::sig_atomic_t g_suspend = 0;  // the stop signal a pass owes, or 0
 int g_pipe[2] = {-1, -1};
 
 constexpr int kTerminating[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM};
-constexpr int kCrashes[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kStops[] = {SIGTSTP, SIGTTIN, SIGTTOU};
 
 extern "C" void OnStopSignal(int sig) {
-  if (g_signal == 0) g_signal = sig;
+  RecordStopSignal(sig);
   if (g_pipe[1] >= 0) {
     const char byte = static_cast<char>(sig);
     [[maybe_unused]] const ssize_t n = write(g_pipe[1], &byte, 1);
   }
-}
-
-// After a crash the heap, the trace's buffer or the simulator's files may be half
-// changed: only the ready idle writes go out, then the signal does its work.
-extern "C" void OnCrash(int sig) {
-  if (Programmer* p = Programmer::Active()) p->CrashIdle();
-  std::signal(sig, SIG_DFL);
-  raise(sig);
 }
 
 void StopAsAsked(int sig) {
@@ -83,13 +72,11 @@ void InstallStopSignalHandlers() {
   sa.sa_flags = 0;
   for (int sig : kTerminating) sigaction(sig, &sa, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
-  struct sigaction crash {};
-  crash.sa_handler = OnCrash;
-  sigemptyset(&crash.sa_mask);
-  crash.sa_flags = SA_RESETHAND | SA_NODEFER;
-  for (int sig : kCrashes) sigaction(sig, &crash, nullptr);
   for (int sig : kStops) InstallStopHandler(sig);
-  InstallLastResorts();
+}
+
+void RecordStopSignal(int sig) {
+  if (g_signal == 0) g_signal = sig;
 }
 
 int PendingStopSignal() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hardware/DirectPort.h"
+#include "image/FileError.h"
 #include "image/FileUtil.h"
 
 namespace pt4 {
@@ -61,7 +62,7 @@ namespace {
 int OpenTrace(const std::string& path) {
   std::string why;
   const int fd = OpenRecordFile(path, true, false, &why);
-  if (fd < 0) throw StartupFailure("Cannot create the trace file " + path + ": " + why);
+  if (fd < 0) throw FileError("Cannot create the trace file " + path + ": " + why);
   return fd;
 }
 }  // namespace

@@ -18,7 +18,7 @@ namespace pt4 {
 
 class TracingBackend final : public PortBackend {
  public:
-  // Creates (truncates) `path`; throws StartupFailure when it cannot.
+  // Creates (truncates) `path`; throws FileError when it cannot.
   TracingBackend(std::unique_ptr<PortBackend> inner, const std::string& path, const Clock& clock);
   // Writes to `fd`, which it takes over.
   TracingBackend(std::unique_ptr<PortBackend> inner, int fd, const Clock& clock);

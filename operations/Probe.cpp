@@ -42,15 +42,15 @@ ProbeResult Probe(Programmer& programmer, Clock& clock, const std::string& modes
     // The data register with the strobes low: no latch takes what is written.
     r.forwardOk = true;
     for (std::uint8_t v : kPatterns) {
-      port.PortOut(PortBase, v);
-      if (port.PortIn(PortBase) != v) r.forwardOk = false;
+      port.PortOut(kDataRegister, v);
+      if (port.PortIn(kDataRegister) != v) r.forwardOk = false;
     }
     // Input mode with no chip selected: a port that still reads its own latch
     // never let go of the lines.
-    port.PortOut(PortBase, 0x5A);
-    port.PortOut(PortBase + 2, kInputNoSelect);
-    const std::uint8_t reverse = port.PortIn(PortBase);
-    port.PortOut(PortBase + 2, kIdleControl);
+    port.PortOut(kDataRegister, 0x5A);
+    port.PortOut(kControlRegister, kInputNoSelect);
+    const std::uint8_t reverse = port.PortIn(kDataRegister);
+    port.PortOut(kControlRegister, kIdleControl);
     r.bidirectional = reverse != 0x5A;
     r.status = programmer.Regs().ReadStatus();
     // One read pass under the read supply, every line kept.

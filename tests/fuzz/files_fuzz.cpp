@@ -64,7 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       pt4::VirtualClock clock;
       pt4::SimProgrammer sim(clock, pt4::PortBase);
       std::string why;
-      const bool attached = sim.AttachFile(file.string(), &why);
+      bool attached = true;
+      try {
+        sim.AttachFile(file.string());
+      } catch (const pt4::FileError& e) {
+        attached = false;
+        why = e.what();
+      }
       if (attached != (size == 256)) std::abort();
       if (!attached && why.empty()) std::abort();
       for (std::size_t a = 0; attached && a < 256; ++a) {

@@ -29,6 +29,7 @@
 #include "hardware/DirectPort.h"
 #include "operations/Params.h"
 #include "tests/gui/WindowHarness.h"
+#include "tests/hardware/TraceFixture.h"
 
 using namespace pt4;
 using namespace pt4::testing;
@@ -326,7 +327,7 @@ class WindowTest : public QObject {
     // One box at start-up for the refusal; the buffer works as with a port.
     auto refusal = Answer(Key(Qt::Key_Return));
     RealClock clock;
-    Harness h(OpenBackend(ParsePortChoice("lpt1"), "", clock));
+    Harness h(pt4::testing::OpenedForTest("lpt1", clock));
     QVERIFY(refusal->seen);
     QVERIFY(refusal->text.contains("lpt1"));
     QCOMPARE(h.State().image.RomSize, 256);
@@ -470,7 +471,7 @@ class WindowTest : public QObject {
       // A port's refusal in Russian, with its commands and names as they are typed.
       auto refusal = Answer(Key(Qt::Key_Return));
       RealClock clock;
-      Harness refused(OpenBackend(ParsePortChoice("/dev/pt4-none"), "", clock));
+      Harness refused(pt4::testing::OpenedForTest("/dev/pt4-none", clock));
       QVERIFY(refusal->seen);
       QVERIFY2(refusal->text.startsWith(ru("Не удаётся открыть /dev/pt4-none: ")),
                qPrintable(refusal->text));

@@ -15,12 +15,22 @@
 
 #include "hardware/Clock.h"
 #include "hardware/DirectPort.h"
+#include "hardware/OpenPort.h"
 #include "hardware/Registers.h"
 #include "hardware/SimProgrammer.h"
 #include "hardware/TracingBackend.h"
 #include "image/FileUtil.h"
 
 namespace pt4::testing {
+
+// The backend that a PT4_PORT value names, opened as the programs open it but
+// with nobody's rights changed and no trace.
+inline std::unique_ptr<PortBackend> OpenedForTest(const std::string& value, Clock& clock) {
+  const PortChoice choice = ParsePortChoice(value.c_str());
+  OpenedPort opened = OpenPortAccess(choice, clock);
+  CompleteBackend(opened, choice, clock);
+  return std::move(opened.backend);
+}
 
 class TracedProgrammer {
  public:

@@ -11,11 +11,12 @@
 
 #include <cerrno>
 
-#include "hardware/DirectPort.h"
+#include "hardware/OpenPort.h"
 #include "hardware/PpdevBackend.h"
 #include "hardware/Programmer.h"
 #include "hardware/TracingBackend.h"
 #include "operations/Passes.h"
+#include "tests/hardware/TraceFixture.h"
 
 namespace pt4 {
 namespace {
@@ -305,15 +306,14 @@ TEST(PortChoice, EnvironmentValues) {
 
 TEST(PortChoice, UnknownValueFailsAtFirstAccessAndMissingChipFolderAtStart) {
   VirtualClock clock;
-  auto bad = OpenBackend(ParsePortChoice("lpt1"), "", clock);
+  auto bad = testing::OpenedForTest("lpt1", clock);
   try {
     bad->Out(0x378, 0);
     FAIL();
   } catch (const PortError& e) {
     EXPECT_NE(std::string(e.what()).find("lpt1"), std::string::npos);
   }
-  EXPECT_THROW(OpenBackend(ParsePortChoice("sim:/nonexistent/dir/chip"), "", clock),
-               StartupFailure);
+  EXPECT_THROW(testing::OpenedForTest("sim:/nonexistent/dir/chip", clock), StartupFailure);
 }
 
 }  // namespace

@@ -10,6 +10,17 @@
 namespace pt4 {
 namespace {
 
+// The text of the FileError that `attach` throws, or empty when it throws none.
+template <typename F>
+std::string Refusal(F attach) {
+  try {
+    attach();
+  } catch (const FileError& e) {
+    return e.what();
+  }
+  return {};
+}
+
 // Drives one programming burst on `bit` of the word at `address` for `ms`.
 void PulseNs(testing::TracedProgrammer& p, int address, int bit, std::int64_t ns,
              int tenths = 120) {
@@ -148,24 +159,22 @@ TEST(Sim, ChipFileSurvivesARestart) {
   const std::string file = (dir / "chip.bin").string();
   {
     testing::TracedProgrammer p;
-    std::string why;
-    ASSERT_TRUE(p.sim->AttachFile(file, &why)) << why;
+    ASSERT_NO_THROW(p.sim->AttachFile(file));
     EXPECT_EQ(std::filesystem::file_size(file), 256u);
     for (int i = 0; i < 3; ++i) Pulse(p, 0x41, 3, 100);
     p.sim->Release();
   }
   {
     testing::TracedProgrammer p;
-    std::string why;
-    ASSERT_TRUE(p.sim->AttachFile(file, &why)) << why;
+    ASSERT_NO_THROW(p.sim->AttachFile(file));
     EXPECT_EQ(p.sim->Word(0x41), 0x08);
     EXPECT_EQ(ReadWord(p, 0x41), 0xF8);
     // While one programmer has the chip, a second one is refused: two programs
     // writing one chip file would each lose the other's fuses.
     testing::TracedProgrammer second;
-    EXPECT_FALSE(second.sim->AttachFile(file, &why));
-    EXPECT_EQ(why, "The chip file " + file + " is in use by another program.");
-    EXPECT_FALSE(second.sim->AttachFiles({(dir / "other.bin").string(), file}, &why));
+    EXPECT_EQ(Refusal([&] { second.sim->AttachFile(file); }),
+              "The chip file " + file + " is in use by another program.");
+    EXPECT_THROW(second.sim->AttachFiles({(dir / "other.bin").string(), file}), FileError);
   }
   // A write killed mid-way left its temporary beside the chip: the next start
   // clears it, and nothing else of the folder.
@@ -173,21 +182,19 @@ TEST(Sim, ChipFileSurvivesARestart) {
   std::ofstream(dir / ".chip.bin.keep-me") << "not ours";
   {
     testing::TracedProgrammer p;
-    std::string why;
-    ASSERT_TRUE(p.sim->AttachFile(file, &why)) << why;
+    ASSERT_NO_THROW(p.sim->AttachFile(file));
     EXPECT_FALSE(std::filesystem::exists(dir / ".chip.bin.a1B2c3"));
     EXPECT_TRUE(std::filesystem::exists(dir / ".chip.bin.keep-me"));
   }
   std::ofstream(dir / "short.bin") << "abc";
   testing::TracedProgrammer p;
-  std::string why;
-  EXPECT_FALSE(p.sim->AttachFile((dir / "short.bin").string(), &why));
-  EXPECT_NE(why.find("3 bytes"), std::string::npos);
+  EXPECT_NE(Refusal([&] { p.sim->AttachFile((dir / "short.bin").string()); }).find("3 bytes"),
+            std::string::npos);
   // A file refused is not held: another programmer may take it (once mended).
   std::ofstream(dir / "short.bin") << std::string(256, '\0');
   {
     testing::TracedProgrammer other;
-    EXPECT_TRUE(other.sim->AttachFile((dir / "short.bin").string(), &why)) << why;
+    EXPECT_NO_THROW(other.sim->AttachFile((dir / "short.bin").string()));
   }
   std::filesystem::remove_all(dir);
 }

@@ -1,14 +1,17 @@
-#include "hardware/LastResort.h"
+#include "hardware/ExitPaths.h"
 
 #include <csignal>
 #include <cstdlib>
 #include <exception>
 
 #include "hardware/Programmer.h"
+#include "hardware/StopSignal.h"
 
 namespace pt4 {
 
 namespace {
+// exit() from a library and an uncaught exception leave the process whole, so
+// the programmer is set idle and the port given back as on a normal end.
 void LastResortIdle() {
   if (Programmer* p = Programmer::Active()) {
     p->EmergencyIdle();
@@ -28,10 +31,12 @@ void OnExit() {
 }
 }  // namespace
 
-void InstallLastResorts() {
+void InstallExitPaths() {
   static bool once = false;
   if (once) return;
   once = true;
+  InstallStopSignalHandlers();
+  InstallCrashHandlers();
   std::atexit(OnExit);
   std::set_terminate(OnTerminate);
 }

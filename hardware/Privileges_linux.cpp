@@ -58,16 +58,10 @@ void RaiseLimit(int resource, rlim_t wanted) {
 
 void LimitLibrarySearch() {}
 
-bool RaisedPrivileges(std::string* why) {
-  if (::getauxval(AT_SECURE) != 0) {
-    if (why != nullptr) *why = "it runs set-id or with file capabilities";
-    return true;
-  }
-  if (::getuid() != 0 && EffectiveCapabilities()) {
-    if (why != nullptr) *why = "it holds capabilities without being root";
-    return true;
-  }
-  return false;
+std::string RaisedPrivileges() {
+  if (::getauxval(AT_SECURE) != 0) return "it runs set-id or with file capabilities";
+  if (::getuid() != 0 && EffectiveCapabilities()) return "it holds capabilities without being root";
+  return {};
 }
 
 Drop DropSudoRoot() {
