@@ -43,7 +43,6 @@ using ByteBuffer = std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>;
 struct RomImage {
   ByteBuffer RomBuffer = ByteBuffer(kRomBufferBytes);
   std::int32_t RomSize = 0;
-  bool DumpShown = false;
 };
 
 // Upper-case hex of fixed width.

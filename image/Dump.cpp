@@ -20,14 +20,13 @@ void UpdateChecksum(const RomImage& image, PaneView& view) {
   view.SetChecksumText(SignatureText(image));
 }
 
-void ShowDump(RomImage& image, PaneView& view) {
+void ShowDump(const RomImage& image, PaneView& view) {
   view.ShowDumpLayout();
   view.ClearPanes();
   std::vector<std::string> lines;
   for (std::int32_t r = 0; r < image.RomSize / 16; ++r) lines.push_back(DumpLine(image, r));
   view.AddReportLines(lines, Colour::Navy);
   UpdateChecksum(image, view);
-  image.DumpShown = true;
 }
 
 }  // namespace pt4

@@ -28,7 +28,7 @@ class PaneView {
   virtual void SetChecksumText(const std::string& text) = 0;
 };
 
-void ShowDump(RomImage& image, PaneView& view);
+void ShowDump(const RomImage& image, PaneView& view);
 void UpdateChecksum(const RomImage& image, PaneView& view);
 
 }  // namespace pt4

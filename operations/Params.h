@@ -14,7 +14,6 @@ struct ProgParams {
   bool LowToHigh = false;
   std::int32_t ProgTime = 100;  // milliseconds per bit pulse
   std::int32_t ProgCycles = 10;
-  bool DialogConfirmed = false;
 };
 
 // What a pulse and a cycle count may be, in the dialog and on the command line:

@@ -29,18 +29,13 @@ void CheckFault(PassContext& ctx) {
   if (!fault.empty()) throw PortError(fault);
 }
 
-void Lamp(PassContext& ctx, LampId lamp, Colour c) {
-  ctx.view.PaintLamp(lamp, c);
-  ctx.view.RepaintLamps();
-}
-
 // Ctrl+Z during a pass: the programmer goes idle before the process stops, and
 // when it continues the pass sets itself up again; the caller redoes the address.
 // True when the process was stopped.
 bool SuspendPoint(PassContext& ctx, const std::function<void()>& setUp) {
   if (!SuspendPending()) return false;
   ctx.regs.ResetLatches();
-  Lamp(ctx, LampId::VCC32, Colour::Olive);
+  ctx.view.SupplyOn(false);
   SuspendNow();
   ThrowIfStopRequested();
   setUp();
@@ -107,14 +102,11 @@ std::vector<std::pair<std::string, Colour>> SummaryLines(std::int32_t romSize,
 void AbortPass(PassContext& ctx) noexcept {
   ctx.regs.EmergencyIdle();
   try {
-    ctx.view.PaintLamp(LampId::VCC32, Colour::Olive);
-    ctx.view.PaintLamp(LampId::Write, Colour::Maroon);
-    ctx.view.PaintLamp(LampId::ID, Colour::Navy);
-    ctx.view.RepaintLamps();
+    ctx.view.AllOff();
   } catch (...) {
   }
   try {
-    ctx.view.SetTimerEnabled(true);
+    ctx.view.PassEnded();
   } catch (...) {
   }
 }
@@ -122,7 +114,7 @@ void AbortPass(PassContext& ctx) noexcept {
 void ScanChip(PassContext& ctx, bool verify, bool report) {
   VerifyCounters& n = ctx.counters;
   n = VerifyCounters{};
-  ctx.view.SetTimerEnabled(false);
+  ctx.view.PassStarted();
   PassSpan span;
   try {
     ThrowIfStopRequested();
@@ -132,10 +124,10 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
       r.LatchModeA(kModeChipPowered);
       r.SetSupply('2', 55, 'x');
       r.LatchPulse(kPulseOff);
-      Lamp(ctx, LampId::VCC32, Colour::Yellow);
+      ctx.view.SupplyOn(true);
     };
     setUp();
-    if (report) ctx.view.ClearProgramPane();
+    if (report) ctx.view.ReportStarted();
     for (std::int32_t a = 0; a < ctx.image.RomSize; ++a) {
       SuspendPoint(ctx, setUp);
       r.LatchAddrLo(static_cast<std::uint8_t>(a & 0xFF));
@@ -152,7 +144,7 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
         if (c == ByteClass::Programmable) ++n.ProgrammableCount;
         if (report) ctx.view.AddReportLine(ReportLine(a, b, v, c), ClassColour(c));
       }
-      ctx.view.ShowPosition(a);
+      ctx.view.AddressDone(a);
       ctx.view.ShowTimeLeft((ctx.image.RomSize - 1 - a) * kReadSettleMs * kMs + kEndSettleMs * kMs);
       CheckFault(ctx);
     }
@@ -162,17 +154,16 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
            SummaryLines(ctx.image.RomSize, n, ctx.words != nullptr ? *ctx.words : ReportWords{})) {
         ctx.view.AddReportLine(text, colour);
       }
-      ctx.image.DumpShown = false;
     }
     UpdateChecksum(ctx.image, ctx.view);
     r.ResetLatches();
     Settle(ctx, kEndSettleMs);
-    Lamp(ctx, LampId::VCC32, Colour::Olive);
+    ctx.view.SupplyOn(false);
   } catch (...) {
     AbortPass(ctx);
     throw;
   }
-  ctx.view.SetTimerEnabled(true);
+  ctx.view.PassEnded();
 }
 
 void WritePass(PassContext& ctx) {
@@ -193,7 +184,7 @@ void WritePass(PassContext& ctx) {
       r.SetSupply('2', static_cast<std::uint16_t>(p.ProgVoltage), 0x8C);
     };
     setUp();
-    ctx.view.SetTimerEnabled(false);
+    ctx.view.PassStarted();
     for (std::int32_t a = 0; a < ctx.image.RomSize; ++a) {
       SuspendPoint(ctx, setUp);
       const std::uint8_t b = ctx.image.RomBuffer[static_cast<std::size_t>(a)];
@@ -202,7 +193,7 @@ void WritePass(PassContext& ctx) {
       r.LatchCtrl(static_cast<std::uint8_t>(((a >> 16) & 0xFF) | 0x06));
       Settle(ctx, kWriteSettleMs);
       r.LatchPulse(kPulseOff);
-      Lamp(ctx, LampId::VCC32, Colour::Yellow);
+      ctx.view.SupplyOn(true);
       // Wide enough that no cycle count, however negative, wraps round.
       std::int64_t allowed = p.ProgCycles;
       bool redo = false;
@@ -216,9 +207,9 @@ void WritePass(PassContext& ctx) {
         if (v != b) {
           r.LatchPulse(kPulseArmed);
           r.LatchCtrl(kBurstOn);
-          Lamp(ctx, LampId::ID, Colour::Aqua);
+          ctx.view.BurstOn(true);
           for (std::uint8_t bit = 1; bit <= 8; bit = static_cast<std::uint8_t>(bit << 1)) {
-            Lamp(ctx, LampId::Write, Colour::Red);
+            ctx.view.PulseOn(true);
             // A clear bit asks for the armed value again, which the latch holds
             // already: its slot passes with no pulse.
             const std::int64_t width =
@@ -226,12 +217,11 @@ void WritePass(PassContext& ctx) {
                             pulseNs, ctx.clock);
             if (width >= 0 && ctx.audit != nullptr) ctx.audit->widthsNs.push_back(width);
             ThrowIfStopRequested();
-            Lamp(ctx, LampId::Write, Colour::Maroon);
+            ctx.view.PulseOn(false);
           }
           r.LatchCtrl(kBurstOff);
-          Lamp(ctx, LampId::ID, Colour::Navy);
+          ctx.view.BurstOn(false);
           r.LatchPulse(kPulseOff);
-          ctx.view.RepaintLamps();
           CheckFault(ctx);
         }
         --allowed;
@@ -243,16 +233,16 @@ void WritePass(PassContext& ctx) {
       }
       ctx.view.ShowTimeLeft((ctx.image.RomSize - 1 - a) * kWriteSettleMs * kMs +
                             (ctx.image.RomSize * kReadSettleMs + kEndSettleMs) * kMs);
-      ctx.view.ShowPosition(a);
+      ctx.view.AddressDone(a);
     }
-    Lamp(ctx, LampId::VCC32, Colour::Olive);
+    ctx.view.SupplyOn(false);
     r.ResetLatches();
   } catch (...) {
     AbortPass(ctx);
     throw;
   }
   ScanChip(ctx, true, true);
-  ctx.view.SetTimerEnabled(true);
+  ctx.view.PassEnded();
 }
 
 bool NoChipAnswers(const std::uint8_t* rawWords, std::int32_t count) {

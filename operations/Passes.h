@@ -15,16 +15,26 @@
 
 namespace pt4 {
 
-enum class LampId { VCC32, VCC28, VCC24, Write, ID, PG };
-
-// What a pass shows while it runs: the main window, or the terminal.
+// What a pass tells whoever shows it while it runs, in the pass's own words: the
+// main window turns them into its lamps, status poll, panes and progress bar;
+// pt4cli into a progress line.
 class PassView : public PaneView {
  public:
-  virtual void SetTimerEnabled(bool on) = 0;
-  virtual void PaintLamp(LampId lamp, Colour colour) = 0;
-  virtual void RepaintLamps() = 0;  // the lamp panel, at once
-  virtual void ClearProgramPane() = 0;
-  virtual void ShowPosition(std::int32_t address) = 0;  // progress bar and current address
+  // A pass begins and ends; passes may nest (a write ends with a verify).
+  virtual void PassStarted() = 0;
+  virtual void PassEnded() = 0;
+  // The chip's supply switched on (for a read or a burst) or off.
+  virtual void SupplyOn(bool on) = 0;
+  // A programming burst on the current word began or ended, and within it the
+  // pulse slot of one bit.
+  virtual void BurstOn(bool on) = 0;
+  virtual void PulseOn(bool on) = 0;
+  // The programmer set idle after a pass ended abnormally: supply, burst and
+  // pulse all off at once.
+  virtual void AllOff() = 0;
+  // A verify's report starts afresh.
+  virtual void ReportStarted() = 0;
+  virtual void AddressDone(std::int32_t address) = 0;
   // The least time the pass still needs: the sum of the waits ahead of it.
   virtual void ShowTimeLeft(std::int64_t ns) { (void)ns; }
   // Called at the start of each settling wait: the window may repaint and answer
@@ -40,11 +50,14 @@ class NullPassView final : public PassView {
   void ShowDumpLayout() override {}
   void AddReportLine(const std::string&, Colour) override {}
   void SetChecksumText(const std::string&) override {}
-  void SetTimerEnabled(bool) override {}
-  void PaintLamp(LampId, Colour) override {}
-  void RepaintLamps() override {}
-  void ClearProgramPane() override {}
-  void ShowPosition(std::int32_t) override {}
+  void PassStarted() override {}
+  void PassEnded() override {}
+  void SupplyOn(bool) override {}
+  void BurstOn(bool) override {}
+  void PulseOn(bool) override {}
+  void AllOff() override {}
+  void ReportStarted() override {}
+  void AddressDone(std::int32_t) override {}
 };
 
 struct VerifyCounters {

@@ -1,90 +1,88 @@
-// The main window as the core sees it during a pass: the panes, the checksum,
-// the lamps, the progress and the settling waits.
+// The main window as a pass sees it: the program and data panes, the checksum,
+// the lamps, the progress and the settling waits. It knows the widgets it draws
+// into, not the window that owns them.
 #pragma once
 
-#include <QCoreApplication>
-#include <QLabel>
-#include <QProgressBar>
-#include <QTextEdit>
-#include <QTimer>
+#include <QColor>
+#include <QString>
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "gui/common/Ui.h"
-#include "gui/mainwindow/MainState.h"
-#include "gui/mainwindow/TForm1.h"
+#include "hardware/Clock.h"
+#include "operations/Passes.h"
+
+class QLabel;
+class QProgressBar;
+class QTextCursor;
+class QTextEdit;
+class QTimer;
+class QWidget;
 
 namespace pt4 {
 
-// The main window as the core sees it during a pass.
-class TForm1::View final : public PassView {
+class TShape;
+
+// The lamps of the status line: the three supplies, the write pulse, the burst
+// (ID) and the programmer's power good (PG).
+enum class LampId { VCC32, VCC28, VCC24, Write, ID, PG };
+constexpr std::size_t kLampCount = 6;
+
+// The widgets a pass draws into, all owned by the main window.
+struct MainWidgets {
+  QTextEdit* program = nullptr;  // the report and the dump
+  QTextEdit* data = nullptr;     // hidden while the dump fills the program pane
+  QLabel* checksum = nullptr;
+  QLabel* address = nullptr;  // the current address
+  QProgressBar* progress = nullptr;
+  QTimer* statusPoll = nullptr;  // rests while a pass drives the port
+  QWidget* lampPanel = nullptr;
+  std::array<TShape*, kLampCount> lamps{};
+};
+
+class MainView final : public PassView {
  public:
-  explicit View(TForm1& f) : f_(f) {}
-  void ClearPanes() override {
-    f_.RichEditProgram->clear();
-    f_.RichEditData->clear();
-    programLines_ = 0;
-  }
-  void ShowDumpLayout() override {
-    f_.RichEditData->hide();
-    f_.RichEditProgram->resize(f_.RichEditProgram->width(), 376);
-  }
-  void AddReportLine(const std::string& text, Colour colour) override {
-    // During a pass the lines go into the pane in the settling waits, where the
-    // time is free anyway; elsewhere at once.
-    AddReportLines({text}, colour);
-  }
-  void AddReportLines(const std::vector<std::string>& lines, Colour colour) override {
-    for (const std::string& text : lines)
-      pending_.emplace_back(QString::fromUtf8(text.c_str()), ToQColor(colour));
-    if (!f_.passRunning_) Flush();
-  }
-  void Flush() {
-    if (pending_.empty()) return;
-    // One edit for all the lines held: the pane lays its text out once, at the end.
-    QTextCursor cur(f_.RichEditProgram->document());
-    cur.beginEditBlock();
-    cur.movePosition(QTextCursor::End);
-    for (const auto& [text, colour] : pending_) f_.AppendLine(cur, text, colour);
-    cur.endEditBlock();
-    pending_.clear();
-  }
-  void SetChecksumText(const std::string& text) override {
-    f_.CheckResult->setText(QString::fromStdString(text));
-  }
-  void SetTimerEnabled(bool on) override {
-    Flush();
-    if (on) {
-      f_.Timer1->start();
-    } else {
-      f_.Timer1->stop();
-    }
-  }
-  void PaintLamp(LampId lamp, Colour colour) override { f_.Lamp(lamp)->SetFill(ToQColor(colour)); }
-  void RepaintLamps() override { f_.Panel2->repaint(); }
-  void ClearProgramPane() override {
-    pending_.clear();
-    f_.RichEditProgram->clear();
-    programLines_ = 0;
-  }
-  void ShowPosition(std::int32_t a) override {
-    f_.ProgressBar1->setValue(a);
-    f_.CurAdr->setText(QString::fromStdString(Hex(static_cast<unsigned>(a), 5)));
-  }
-  void Settle(std::int64_t deadline) override {
-    // Repaint and answer the desktop, with keys and clicks held back until the
-    // pass is over; stop a little before the deadline so the wait stays exact.
-    Flush();
-    const std::int64_t left = (deadline - f_.m_.clock->NowNs()) / 1'000'000 - 1;
-    if (left >= 1)
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, static_cast<int>(left));
-  }
-  int programLines_ = 0;
+  // `clock` is read at each settling wait: the owner may set it after this is made.
+  MainView(const MainWidgets& widgets, Clock* const& clock) : w_(widgets), clock_(clock) {}
+
+  void ClearPanes() override;
+  void ShowDumpLayout() override;
+  void AddReportLine(const std::string& text, Colour colour) override;
+  void AddReportLines(const std::vector<std::string>& lines, Colour colour) override;
+  void SetChecksumText(const std::string& text) override;
+  void PassStarted() override;
+  void PassEnded() override;
+  void SupplyOn(bool on) override { Light(LampId::VCC32, on ? Colour::Yellow : Colour::Olive); }
+  void BurstOn(bool on) override { Light(LampId::ID, on ? Colour::Aqua : Colour::Navy); }
+  void PulseOn(bool on) override { Light(LampId::Write, on ? Colour::Red : Colour::Maroon); }
+  void AllOff() override;
+  void ReportStarted() override;
+  void AddressDone(std::int32_t address) override;
+  void Settle(std::int64_t deadline) override;
+
+  // While a pass runs, report lines wait for the next settling wait (where the
+  // time is free anyway); when it ends, they go into the pane.
+  void SetPassRunning(bool on);
+  // The lines held back, into the pane in one edit.
+  void Flush();
+  // The pane shows the buffer's dump (Esc then closes the window).
+  bool DumpShown() const { return dumpShown_; }
 
  private:
-  TForm1& f_;
+  // One lamp, shown at once: the pass may not come back to the event loop before
+  // the next change.
+  void Light(LampId lamp, Colour colour);
+  void AppendLine(QTextCursor& cur, const QString& text, QColor colour);
+
+  MainWidgets w_;
+  Clock* const& clock_;
   std::vector<std::pair<QString, QColor>> pending_;
+  int programLines_ = 0;
+  bool passRunning_ = false;
+  bool dumpShown_ = false;
 };
 
 }  // namespace pt4

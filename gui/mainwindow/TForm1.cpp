@@ -18,9 +18,12 @@
 
 namespace pt4 {
 
-TForm1::TForm1(MainState& state) : m_(state), view_(std::make_unique<View>(*this)) {
+TForm1::TForm1(MainState& state) : m_(state) {
   setObjectName("Form1");
   BuildWindow();
+  view_ = std::make_unique<MainView>(MainWidgets{RichEditProgram, RichEditData, CheckResult, CurAdr,
+                                                 ProgressBar1, Timer1, Panel2, lamps},
+                                     m_.clock);
   StartupMark("form1.widgets");
   BuildMenus();
   StartupMark("form1.menus");
@@ -79,16 +82,6 @@ void TForm1::FormDestroy() {
     // A port refused at start-up was shown then; saying it again on the way out
     // would only hold the user up.
     if (!portRefused_) ShowErrorBox(e);
-  }
-}
-
-void TForm1::AppendLine(QTextCursor& cur, const QString& text, QColor colour) {
-  QTextCharFormat fmt;
-  fmt.setForeground(colour);
-  int& lines = view_->programLines_;
-  for (const QString& part : text.split("\r\n")) {
-    if (lines++ > 0) cur.insertBlock();
-    cur.insertText(part, fmt);
   }
 }
 

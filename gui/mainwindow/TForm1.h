@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "gui/common/Lamp.h"
+#include "gui/mainwindow/MainView.h"
 #include "operations/Passes.h"
 
 class QComboBox;
@@ -22,9 +23,6 @@ namespace pt4 {
 class TForm2;
 class THexedit;
 struct MainState;
-
-// The lamps of the status line, in the order of LampId.
-constexpr std::size_t kLampCount = 6;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -71,6 +69,8 @@ class TForm1 : public QMainWindow {
   TShape* Lamp(LampId id) const { return lamps[static_cast<std::size_t>(id)]; }
   QToolButton* IdButton = nullptr;
   QToolButton* EraseButton = nullptr;
+  // The pane shows the buffer's dump.
+  bool DumpShown() const { return view_->DumpShown(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,18 +79,16 @@ class TForm1 : public QMainWindow {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  class View;
   void BuildWindow();
   void BuildMenus();
   void RunPass(const std::function<void(PassContext&)>& pass);
   void OnStopSignal(int sig);
   [[noreturn]] void EndOnSignal(int sig);
-  void AppendLine(QTextCursor& cur, const QString& text, QColor colour);
 
   MainState& m_;
   TForm2* form2_ = nullptr;
   THexedit* hexedit_ = nullptr;
-  std::unique_ptr<View> view_;
+  std::unique_ptr<MainView> view_;
   bool passRunning_ = false;
   bool closePending_ = false;
   PulseAudit audit_;

@@ -123,6 +123,7 @@ void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
   }();
   ctx.words = &words;
   passRunning_ = true;
+  view_->SetPassRunning(true);
   RealtimeSpan realtime;  // for the length of the pass, when the system allows it
   static bool told = false;
   if (!realtime.Granted() && !told) {
@@ -137,12 +138,12 @@ void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
     EndOnSignal(s.Signal());
   } catch (...) {
     passRunning_ = false;
-    view_->Flush();
+    view_->SetPassRunning(false);
     if (closePending_) QTimer::singleShot(0, this, &QWidget::close);
     throw;
   }
   passRunning_ = false;
-  view_->Flush();
+  view_->SetPassRunning(false);
   if (PendingStopSignal() != 0) EndOnSignal(PendingStopSignal());
   if (closePending_) QTimer::singleShot(0, this, &QWidget::close);
 }
@@ -153,16 +154,14 @@ void TForm1::ReadButtonClick() {
 
 void TForm1::CompareButtonClick() {
   if (form2_ == nullptr) return;
-  form2_->ShowFor(tr("Compare", "the go button"), this);
-  if (!m_.params.DialogConfirmed) return;
+  if (!form2_->ShowFor(tr("Compare", "the go button"), this)) return;
   RunPass([](PassContext& ctx) { ScanChip(ctx, true, true); });
 }
 
 void TForm1::WriteButtonClick() {
   if (form2_ == nullptr) return;
-  form2_->ShowFor(tr("Write", "the go button"), this);
+  if (!form2_->ShowFor(tr("Write", "the go button"), this)) return;
   MainState& m = m_;
-  if (!m.params.DialogConfirmed) return;
   const ProgParams& p = m.params;
   ShowMessage(tr("UProg = %1\r\nMask = %2h\r\nWrTime = %3\r\nWrCycle = %4")
                   .arg(p.ProgVoltage)
@@ -185,7 +184,7 @@ void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
       (shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::AltModifier;
   switch (key) {
     case kVkEscape:
-      if (m.image.DumpShown) {
+      if (view_->DumpShown()) {
         ExitButtonClick();
       } else {
         ShowDump(m.image, *view_);

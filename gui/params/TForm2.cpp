@@ -248,7 +248,7 @@ void TForm2::ShowParams() {
   PrgCBox->setText(QString::number(p_.ProgCycles));
 }
 
-void TForm2::ShowFor(const QString& goCaption, QWidget* over) {
+bool TForm2::ShowFor(const QString& goCaption, QWidget* over) {
   EnsureControls();
   WrYes->setText(goCaption);
   if (over != nullptr) {
@@ -256,6 +256,7 @@ void TForm2::ShowFor(const QString& goCaption, QWidget* over) {
     move(r.center() - QPoint(width() / 2, height() / 2));
   }
   exec();
+  return confirmed_;
 }
 
 void TForm2::showEvent(QShowEvent* event) {
@@ -265,11 +266,11 @@ void TForm2::showEvent(QShowEvent* event) {
 }
 
 void TForm2::FormShow() {
-  p_.DialogConfirmed = false;
+  confirmed_ = false;
 }
 
 void TForm2::WrYesClick() {
-  p_.DialogConfirmed = true;
+  confirmed_ = true;
   accept();
 }
 

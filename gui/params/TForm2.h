@@ -24,7 +24,8 @@ class TForm2 : public QDialog {
   // Edits `params`; the settings file is named after `adapterName` when it closes.
   TForm2(QWidget* mainWindow, ProgParams& params, const std::string& adapterName);
   // Captions the go button and shows the dialog modally, centred over `over`.
-  void ShowFor(const QString& goCaption, QWidget* over);
+  // True when the user pressed the go button; false for Cancel, Esc or closing.
+  [[nodiscard]] bool ShowFor(const QString& goCaption, QWidget* over);
   // Where the settings file goes; the executable's folder unless a test says otherwise.
   void SetSettingsFolder(const QString& folder) { settingsFolder_ = folder; }
   // For tests: behave as if the executable stood in `folder`.
@@ -70,6 +71,7 @@ class TForm2 : public QDialog {
   QString settingsFolder_;
   QString exeFolder_;
   bool toldNoHome_ = false;
+  bool confirmed_ = false;  // the go button ended this showing
 };
 
 }  // namespace pt4

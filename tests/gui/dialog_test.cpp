@@ -48,7 +48,7 @@ class DialogTest : public QObject {
       box->setCurrentIndex(6);  // 13.5
       Click(w, "WrNo");
     });
-    d.ShowFor("Compare", h.form1.get());
+    const bool compareConfirmed = d.ShowFor("Compare", h.form1.get());
     QVERIFY(a->seen);
     QCOMPARE(shownTime, QString("250"));
     QVERIFY(fullShown);
@@ -56,7 +56,7 @@ class DialogTest : public QObject {
     QCOMPARE(p.CompMask, std::uint8_t{0x0F});
     QCOMPARE(a->title, QString("Write / Compare parameters"));
     QCOMPARE(p.ProgVoltage, 135);
-    QVERIFY(!p.DialogConfirmed);
+    QVERIFY(!compareConfirmed);
     QVERIFY(QFileInfo::exists(h.dir.filePath("ZI4.ini")));
 
     auto enter = Answer([](QWidget* w) {
@@ -64,13 +64,12 @@ class DialogTest : public QObject {
       edit->setFocus();
       QTest::keyClick(edit, Qt::Key_Return);
     });
-    d.ShowFor("Write", h.form1.get());
+    const bool enterConfirmed = d.ShowFor("Write", h.form1.get());
     QVERIFY(enter->seen);
-    QVERIFY(!p.DialogConfirmed);
+    QVERIFY(!enterConfirmed);
 
     auto go = Answer([](QWidget* w) { Click(w, "WrYes"); });
-    d.ShowFor("Write", h.form1.get());
-    QVERIFY(p.DialogConfirmed);
+    QVERIFY(d.ShowFor("Write", h.form1.get()));
 
     d.PrgTBox->selectAll();
     QTest::keyClicks(d.PrgTBox, "2");
@@ -116,7 +115,7 @@ class DialogTest : public QObject {
       msg = Answer(Key(Qt::Key_Return));
       Click(w, "WrNo");
     });
-    d.ShowFor("Write", h.form1.get());
+    (void)d.ShowFor("Write", h.form1.get());
     QVERIFY(close->seen);
     QVERIFY(msg && msg->seen);
     QCOMPARE(msg->text, QString("Unable to write to /nonexistent-folder/ZI4.ini"));
@@ -141,7 +140,7 @@ class DialogTest : public QObject {
         }
         Click(w, "WrNo");
       });
-      d.ShowFor("Compare", h.form1.get());
+      (void)d.ShowFor("Compare", h.form1.get());
       QVERIFY(walk->seen);
       const QStringList want = {"BufStWrAddr",  "WrYes",       "WrNo",
                                 "BufEndWrAddr", "ROMStWrAddr", "ROMEndWrAddr",
@@ -173,7 +172,7 @@ class DialogTest : public QObject {
       box = Answer(Key(Qt::Key_Return), 300);  // a box here would be the fault
       Click(w, "WrNo");
     });
-    d.ShowFor("Write", h.form1.get());
+    (void)d.ShowFor("Write", h.form1.get());
     QTest::qWait(350);
     QVERIFY(close->seen);
     QVERIFY(box != nullptr);
@@ -185,7 +184,7 @@ class DialogTest : public QObject {
     QDir().mkpath(writable);
     d.SetExecutableFolder(writable);
     auto again = Answer([](QWidget* w) { Click(w, "WrNo"); });
-    d.ShowFor("Write", h.form1.get());
+    (void)d.ShowFor("Write", h.form1.get());
     QVERIFY(again->seen);
     QVERIFY(QFileInfo::exists(writable + "/ZI4.ini"));
     QFile::setPermissions(readOnly,

@@ -91,7 +91,7 @@ class WindowTest : public QObject {
     QVERIFY(!f.EraseButton->isEnabled());
     QVERIFY(!f.RichEditData->isVisible());
     QCOMPARE(f.RichEditProgram->height(), 376);
-    QVERIFY(h.State().image.DumpShown);
+    QVERIFY(h.form1->DumpShown());
     for (const char* name : {"ExitButton", "SaveButton", "CheckResult", "Panel2", "PGled",
                              "MainMenu1", "Exit2", "ReadID1", "StatusBar1", "ToolBar1", "Timer1"}) {
       QVERIFY2(f.findChild<QObject*>(name) != nullptr, name);
@@ -284,7 +284,7 @@ class WindowTest : public QObject {
     QCOMPARE(h.form1->CurAdr->text(), QString("000FF"));
     QCOMPARE(h.form1->ProgressBar1->value(), 255);
     QVERIFY(h.form1->Timer1->isActive());
-    QVERIFY(!h.State().image.DumpShown);
+    QVERIFY(!h.form1->DumpShown());
     h.Press(Qt::Key_Escape);  // redraws the dump
     QCOMPARE(h.PaneLines().size(), 16);
     auto quit = Answer(Key(Qt::Key_Escape));

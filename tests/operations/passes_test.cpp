@@ -28,25 +28,46 @@ namespace {
 // Records what the window would show.
 struct RecordingView : PassView {
   void ClearPanes() override { lines.clear(); }
-  void ShowDumpLayout() override {}
   void AddReportLine(const std::string& t, Colour c) override { lines.emplace_back(t, c); }
   void SetChecksumText(const std::string& t) override { checksum = t; }
-  void SetTimerEnabled(bool on) override {
+  // The timer stands for the window's status poll, which rests during a pass.
+  void PassStarted() override { Timer(false); }
+  void PassEnded() override { Timer(true); }
+  // The lamps as the window paints them: supply, write (pulse) and ID (burst).
+  void SupplyOn(bool on) override { Lamp(kSupply, on ? Colour::Yellow : Colour::Olive); }
+  void PulseOn(bool on) override { Lamp(kPulse, on ? Colour::Red : Colour::Maroon); }
+  void BurstOn(bool on) override {
+    idChanges++;
+    Lamp(kBurst, on ? Colour::Aqua : Colour::Navy);
+  }
+  void AllOff() override {
+    lamps[kSupply] = Colour::Olive;
+    lamps[kPulse] = Colour::Maroon;
+    lamps[kBurst] = Colour::Navy;
+    Repaint();
+  }
+  void ShowDumpLayout() override { dumpShown = true; }
+  void ReportStarted() override {
+    lines.clear();
+    dumpShown = false;
+  }
+  void AddressDone(std::int32_t a) override { position = a; }
+  void Timer(bool on) {
     timer = on;
     timerChanges.push_back(on);
   }
-  void PaintLamp(LampId l, Colour c) override {
-    lamps[static_cast<int>(l)] = c;
-    if (l == LampId::ID) idChanges++;
+  void Lamp(int lamp, Colour c) {
+    lamps[lamp] = c;
+    Repaint();
   }
-  void RepaintLamps() override {
+  void Repaint() {
     // A pass that runs away fails at once instead of running for hours.
     if (++repaints > repaintBudget) throw std::runtime_error("the pass ran past its budget");
   }
-  void ClearProgramPane() override { lines.clear(); }
-  void ShowPosition(std::int32_t a) override { position = a; }
+  static constexpr int kSupply = 0, kPulse = 3, kBurst = 4;
   std::vector<std::pair<std::string, Colour>> lines;
   std::string checksum;
+  bool dumpShown = false;
   bool timer = true;
   std::vector<bool> timerChanges;
   Colour lamps[6] = {Colour::Olive,  Colour::Olive, Colour::Olive,
@@ -131,12 +152,12 @@ TEST(ReadPass, MaskDecidesWhatReachesTheBuffer) {
     Bench b;
     for (int a = 0; a < 256; ++a) b.p.sim->SetWord(a, 0x0F);
     b.params.CompMask = static_cast<std::uint8_t>(mask);
-    b.image.DumpShown = false;
+    b.view.dumpShown = false;
     auto ctx = b.Ctx();
     ScanChip(ctx, false, false);
     EXPECT_TRUE(std::all_of(b.image.RomBuffer.begin(), b.image.RomBuffer.begin() + 256,
                             [&](auto v) { return v == want; }));
-    EXPECT_TRUE(b.image.DumpShown);
+    EXPECT_TRUE(b.view.dumpShown);
     EXPECT_EQ(b.view.lines.size(), 16u);
     EXPECT_EQ(b.view.checksum, SignatureText(b.image));
     EXPECT_EQ(b.view.position, 255);
@@ -150,7 +171,7 @@ TEST(VerifyPass, ReportAgainstBlownAndMissingBits) {
   b.image.RomBuffer[0] = 0x01;  // chip has a bit the buffer lacks: bad
   b.image.RomBuffer[1] = 0x0F;  // blank chip word: programmable
   b.view.lines.assign(40, {"old", Colour::Black});
-  b.image.DumpShown = true;
+  b.view.dumpShown = true;
   auto ctx = b.Ctx();
   ScanChip(ctx, true, true);
   EXPECT_EQ(b.counters.BadCount, 1);
@@ -162,7 +183,7 @@ TEST(VerifyPass, ReportAgainstBlownAndMissingBits) {
       std::make_pair(std::string(" 00000 : 01   00000001   <>   00000011   03 "), Colour::Red));
   EXPECT_EQ(b.view.lines[1].second, Colour::Green);
   EXPECT_EQ(b.view.lines[2].second, Colour::Navy);
-  EXPECT_FALSE(b.image.DumpShown);
+  EXPECT_FALSE(b.view.dumpShown);
   EXPECT_EQ(b.image.RomBuffer[0], 0x01);  // a verify never changes the buffer
 }
 
@@ -368,7 +389,7 @@ TEST(WritePass, RandomImageIntoBlankChipVerifiesIdentical) {
   }
   for (int a = 0; a < 256; ++a) ASSERT_EQ(b.p.sim->Word(a), b.image.RomBuffer[a]);
   EXPECT_EQ(b.view.position, 255);
-  EXPECT_FALSE(b.image.DumpShown);
+  EXPECT_FALSE(b.view.dumpShown);
   EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
 }
 
