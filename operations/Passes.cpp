@@ -122,7 +122,7 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
     r.ResetLatches();
     const auto setUp = [&] {
       r.LatchModeA(kModeChipPowered);
-      r.SetSupply('2', 55, 'x');
+      r.SetSupply('2', 55, 'x');  // the socket's supply at the read level
       r.LatchPulse(kPulseOff);
       ctx.view.SupplyOn(true);
     };
@@ -181,6 +181,7 @@ void WritePass(PassContext& ctx) {
     r.ResetLatches();
     const auto setUp = [&] {
       r.LatchModeA(kModeChipPowered);
+      // The socket's supply at the programming voltage.
       r.SetSupply('2', static_cast<std::uint16_t>(p.ProgVoltage), 0x8C);
     };
     setUp();
@@ -190,6 +191,9 @@ void WritePass(PassContext& ctx) {
       const std::uint8_t b = ctx.image.RomBuffer[static_cast<std::size_t>(a)];
       r.LatchAddrLo(static_cast<std::uint8_t>(a & 0xFF));
       r.LatchAddrHi(static_cast<std::uint8_t>((a >> 8) & 0xFF));
+      // The control latch's settle state for a new word (bits 1 and 2), which a
+      // burst (kBurstOn) replaces; above them address bits 16-23, always 0 on
+      // a 256-word chip.
       r.LatchCtrl(static_cast<std::uint8_t>(((a >> 16) & 0xFF) | 0x06));
       Settle(ctx, kWriteSettleMs);
       r.LatchPulse(kPulseOff);

@@ -15,72 +15,16 @@
 #include "hardware/PpdevBackend.h"
 #include "hardware/Programmer.h"
 #include "hardware/TracingBackend.h"
-#include "operations/Passes.h"
 #include "tests/hardware/TraceFixture.h"
+#if defined(__linux__)
+#include "tests/hardware/FakePpdev.h"
+#endif
 
 namespace pt4 {
 namespace {
 
 #if defined(__linux__)
-// Stands in for the kernel: records every ioctl with its argument.
-class FakePpdev : public PpdevSys {
- public:
-  int Stat(const char*, struct stat* st) override {
-    if (openErrno == ENOENT) {
-      errno = ENOENT;
-      return -1;
-    }
-    *st = {};
-    st->st_mode = named;
-    st->st_rdev = namedDevice;
-    return 0;
-  }
-  int Fstat(int, struct stat* st) override {
-    *st = {};
-    st->st_mode = S_IFCHR | 0660;
-    st->st_rdev = opened;
-    return 0;
-  }
-  int Open(const char*, int flags) override {
-    ++opens;
-    openFlags = flags;
-    if (openErrno != 0) {
-      errno = openErrno;
-      return -1;
-    }
-    return 7;
-  }
-  int Ioctl(int, unsigned long request, void* arg) override {
-    int value = -1;
-    if (request == PPDATADIR) value = direction = *static_cast<int*>(arg);
-    if (request == PPWDATA) value = *static_cast<unsigned char*>(arg);
-    if (request == PPWCONTROL) value = control = *static_cast<unsigned char*>(arg);
-    if (request == PPRDATA || request == PPRSTATUS) *static_cast<unsigned char*>(arg) = 0xA5;
-    calls.emplace_back(request, value);
-    // The PC drives the data lines while the control lines select the chip's data.
-    if (direction == 0 && (control & 0x0F) == 0x0E) ++contentions;
-    // A latch strobed while nobody drives the data lines takes whatever floats.
-    if (request == PPWCONTROL && direction == 1 && (control & 0x03) != 0 && control != 0x0E) {
-      ++blindStrobes;
-    }
-    if (request == PPCLAIM && claimErrno != 0) {
-      errno = claimErrno;
-      return -1;
-    }
-    return 0;
-  }
-  // The port as the kernel leaves it: the worst state to start from.
-  int direction = 1, control = 0x0E, contentions = 0, blindStrobes = 0;
-  int Close(int) override {
-    ++closes;
-    return 0;
-  }
-  std::vector<std::pair<unsigned long, int>> calls;
-  int openErrno = 0, claimErrno = 0, closes = 0, opens = 0, openFlags = 0;
-  // What the name is when looked at, and what the open then got.
-  mode_t named = S_IFCHR | 0660;
-  dev_t namedDevice = makedev(99, 0), opened = makedev(99, 0);
-};
+using testing::FakePpdev;
 
 TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
   auto sys = std::make_shared<FakePpdev>();
@@ -107,31 +51,6 @@ TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
   EXPECT_EQ(sys->closes, 1);
   b.Release();
   EXPECT_EQ(sys->closes, 1);
-}
-
-TEST(Ppdev, NeverDrivesTheBusAgainstTheChipOverWholePasses) {
-  auto sys = std::make_shared<FakePpdev>();
-  Programmer programmer(std::make_unique<PpdevBackend>("/dev/parport0", PortBase, sys));
-  static_cast<PpdevBackend&>(programmer.Backend()).Open();
-  programmer.Start();
-  VirtualClock clock;
-  NullPassView view;
-  RomImage image;
-  image.RomSize = kChipWords;
-  for (int a = 0; a < kChipWords; ++a) image.RomBuffer[a] = static_cast<std::uint8_t>(a & 0x0F);
-  ProgParams params;
-  params.CompMask = 0x0F;
-  params.ProgCycles = 2;
-  VerifyCounters counters;
-  PassContext ctx{programmer.Regs(), clock, view, image, params, counters};
-  ScanChip(ctx, true, true);
-  WritePass(ctx);
-  programmer.Release();
-  const auto reads = std::count_if(sys->calls.begin(), sys->calls.end(),
-                                   [](const auto& c) { return c.first == PPRDATA; });
-  EXPECT_GE(reads, 3 * kChipWords);
-  EXPECT_EQ(sys->contentions, 0);
-  EXPECT_EQ(sys->blindStrobes, 0);
 }
 
 TEST(Ppdev, AnEndInTheMiddleOfAReadTurnsTheLinesBackBeforeAnyStrobe) {

@@ -16,11 +16,15 @@
 #include <random>
 
 #include "hardware/DirectPort.h"
+#include "hardware/PpdevBackend.h"
 #include "hardware/Programmer.h"
 #include "hardware/StopSignal.h"
 #include "image/Signature.h"
 #include "operations/Probe.h"
 #include "tests/hardware/TraceFixture.h"
+#if defined(__linux__)
+#include "tests/hardware/FakePpdev.h"
+#endif
 
 namespace pt4 {
 namespace {
@@ -610,6 +614,34 @@ TEST(Probe, KernelPortsFromProc) {
   EXPECT_FALSE(ports[1].deviceExists);
   std::filesystem::remove_all(root);
 }
+#endif
+
+#if defined(__linux__)
+TEST(Ppdev, NeverDrivesTheBusAgainstTheChipOverWholePasses) {
+  auto sys = std::make_shared<testing::FakePpdev>();
+  Programmer programmer(std::make_unique<PpdevBackend>("/dev/parport0", PortBase, sys));
+  static_cast<PpdevBackend&>(programmer.Backend()).Open();
+  programmer.Start();
+  VirtualClock clock;
+  NullPassView view;
+  RomImage image;
+  image.RomSize = kChipWords;
+  for (int a = 0; a < kChipWords; ++a) image.RomBuffer[a] = static_cast<std::uint8_t>(a & 0x0F);
+  ProgParams params;
+  params.CompMask = 0x0F;
+  params.ProgCycles = 2;
+  VerifyCounters counters;
+  PassContext ctx{programmer.Regs(), clock, view, image, params, counters};
+  ScanChip(ctx, true, true);
+  WritePass(ctx);
+  programmer.Release();
+  const auto reads = std::count_if(sys->calls.begin(), sys->calls.end(),
+                                   [](const auto& c) { return c.first == PPRDATA; });
+  EXPECT_GE(reads, 3 * kChipWords);
+  EXPECT_EQ(sys->contentions, 0);
+  EXPECT_EQ(sys->blindStrobes, 0);
+}
+
 #endif
 
 }  // namespace
