@@ -114,6 +114,15 @@ void Registers::ResetLatches() {
   idle_ = true;
 }
 
+// The supply latch takes one byte: the voltage code from the table (bit 7 and
+// bits 0-3, which set the regulator), ORed with which supply output it feeds and
+// how. Both come as the characters the adapter's chip tables use, so that a
+// table row can be handed over as it stands:
+//   selector '2': bit 4, the socket's supply output (the VCC32 lamp's); '7':
+//   bit 5; '9'..'B': bit 6; '-': no output; any other byte is taken as bits.
+//   modifier 'x': bit 6, the output at the chip's read supply (a read asks for
+//   5.5 V, which has no row: code 0x8F); 0x8C: nothing added, the output at the
+//   code's programming voltage; any other byte is taken as bits.
 void Registers::SetSupply(std::uint8_t selector, std::uint16_t tenths, std::uint8_t modifier) {
   std::uint8_t s = selector;
   if (selector == '-') {
