@@ -7,8 +7,8 @@
 // shellapi.h needs the types of windows.h first.
 #include <shellapi.h>
 
+#include "base/WideText.h"
 #include "cli/Console.h"
-#include "image/WideText.h"
 
 namespace pt4::cli {
 

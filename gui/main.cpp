@@ -11,11 +11,12 @@
 #include <string>
 #include <thread>
 
-#include "gui/common/Display.h"
-#include "gui/common/StartupProbe.h"
-#include "gui/common/Translations.h"
-#include "gui/common/Ui.h"
+#include "gui/boxes/Boxes.h"
+#include "gui/desktop/Display.h"
+#include "gui/desktop/StartupProbe.h"
+#include "gui/desktop/Translations.h"
 #include "gui/hexview/THexedit.h"
+#include "gui/look/AppTitle.h"
 #include "gui/mainwindow/MainState.h"
 #include "gui/mainwindow/TForm1.h"
 #include "gui/params/TForm2.h"

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "gui/common/GlyphArt.h"
+#include "gui/look/GlyphArt.h"
 
 namespace {
 bool WriteImage(std::FILE* out, const char* name, const QImage& image) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "image/Message.h"
+#include "base/Message.h"
 
 namespace pt4 {
 

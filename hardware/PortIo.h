@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "image/Message.h"
+#include "base/Message.h"
 
 namespace pt4::portio {
 

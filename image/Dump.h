@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Colour.h"
 #include "image/Buffer.h"
-#include "image/Colour.h"
 
 namespace pt4 {
 

@@ -1,7 +1,7 @@
 // A file error with the text the user sees (the error box adds the full stop).
 #pragma once
 
-#include "image/Message.h"
+#include "base/Message.h"
 
 namespace pt4 {
 

@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <random>
 
+#include "base/WideText.h"
 #include "image/FileUtil.h"
-#include "image/WideText.h"
 
 namespace pt4 {
 

@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "image/WideText.h"
+#include "base/WideText.h"
 #include "operations/Probe.h"
 
 namespace pt4 {

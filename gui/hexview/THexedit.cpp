@@ -14,9 +14,10 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "gui/common/Ui.h"
+#include "gui/desktop/Windowing.h"
 #include "gui/hexview/HexKeyFilter.h"
 #include "gui/hexview/Placement.h"
+#include "gui/look/Look.h"
 
 namespace pt4 {
 

@@ -7,8 +7,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "gui/common/Lamp.h"
-#include "gui/common/Ui.h"
+#include "gui/look/Lamp.h"
+#include "gui/look/Look.h"
 
 namespace pt4 {
 

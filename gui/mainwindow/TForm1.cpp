@@ -7,11 +7,12 @@
 #include <QTextBlock>
 #include <cstdio>
 
-#include "gui/common/KeyCodes.h"
-#include "gui/common/StartupProbe.h"
-#include "gui/common/StopSignalNotifier.h"
-#include "gui/common/Ui.h"
+#include "gui/boxes/Boxes.h"
+#include "gui/desktop/KeyCodes.h"
+#include "gui/desktop/StartupProbe.h"
+#include "gui/desktop/StopSignalNotifier.h"
 #include "gui/hexview/THexedit.h"
+#include "gui/look/Look.h"
 #include "gui/mainwindow/MainState.h"
 #include "gui/mainwindow/MainView.h"
 #include "hardware/Clock.h"

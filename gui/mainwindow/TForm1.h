@@ -12,7 +12,7 @@
 #include <array>
 #include <functional>
 
-#include "gui/common/Lamp.h"
+#include "gui/look/Lamp.h"
 #include "gui/mainwindow/MainView.h"
 #include "operations/Passes.h"
 

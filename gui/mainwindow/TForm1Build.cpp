@@ -7,8 +7,10 @@
 #include <string>
 #include <tuple>
 
-#include "gui/common/Glyphs.h"
-#include "gui/common/Ui.h"
+#include "gui/boxes/Boxes.h"
+#include "gui/look/AppTitle.h"
+#include "gui/look/Glyphs.h"
+#include "gui/look/Look.h"
 #include "gui/mainwindow/TForm1.h"
 
 namespace pt4 {

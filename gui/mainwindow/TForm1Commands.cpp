@@ -2,8 +2,9 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "gui/common/KeyCodes.h"
-#include "gui/common/Ui.h"
+#include "gui/boxes/Boxes.h"
+#include "gui/boxes/FileDialogs.h"
+#include "gui/desktop/KeyCodes.h"
 #include "gui/hexview/THexedit.h"
 #include "gui/mainwindow/MainState.h"
 #include "gui/mainwindow/MainView.h"

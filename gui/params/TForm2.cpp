@@ -10,7 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gui/common/Ui.h"
+#include "gui/boxes/Boxes.h"
+#include "gui/look/Look.h"
 #include "image/FileUtil.h"
 #include "operations/SettingsFile.h"
 

@@ -12,7 +12,7 @@ flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-saniti
        -DPT4_PORT_BASE=0x378 -I"$src")
 # The core once (its Linux files), then each target links what it needs of it.
 mkdir -p "$out/core"
-(cd "$src" && ls image/*.cpp hardware/*.cpp operations/*.cpp | grep -v _windows) |
+(cd "$src" && ls base/*.cpp image/*.cpp hardware/*.cpp operations/*.cpp | grep -v _windows) |
   xargs -P "$(nproc)" -I{} sh -c 'clang++ "$@" -c "$0" -o "'"$out"'/core/$(echo "$0" | tr / _).o"' \
     "$src/{}" "${flags[@]}"
 build() {  # build NAME SOURCE

@@ -18,7 +18,6 @@
 #include <fstream>
 #include <tuple>
 
-#include "gui/common/Ui.h"
 #include "tests/gui/WindowHarness.h"
 
 using namespace pt4;

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "gui/common/AppTitle.h"
+#include "gui/boxes/Boxes.h"
 #include "gui/hexview/HexKeyFilter.h"
 #include "gui/hexview/Placement.h"
+#include "gui/look/AppTitle.h"
 
 namespace pt4 {
 namespace {

@@ -23,9 +23,10 @@
 #include <iterator>
 #include <map>
 
-#include "gui/common/GlyphArt.h"
-#include "gui/common/Translations.h"
-#include "gui/common/Ui.h"
+#include "gui/boxes/FileDialogs.h"
+#include "gui/desktop/Translations.h"
+#include "gui/look/GlyphArt.h"
+#include "gui/look/Look.h"
 #include "hardware/DirectPort.h"
 #include "operations/Params.h"
 #include "tests/gui/WindowHarness.h"

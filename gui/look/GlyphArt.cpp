@@ -1,4 +1,4 @@
-#include "gui/common/GlyphArt.h"
+#include "gui/look/GlyphArt.h"
 
 #include <QPainter>
 

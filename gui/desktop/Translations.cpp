@@ -1,4 +1,4 @@
-#include "gui/common/Translations.h"
+#include "gui/desktop/Translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,9 +1,6 @@
-#include "gui/common/Ui.h"
+#include "gui/boxes/Boxes.h"
 
 #include <QApplication>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QPushButton>
 #include <QScreen>
@@ -13,60 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "gui/common/AppTitle.h"
-#include "image/Message.h"
+#include "base/Message.h"
+#include "gui/desktop/Windowing.h"
+#include "gui/look/AppTitle.h"
 
 namespace pt4 {
-
-QString AppTitle() {
-  return QString::fromStdString(
-      AppTitleFromPath(QCoreApplication::applicationFilePath().toStdString()));
-}
-
-QColor ToQColor(Colour c) {
-  const Rgb rgb = ColourRgb(c);
-  return {rgb.r, rgb.g, rgb.b};
-}
-
-QColor Silver() {
-  return {kSilver.r, kSilver.g, kSilver.b};
-}
-
-namespace {
-// The first of `families` that is installed, alone. For every font whose first
-// face is missing, the font system would otherwise sort all installed faces to
-// find a stand-in, a few milliseconds of start-up for each of the windows' fonts.
-QStringList FirstInstalled(const QStringList& families) {
-  static const QStringList installed = QFontDatabase::families();
-  for (const QString& family : families) {
-    if (installed.contains(family, Qt::CaseInsensitive)) return {family};
-  }
-  return families;  // none of them: the font system chooses
-}
-}  // namespace
-
-QFont PixelFont(const QStringList& families, int pixels, bool bold) {
-  QFont f;
-  f.setFamilies(FirstInstalled(families));
-  f.setPixelSize(pixels);
-  f.setBold(bold);
-  return f;
-}
-
-QFont FixedFont(int pixels) {
-  QFont f = PixelFont({"Fixedsys", "DejaVu Sans Mono", "Liberation Mono", "Monospace"}, pixels);
-  f.setStyleHint(QFont::TypeWriter);
-  f.setFixedPitch(true);
-  return f;
-}
-
-QFont ArialBold(int pixels) {
-  return PixelFont({"Arial", "Liberation Sans", "DejaVu Sans"}, pixels, true);
-}
-
-bool ReportsWindowPositions() {
-  return !QGuiApplication::platformName().startsWith("wayland");
-}
 
 namespace {
 // A box belongs with the window the user works in: on Wayland the compositor
@@ -113,15 +61,12 @@ void Centre(QMessageBox& box) {
   Echo(box);
 }
 
-QString& LastFolder() {
-  static QString folder;
-  return folder;
-}
-
-void Remember(const QString& file) {
-  if (!file.isEmpty()) LastFolder() = QFileInfo(file).absolutePath();
-}
 }  // namespace
+
+std::string ErrorBoxText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
 
 void ShowMessage(const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, AppTitle(), text, QMessageBox::Ok, BoxParent());
@@ -192,35 +137,6 @@ int ConfirmDialog(const QString& caption, const QString& text,
   if (r == QMessageBox::Yes) return 6;
   if (r == QMessageBox::No) return 7;
   return 2;
-}
-
-UiHooks& Hooks() {
-  static UiHooks hooks{[](QWidget* parent, const QString& filter, QString* selected) {
-                         QFileDialog d(parent, QString(), LastFolder(), filter);
-                         d.setOption(QFileDialog::DontUseNativeDialog);
-                         d.setAcceptMode(QFileDialog::AcceptOpen);
-                         // Any name, existing or not: "File not found !" is the command's to say.
-                         d.setFileMode(QFileDialog::AnyFile);
-                         d.setLabelText(QFileDialog::Accept,
-                                        QCoreApplication::translate("pt4::Ui", "&Open"));
-                         if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
-                           return QString();
-                         if (selected != nullptr) *selected = d.selectedNameFilter();
-                         Remember(d.selectedFiles().first());
-                         return d.selectedFiles().first();
-                       },
-                       [](QWidget* parent, const QString& filter, const QString& suffix) {
-                         QFileDialog d(parent, QString(), LastFolder(), filter);
-                         d.setOption(QFileDialog::DontUseNativeDialog);
-                         d.setOption(QFileDialog::DontConfirmOverwrite);
-                         d.setAcceptMode(QFileDialog::AcceptSave);
-                         d.setDefaultSuffix(suffix);
-                         if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
-                           return QString();
-                         Remember(d.selectedFiles().first());
-                         return d.selectedFiles().first();
-                       }};
-  return hooks;
 }
 
 void Guard(const std::function<void()>& handler) {

@@ -1,4 +1,4 @@
-#include "gui/common/Display.h"
+#include "gui/desktop/Display.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "image/Colour.h"
+#include "base/Colour.h"
 
 namespace pt4 {
 

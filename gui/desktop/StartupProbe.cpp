@@ -1,4 +1,4 @@
-#include "gui/common/StartupProbe.h"
+#include "gui/desktop/StartupProbe.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,9 +1,9 @@
-#include "gui/common/Glyphs.h"
+#include "gui/look/Glyphs.h"
 
 #include <iterator>
 
-#include "gui/common/GlyphArt.h"
-#include "gui/common/GlyphImages.inc"
+#include "gui/look/GlyphArt.h"
+#include "gui/look/GlyphImages.inc"
 
 namespace pt4 {
 

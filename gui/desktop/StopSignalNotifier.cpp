@@ -1,4 +1,4 @@
-#include "gui/common/StopSignalNotifier.h"
+#include "gui/desktop/StopSignalNotifier.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "image/Message.h"
+#include "base/Message.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "gui/common/KeyCodes.h"
+#include "gui/desktop/KeyCodes.h"
 
 #include <unordered_map>
 

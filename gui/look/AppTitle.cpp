@@ -1,5 +1,6 @@
-#include "gui/common/AppTitle.h"
+#include "gui/look/AppTitle.h"
 
+#include <QCoreApplication>
 #include <cctype>
 
 namespace pt4 {
@@ -15,9 +16,9 @@ std::string AppTitleFromPath(const std::string& path) {
   return name;
 }
 
-std::string ErrorBoxText(const std::string& message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
-  return message;
+QString AppTitle() {
+  return QString::fromStdString(
+      AppTitleFromPath(QCoreApplication::applicationFilePath().toStdString()));
 }
 
 }  // namespace pt4

@@ -1,4 +1,4 @@
-#include "gui/common/Lamp.h"
+#include "gui/look/Lamp.h"
 
 #include <QPainter>
 
