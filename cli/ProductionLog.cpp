@@ -19,9 +19,11 @@ std::string IsoTimeNow() {
 
 ProductionLog::ProductionLog(const std::string& path) : path_(path) {
   if (path.empty()) return;
-  std::string why;
-  fd_ = OpenRecordFile(path, false, true, &why);
-  if (fd_ < 0) throw FileError(path + ": cannot be the production log, " + why);
+  try {
+    fd_ = OpenRecordFile(path, false, true);
+  } catch (const FileError& e) {
+    throw FileError(path + ": cannot be the production log, " + e.what());
+  }
 }
 
 ProductionLog::~ProductionLog() {

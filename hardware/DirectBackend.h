@@ -31,6 +31,8 @@ class DirectBackend final : public PortBackend {
   std::uint16_t Where(std::uint16_t address) const noexcept;
   std::uint16_t logical_, base_, ecr_;
   bool open_ = false;
+  // Why the port was refused when opened: kept, and thrown as a PortError by
+  // every access, so that the window can open first and say so.
   std::optional<Message> openError_;
 };
 

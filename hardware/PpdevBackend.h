@@ -49,6 +49,8 @@ class PpdevBackend final : public PortBackend {
   std::shared_ptr<PpdevSys> sys_;
   int fd_ = -1;
   bool claimed_ = false;
+  // Why the port was refused when opened: kept, and thrown as a PortError by
+  // every access, so that the window can open first and say so.
   std::optional<Message> openError_;
   int direction_ = -1;  // last value sent with PPDATADIR; -1 before the first
 };

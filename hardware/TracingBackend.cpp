@@ -60,10 +60,11 @@ namespace {
 // Never through a link and never another user's file: a trace asked for by root
 // must not empty a file that someone else pointed the name at.
 int OpenTrace(const std::string& path) {
-  std::string why;
-  const int fd = OpenRecordFile(path, true, false, &why);
-  if (fd < 0) throw FileError("Cannot create the trace file " + path + ": " + why);
-  return fd;
+  try {
+    return OpenRecordFile(path, true, false);
+  } catch (const FileError& e) {
+    throw FileError("Cannot create the trace file " + path + ": " + e.what());
+  }
 }
 }  // namespace
 

@@ -35,9 +35,9 @@ void RemoveStaleTemporaries(const std::string& path);
 // Opens a file that records as it goes (a trace, a log) for writing: created
 // when missing, never through a link, only a regular file with no other name,
 // never another user's. `truncate` empties it, `append` adds at its end. Returns
-// the descriptor, or -1 with `why` saying what is wrong ("it is a symbolic link").
-[[nodiscard]] int OpenRecordFile(const std::string& path, bool truncate, bool append,
-                                 std::string* why);
+// the descriptor; throws FileError saying what is wrong ("it is a symbolic link"),
+// for the caller to put its purpose before.
+[[nodiscard]] int OpenRecordFile(const std::string& path, bool truncate, bool append);
 
 // Writing to a record file: all of `size` bytes, then to the disk. 0 or an errno.
 [[nodiscard]] int WriteRecord(int fd, const void* data, std::size_t size);

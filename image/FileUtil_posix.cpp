@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "image/FileError.h"
 #include "image/FileUtil.h"
 
 namespace pt4 {
@@ -365,15 +366,14 @@ int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::
   return 0;
 }
 
-int OpenRecordFile(const std::string& path, bool truncate, bool append, std::string* why) {
+int OpenRecordFile(const std::string& path, bool truncate, bool append) {
   // O_NONBLOCK: a FIFO with no reader is refused at once instead of waited on.
   const int flags =
       O_WRONLY | O_CREAT | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK | O_CLOEXEC | (append ? O_APPEND : 0);
   const int fd = ::open(path.c_str(), flags, 0666);
   if (fd < 0) {
     const int err = errno;
-    if (why != nullptr) *why = err == ELOOP ? "it is a symbolic link" : std::strerror(err);
-    return -1;
+    throw FileError(err == ELOOP ? "it is a symbolic link" : std::strerror(err));
   }
   struct stat st {};
   const char* refusal = nullptr;
@@ -390,9 +390,8 @@ int OpenRecordFile(const std::string& path, bool truncate, bool append, std::str
     refusal = "it cannot be written in order";
   if (refusal == nullptr && truncate && ::ftruncate(fd, 0) != 0) refusal = std::strerror(errno);
   if (refusal != nullptr) {
-    if (why != nullptr) *why = refusal;
     ::close(fd);
-    return -1;
+    throw FileError(refusal);
   }
   return fd;
 }

@@ -12,6 +12,7 @@
 #include <random>
 
 #include "base/WideText.h"
+#include "image/FileError.h"
 #include "image/FileUtil.h"
 
 namespace pt4 {
@@ -286,11 +287,8 @@ int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::
   return 0;
 }
 
-int OpenRecordFile(const std::string& path, bool truncate, bool append, std::string* why) {
-  const auto refuse = [why](const char* text) {
-    if (why != nullptr) *why = text;
-    return -1;
-  };
+int OpenRecordFile(const std::string& path, bool truncate, bool append) {
+  const auto refuse = [](const char* text) -> int { throw FileError(text); };
   const DWORD a = Attributes(path);
   if (a != INVALID_FILE_ATTRIBUTES) {
     if ((a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return refuse("it is a symbolic link");
@@ -302,10 +300,8 @@ int OpenRecordFile(const std::string& path, bool truncate, bool append, std::str
                   FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    if (why != nullptr)
-      *why = error == ERROR_ACCESS_DENIED ? "access is denied" : "it cannot be opened";
-    return -1;
+    return refuse(GetLastError() == ERROR_ACCESS_DENIED ? "access is denied"
+                                                        : "it cannot be opened");
   }
   BY_HANDLE_FILE_INFORMATION info{};
   const char* refusal = nullptr;

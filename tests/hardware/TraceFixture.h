@@ -43,7 +43,7 @@ class TracedProgrammer {
     auto simOwned = std::make_unique<SimProgrammer>(clock, PortBase);
     sim = simOwned.get();
     trace = std::make_unique<TracingBackend>(std::move(simOwned),
-                                             OpenRecordFile(path_, true, false, nullptr), clock);
+                                             OpenRecordFile(path_, true, false), clock);
     port = std::make_unique<TDirectPort>(*trace);
     regs.Attach(port.get());
   }

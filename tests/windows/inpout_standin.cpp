@@ -27,8 +27,11 @@ struct StandIn {
         // the stand-in then answers from a blank chip in memory
       }
     }
-    if (const char* path = std::getenv("PT4_INPOUT_LOG"))
-      log = pt4::OpenRecordFile(path, false, true, nullptr);
+    if (const char* path = std::getenv("PT4_INPOUT_LOG")) try {
+        log = pt4::OpenRecordFile(path, false, true);
+      } catch (const pt4::FileError&) {
+        // no log then
+      }
   }
   void Log(bool out, short port, std::uint8_t value) {
     if (log < 0) return;
