@@ -76,8 +76,11 @@ int main(int argc, char** argv) {
   pt4::RealClock clock;
   std::unique_ptr<pt4::PortBackend> backend;
   std::string startupFailure;
+  bool simulated = false;
   try {
-    backend = pt4::InstallGiveio(pt4::ChosenPort(), clock).backend;
+    const pt4::PortChoice choice = pt4::ChosenPort();
+    simulated = choice.kind == pt4::PortChoice::Kind::Sim;
+    backend = pt4::InstallGiveio(choice, clock).backend;
   } catch (const pt4::PrivilegeFailure& e) {
     std::fprintf(stderr, "pt4prog: %s\n", e.what());
     return 1;
@@ -116,6 +119,7 @@ int main(int argc, char** argv) {
   pt4::MainState& state = *owned;
   state.programmer = &programmer;
   state.clock = &clock;
+  state.simulated = simulated;
   int rc = 0;
   {
     pt4::TForm1 form1(state);

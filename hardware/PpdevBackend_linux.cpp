@@ -46,9 +46,10 @@ Phrase Remedy(const std::string& device, int err, bool claiming) {
     case ENXIO:
       return Tr("pt4::Port",
                 "The parallel-port driver or the port is missing: load the drivers with '%1', "
-                "check that the port exists (%2), or choose another with PT4_PORT. Direct port "
-                "I/O, as root, is used only when asked for (PT4_PORT=direct).")
-          .With("sudo modprobe ppdev parport_pc", "pt4cli ports");
+                "join group lp ('%2', then log in again), check that the port exists (%3), or "
+                "choose another with PT4_PORT. Direct port I/O, as root, is used only when "
+                "asked for (PT4_PORT=direct).")
+          .With("sudo modprobe ppdev parport_pc", "sudo adduser $USER lp", "pt4cli ports");
     case EACCES:
     case EPERM:
       return Tr("pt4::Port",
@@ -64,8 +65,17 @@ Phrase Remedy(const std::string& device, int err, bool claiming) {
 }
 
 Message CannotOpen(const std::string& device, int err) {
-  return {Tr("pt4::Port", "Cannot open %1: %2.").With(device, SysError(err)),
-          Remedy(device, err, false)};
+  Message m{Tr("pt4::Port", "Cannot open %1: %2.").With(device, SysError(err)),
+            Remedy(device, err, false)};
+  // A first start on a machine without the port, or before the user is in
+  // group lp: everything can still be tried.
+  if (err == ENOENT || err == ENODEV || err == ENXIO || err == EACCES || err == EPERM) {
+    m.push_back(Tr("pt4::Port",
+                   "To try everything without a programmer, use the simulated one: "
+                   "PT4_PORT=sim, or the menu entry \"%1\".")
+                    .With(Tr("pt4::Port", "Pt4prog (simulated programmer)")));
+  }
+  return m;
 }
 }  // namespace
 

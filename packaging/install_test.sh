@@ -132,11 +132,15 @@ for _ in $(seq 100); do [ -s "$work/display.txt" ] && break; sleep 0.1; done
 display=:$(head -n 1 "$work/display.txt")
 for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
-as_user "DISPLAY=$display PT4_PORT=sim PT4_TRACE=window.log exec pt4prog" >"$work/window.txt" 2>&1 &
+# Started as the desktop menu's second entry starts it: on the simulated programmer,
+# which the window's title says.
+menu=$(sed -n '/^\[Desktop Action simulated\]/,/^\[/s/^Exec=//p' "$root/usr/share/applications/pt4prog.desktop")
+check "the menu has an entry for the simulated programmer ($menu)" [ "$menu" = "env PT4_PORT=sim pt4prog" ]
+as_user "DISPLAY=$display PT4_TRACE=window.log exec $menu" >"$work/window.txt" 2>&1 &
 su_pid=$!
 window=""
 for _ in $(seq 100); do
-  window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Pt4prog$' 2>/dev/null | head -1)
+  window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Pt4prog - simulated programmer$' 2>/dev/null | head -1)
   [ -n "$window" ] && break
   sleep 0.1
 done

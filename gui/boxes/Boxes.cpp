@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -24,21 +25,43 @@ QWidget* BoxParent() {
   return QApplication::activeWindow();
 }
 
-// A box is laid out only when it is shown: it is centred then, on its real size.
+// A box is laid out only when it is shown: it is placed then, on its real size.
+// The plain messages and the confirmation are centred on the screen, as they
+// always were; an error or a warning is about what the user just did in a
+// window, so it is centred over that window, and kept on the screen.
 class CentreOnShow final : public QObject {
  public:
-  using QObject::QObject;
+  CentreOnShow(QObject* parent, bool overWindow) : QObject(parent), overWindow_(overWindow) {}
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show) {
+    if (event->type() == QEvent::Show && !inShow_) {
+      // The box takes its final size in its own show event: that first, then
+      // the place, before the window system maps it.
+      inShow_ = true;
+      QCoreApplication::sendEvent(watched, event);
+      inShow_ = false;
       auto* w = static_cast<QWidget*>(watched);
       if (QScreen* s = w->screen(); s != nullptr && ReportsWindowPositions()) {
-        const QRect r = s->availableGeometry();
-        w->move(r.center() -
-                QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
+        const QRect screen = s->availableGeometry();
+        const QWidget* over = overWindow_ ? w->parentWidget() : nullptr;
+        if (over != nullptr) over = over->window();
+        const QRect frame = w->frameGeometry();
+        const QPoint centre =
+            over != nullptr && over->isVisible() ? over->frameGeometry().center() : screen.center();
+        QPoint at = centre - QPoint(frame.width() / 2, frame.height() / 2);
+        at.setX(std::clamp(at.x(), screen.left(),
+                           std::max(screen.left(), screen.right() - frame.width())));
+        at.setY(std::clamp(at.y(), screen.top(),
+                           std::max(screen.top(), screen.bottom() - frame.height())));
+        w->move(at);
       }
+      return true;
     }
     return false;
   }
+
+ private:
+  bool overWindow_;
+  bool inShow_ = false;
 };
 
 // For the tests that drive the program under a real X server: what each box
@@ -49,7 +72,7 @@ void Echo(const QMessageBox& box) {
     std::fprintf(stderr, "box: %s: %s\n", qPrintable(box.windowTitle()), qPrintable(box.text()));
 }
 
-void Centre(QMessageBox& box) {
+void Centre(QMessageBox& box, bool overWindow = false) {
   // Wide enough that the window system shows the whole caption: a box with a
   // short text ("help") would otherwise cut its title to nothing.
   const int title = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kCaptionButtonsWidth;
@@ -57,7 +80,7 @@ void Centre(QMessageBox& box) {
     grid->addItem(new QSpacerItem(title, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
                   grid->rowCount(), 0, 1, grid->columnCount());
   }
-  box.installEventFilter(new CentreOnShow(&box));
+  box.installEventFilter(new CentreOnShow(&box, overWindow));
   Echo(box);
 }
 
@@ -78,7 +101,7 @@ void ShowMessage(const QString& text) {
 void ShowWarningBox(const QString& message) {
   QMessageBox box(QMessageBox::Warning, AppTitle(), message, QMessageBox::Ok, BoxParent());
   box.setObjectName("WarningBox");
-  Centre(box);
+  Centre(box, true);
   box.exec();
 }
 
@@ -120,7 +143,7 @@ void ShowErrorBox(const QString& message) {
                   QString::fromStdString(ErrorBoxText(message.toStdString())), QMessageBox::Ok,
                   BoxParent());
   box.setObjectName("ErrorBox");
-  Centre(box);
+  Centre(box, true);
   box.exec();
 }
 

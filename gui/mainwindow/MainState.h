@@ -20,6 +20,7 @@ struct MainState {
   VerifyCounters counters;
   Programmer* programmer = nullptr;  // owned by whoever opened the port
   Clock* clock = nullptr;
+  bool simulated = false;  // the programmer is the simulated one
   std::string AdapterName;
   std::uint8_t FillByte = 0;
 };

@@ -12,6 +12,7 @@
 #include "gui/desktop/StartupProbe.h"
 #include "gui/desktop/StopSignalNotifier.h"
 #include "gui/hexview/THexedit.h"
+#include "gui/look/AppTitle.h"
 #include "gui/look/Look.h"
 #include "gui/mainwindow/MainState.h"
 #include "gui/mainwindow/MainView.h"
@@ -54,6 +55,13 @@ void TForm1::FormCreate() {
     portRefused_ = true;
     pollFailing_ = true;  // the status poll would only repeat it
     ShowErrorBox(e);
+  }
+  // What the window drives, where a user looks first: no port at all, or the
+  // simulated programmer, whose chips are not real.
+  if (portRefused_) {
+    setWindowTitle(tr("%1 - no port").arg(AppTitle()));
+  } else if (m.simulated) {
+    setWindowTitle(tr("%1 - simulated programmer").arg(AppTitle()));
   }
   try {
     RichEditProgram->document()->setMaximumBlockCount(0);

@@ -163,10 +163,6 @@
         <translation>Порт занят другой программой: службой печати (cupsd: «%1»), модулем lp («%2») или другим экземпляром pt4prog или pt4cli. Остановите её и повторите попытку.</translation>
     </message>
     <message>
-        <source>The parallel-port driver or the port is missing: load the drivers with &apos;%1&apos;, check that the port exists (%2), or choose another with PT4_PORT. Direct port I/O, as root, is used only when asked for (PT4_PORT=direct).</source>
-        <translation>Нет драйвера параллельного порта или самого порта: загрузите драйверы командой «%1», проверьте, что порт есть (%2), или выберите другой через PT4_PORT. Прямой доступ к портам от имени root включается только по явному запросу (PT4_PORT=direct).</translation>
-    </message>
-    <message>
         <source>Add your user to group lp (&apos;%1&apos;, then log in again), or make %2 readable and writable for you.</source>
         <translation>Добавьте себя в группу lp («%1», затем войдите в систему заново) или дайте себе права на чтение и запись %2.</translation>
     </message>
@@ -225,6 +221,18 @@
     <message>
         <source>%1 on %2 failed: %3.</source>
         <translation>Ошибка %1 на %2: %3.</translation>
+    </message>
+    <message>
+        <source>The parallel-port driver or the port is missing: load the drivers with &apos;%1&apos;, join group lp (&apos;%2&apos;, then log in again), check that the port exists (%3), or choose another with PT4_PORT. Direct port I/O, as root, is used only when asked for (PT4_PORT=direct).</source>
+        <translation>Нет драйвера параллельного порта или самого порта: загрузите драйверы командой «%1», вступите в группу lp («%2», затем войдите в систему заново), проверьте, что порт есть (%3), или выберите другой через PT4_PORT. Прямой доступ к портам от имени root включается только по явному запросу (PT4_PORT=direct).</translation>
+    </message>
+    <message>
+        <source>To try everything without a programmer, use the simulated one: PT4_PORT=sim, or the menu entry &quot;%1&quot;.</source>
+        <translation>Чтобы попробовать всё без программатора, возьмите имитатор: PT4_PORT=sim или пункт меню «%1».</translation>
+    </message>
+    <message>
+        <source>Pt4prog (simulated programmer)</source>
+        <translation>Pt4prog (имитатор программатора)</translation>
     </message>
 </context>
 <context>
@@ -542,6 +550,14 @@ Tимп = %3<byte value="xd"/>
     <message>
         <source>Key Code = %1</source>
         <translation>Код клавиши = %1</translation>
+    </message>
+    <message>
+        <source>%1 - no port</source>
+        <translation>%1 - нет порта</translation>
+    </message>
+    <message>
+        <source>%1 - simulated programmer</source>
+        <translation>%1 - имитатор программатора</translation>
     </message>
 </context>
 <context>

@@ -53,7 +53,7 @@ run_case() {  # run_case NAME TRACE: pt4prog up, then the keys of the case
   start_x
   DISPLAY=$display PT4_PORT=sim PT4_TRACE="$2" PT4_ECHO_BOXES=1 "$prog" >"$1.out" 2>&1 &
   app=$!
-  main=$(wait_window '^Pt4prog$') || { echo "no main window"; return 1; }
+  main=$(wait_window '^Pt4prog - simulated programmer$') || { echo "no main window"; return 1; }
   DISPLAY=$display xdotool windowactivate --sync "$main" >/dev/null 2>&1
   sleep 0.3
 }
@@ -139,6 +139,37 @@ kill "$app"
 wait "$app" 2>/dev/null
 app=""
 check "layout: the trace ends idle" [ "$(writes layout.log | tail -9)" = "$reset9" ]
+kill "$wm" "$xvfb" 2>/dev/null
+wait "$xvfb" 2>/dev/null
+
+# No port: the refusal at start, a title that says so, and the refusal shown
+# again for a command centred over the main window, which sits in a corner of
+# the screen (a box centred on the screen would be half off it).
+start_x
+DISPLAY=$display PT4_PORT=/dev/pt4-none PT4_ECHO_BOXES=1 "$prog" >refused.out 2>&1 &
+app=$!
+check "no port: the refusal at start names the simulator" wait_line 1 'box: Pt4prog: Cannot open /dev/pt4-none.*PT4_PORT=sim' refused.out
+DISPLAY=$display xdotool key Return
+main=$(wait_window '^Pt4prog - no port$')
+check "no port: the title says so" [ -n "$main" ]
+DISPLAY=$display xdotool windowmove --sync "$main" 0 0 >/dev/null 2>&1
+DISPLAY=$display xdotool windowactivate --sync "$main" >/dev/null 2>&1
+wait_active "$main"
+DISPLAY=$display xdotool key F5
+box=$(wait_window '^Pt4prog$')
+centre() {  # centre WINDOW: "X Y" of its middle on the screen
+  eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$1")"
+  echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
+}
+sleep 0.3
+read -r bx by < <(centre "$box")
+read -r mx my < <(centre "$main")
+check "no port: the box for a command is over the main window (box $bx,$by, window $mx,$my)" \
+  bash -c "[ \$(( ($bx - $mx) * ($bx - $mx) + ($by - $my) * ($by - $my) )) -lt 1600 ]"
+DISPLAY=$display xdotool key Return
+kill "$app"
+wait "$app" 2>/dev/null
+app=""
 kill "$wm" "$xvfb" 2>/dev/null
 wait "$xvfb" 2>/dev/null
 

@@ -331,6 +331,7 @@ class WindowTest : public QObject {
     Harness h(pt4::testing::OpenedForTest("lpt1", clock));
     QVERIFY(refusal->seen);
     QVERIFY(refusal->text.contains("lpt1"));
+    QVERIFY2(h.form1->windowTitle().endsWith(" - no port"), qPrintable(h.form1->windowTitle()));
     QCOMPARE(h.State().image.RomSize, 256);
     QCOMPARE(h.PaneLines().size(), 16);
     auto poll = Answer(Key(Qt::Key_Return));
@@ -475,6 +476,10 @@ class WindowTest : public QObject {
       Harness refused(pt4::testing::OpenedForTest("/dev/pt4-none", clock));
       QVERIFY(refusal->seen);
       QVERIFY2(refusal->text.startsWith(ru("Не удаётся открыть /dev/pt4-none: ")),
+               qPrintable(refusal->text));
+      // The menu entry by the name the Russian desktop menu gives it.
+      QVERIFY2(refusal->text.contains(ru("PT4_PORT=sim или пункт меню «Pt4prog (имитатор "
+                                         "программатора)»")),
                qPrintable(refusal->text));
       QVERIFY2(refusal->text.contains(ru("загрузите драйверы командой «sudo modprobe ppdev "
                                          "parport_pc»")),

@@ -85,6 +85,8 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
     EXPECT_NE(text.find("/dev/parport0"), std::string::npos);
     EXPECT_NE(text.find("Permission denied"), std::string::npos);
     EXPECT_NE(text.find("group lp"), std::string::npos);
+    // A first start without the port's rights still leads somewhere.
+    EXPECT_NE(text.find("PT4_PORT=sim"), std::string::npos);
   }
 
   // What the kernel says, and what the user is told to do about it.
@@ -93,6 +95,7 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
     int err;
     const char* advice;
   } cases[] = {{false, ENOENT, "modprobe ppdev parport_pc"},
+               {false, ENOENT, "the simulated one: PT4_PORT=sim"},
                {false, ENODEV, "modprobe ppdev parport_pc"},
                {false, EPERM, "group lp"},
                {true, ENXIO, "in use by another program"},
