@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "hardware/DirectPort.h"
+#include "hardware/PortChoice.h"
 
 namespace {
 bool PlainHex(const std::string& s) {
