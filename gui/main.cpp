@@ -56,6 +56,8 @@ void ReportIdleMemory() {
 
 int main(int argc, char** argv) {
   pt4::StartupMark("main");
+  // DLLs only from the system's folder and the program's own (Windows).
+  pt4::LimitLibrarySearch();
   // Qt loads the plugins that the environment names: with rights its user does
   // not have, anyone who can set the environment could run code with them.
   if (const std::string why = pt4::RaisedPrivileges(); !why.empty()) {
