@@ -20,13 +20,6 @@ class TerminalView final : public PassView {
   void ShowDumpLayout() override {}
   void AddReportLine(const std::string& t, Colour c) override;
   void SetChecksumText(const std::string& t) override { checksum = t; }
-  void PassStarted() override {}
-  void PassEnded() override {}
-  void SupplyOn(bool) override {}
-  void BurstOn(bool) override {}
-  void PulseOn(bool) override {}
-  void AllOff() override {}
-  void ReportStarted() override {}
   void AddressDone(std::int32_t a) override { address_ = a; }
   void ShowTimeLeft(std::int64_t ns) override;
   // Clears the progress bar's line, so that what follows starts on a clean one.

@@ -17,24 +17,24 @@ namespace pt4 {
 
 // What a pass tells whoever shows it while it runs, in the pass's own words: the
 // main window turns them into its lamps, status poll, panes and progress bar;
-// pt4cli into a progress line.
+// pt4cli into a progress line. What a view does not show, it need not override.
 class PassView : public PaneView {
  public:
   // A pass begins and ends; passes may nest (a write ends with a verify).
-  virtual void PassStarted() = 0;
-  virtual void PassEnded() = 0;
+  virtual void PassStarted() {}
+  virtual void PassEnded() {}
   // The chip's supply switched on (for a read or a burst) or off.
-  virtual void SupplyOn(bool on) = 0;
+  virtual void SupplyOn(bool on) { (void)on; }
   // A programming burst on the current word began or ended, and within it the
   // pulse slot of one bit.
-  virtual void BurstOn(bool on) = 0;
-  virtual void PulseOn(bool on) = 0;
+  virtual void BurstOn(bool on) { (void)on; }
+  virtual void PulseOn(bool on) { (void)on; }
   // The programmer set idle after a pass ended abnormally: supply, burst and
   // pulse all off at once.
-  virtual void AllOff() = 0;
+  virtual void AllOff() {}
   // A verify's report starts afresh.
-  virtual void ReportStarted() = 0;
-  virtual void AddressDone(std::int32_t address) = 0;
+  virtual void ReportStarted() {}
+  virtual void AddressDone(std::int32_t address) { (void)address; }
   // The least time the pass still needs: the sum of the waits ahead of it.
   virtual void ShowTimeLeft(std::int64_t ns) { (void)ns; }
   // Called at the start of each settling wait: the window may repaint and answer
@@ -50,14 +50,6 @@ class NullPassView final : public PassView {
   void ShowDumpLayout() override {}
   void AddReportLine(const std::string&, Colour) override {}
   void SetChecksumText(const std::string&) override {}
-  void PassStarted() override {}
-  void PassEnded() override {}
-  void SupplyOn(bool) override {}
-  void BurstOn(bool) override {}
-  void PulseOn(bool) override {}
-  void AllOff() override {}
-  void ReportStarted() override {}
-  void AddressDone(std::int32_t) override {}
 };
 
 struct VerifyCounters {
