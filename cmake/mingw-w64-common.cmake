@@ -20,3 +20,11 @@ add_compile_definitions(_WIN32_WINNT=0x0A00 WINVER=0x0A00 UNICODE _UNICODE)
 # (its bug 105651), here at every string joined in a loop.
 set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
+# The windows need Qt for Windows (tools/qt-windows.sh prints its prefix) and
+# the build machine's Qt tools: moc, rcc, lupdate and lrelease.
+if(PT4_QT_WINDOWS)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${PT4_QT_WINDOWS})
+  list(APPEND CMAKE_PREFIX_PATH ${PT4_QT_WINDOWS})
+  set(QT_HOST_PATH /usr)
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+endif()

@@ -1,6 +1,8 @@
 // Start-up and shutdown: the port first, then the three windows, the message loop,
 // the windows in reverse order, and the port given back last.
+#ifndef _WIN32
 #include <fontconfig/fontconfig.h>
+#endif
 
 #include <QApplication>
 #include <QMessageBox>
@@ -93,7 +95,11 @@ int main(int argc, char** argv) {
   // The font system's start (its configuration and caches) is the largest single
   // cost before the first paint; it runs on a helper while the connection to the
   // display is made.
+#ifdef _WIN32
+  std::thread fonts([] {});  // Windows' fonts are the system's, ready at once
+#else
   std::thread fonts([] { FcInit(); });
+#endif
   std::optional<pt4::DisplayConnectGuard> guard(std::in_place);
   Application app(argc, argv);
   guard.reset();

@@ -77,6 +77,8 @@ class HeldFile {
 
 bool PathExists(const std::string& path);
 std::string ParentFolder(const std::string& path);
+// A path that names its place from the top: /... (on Windows also C:\... and C:/...).
+bool IsAbsolutePath(const char* path);
 // A folder this user may make files in; one without any write permission bit
 // counts as read-only, even for an administrator.
 bool FolderWritable(const std::string& folder);

@@ -81,6 +81,10 @@ std::string ParentFolder(const std::string& path) {
   return path.substr(0, slash);
 }
 
+bool IsAbsolutePath(const char* path) {
+  return path != nullptr && path[0] == '/';
+}
+
 bool FolderWritable(const std::string& folder) {
   struct stat st {};
   return ::stat(folder.c_str(), &st) == 0 && (st.st_mode & 0222) != 0 &&

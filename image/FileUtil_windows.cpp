@@ -126,6 +126,14 @@ std::string ParentFolder(const std::string& path) {
   return path.substr(0, slash);
 }
 
+bool IsAbsolutePath(const char* path) {
+  if (path == nullptr) return false;
+  if (path[0] == '/' || path[0] == '\\') return true;
+  const char d = path[0];
+  return ((d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z')) && path[1] == ':' &&
+         (path[2] == '\\' || path[2] == '/');
+}
+
 bool FolderWritable(const std::string& folder) {
   const DWORD a = Attributes(folder);
   if (!IsFolder(a)) return false;

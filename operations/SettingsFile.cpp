@@ -137,20 +137,20 @@ std::string UpdateIniText(const std::string& content, const std::string& section
 }
 
 std::string UserHome(const char* homeVariable) {
-  if (homeVariable != nullptr && homeVariable[0] == '/') return homeVariable;
+  if (IsAbsolutePath(homeVariable)) return homeVariable;
   return AccountHome();
 }
 
 std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& installedBinFolder,
-                               const std::string& fileName, const char* xdgConfigHome,
+                               const std::string& fileName, const char* configHome,
                                const std::string& home) {
   const bool installed = !installedBinFolder.empty() && exeFolder == installedBinFolder;
   // Beside the program only in a folder of the user's own: in a shared one another
   // user could have put a file or a link of that name there first.
   if (!installed && FolderPrivateToUser(exeFolder)) return exeFolder + "/" + fileName;
   std::string config;
-  if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
-    config = xdgConfigHome;
+  if (IsAbsolutePath(configHome)) {
+    config = configHome;
   } else if (!home.empty()) {
     config = home + "/.config";
   } else {

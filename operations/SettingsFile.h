@@ -27,12 +27,13 @@ std::string UserHome(const char* homeVariable);
 // Where the settings file goes: beside the executable when that folder is the
 // user's own and no one else can write it (a program run from its build folder
 // or a portable folder), otherwise
-// $XDG_CONFIG_HOME/pt4prog, or `home`/.config/pt4prog. A program run from the
+// `configHome`/pt4prog ($XDG_CONFIG_HOME; on Windows the user's application
+// data), or `home`/.config/pt4prog. A program run from the
 // folder it was installed into always uses the latter: /usr/bin is no place for
 // a user's file. A folder without any write permission bit counts as read-only,
 // even for root. Empty when the settings have no place (no home is known).
 std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& installedBinFolder,
-                               const std::string& fileName, const char* xdgConfigHome,
+                               const std::string& fileName, const char* configHome,
                                const std::string& home);
 
 // mkdir -p, for the user's settings folder: what it makes is the user's alone

@@ -130,7 +130,7 @@ QString Translated(const Message& m) {
 
 QString ErrorText(const std::exception& e) {
   if (const auto* kept = dynamic_cast<const MessageError*>(&e)) return Translated(kept->Words());
-  return QString::fromLocal8Bit(e.what());
+  return QString::fromUtf8(e.what());
 }
 }  // namespace
 

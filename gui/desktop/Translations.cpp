@@ -16,7 +16,9 @@ QString InstallTranslations() {
       for (const QString& name : {language, language.section('_', 0, 0)}) {
         if (name.isEmpty() || !ours.load("pt4prog_" + name, ":/i18n")) continue;
         QCoreApplication::installTranslator(&ours);
-        if (qts.load("qtbase_" + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        // Qt's own texts: carried inside the program on Windows, else Qt's folder.
+        if (qts.load("qtbase_" + name, ":/i18n") ||
+            qts.load("qtbase_" + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
           QCoreApplication::installTranslator(&qts);
         return name;
       }

@@ -30,7 +30,7 @@ TForm1::TForm1(MainState& state) : m_(state) {
   BuildMenus();
   StartupMark("form1.menus");
   qApp->installEventFilter(this);
-  new StopSignalNotifier(this, [this](int sig) { OnStopSignal(sig); });
+  new StopSignalNotifier(this, [this](int sig, bool now) { OnStopSignal(sig, now); });
   FormCreate();
 }
 
@@ -161,9 +161,10 @@ void TForm1::paintEvent(QPaintEvent* event) {
   }
 }
 
-void TForm1::OnStopSignal(int sig) {
-  // Inside a pass the next wait notices the signal and the pass unwinds to idle.
-  if (!passRunning_) EndOnSignal(sig);
+void TForm1::OnStopSignal(int sig, bool now) {
+  // Inside a pass the next wait notices the signal and the pass unwinds to idle;
+  // when the process ends on return, the pulse is dropped from here.
+  if (!passRunning_ || now) EndOnSignal(sig);
 }
 
 void TForm1::EndOnSignal(int sig) {

@@ -82,7 +82,7 @@ class TForm1 : public QMainWindow {
   void BuildWindow();
   void BuildMenus();
   void RunPass(const std::function<void(PassContext&)>& pass);
-  void OnStopSignal(int sig);
+  void OnStopSignal(int sig, bool now);
   [[noreturn]] void EndOnSignal(int sig);
 
   MainState& m_;

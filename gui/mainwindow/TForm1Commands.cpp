@@ -68,7 +68,7 @@ void TForm1::RomSave() {
           ";;" + tr("Motorola S-record (*.s19 *.srec *.mot)"),
       "rom");
   if (name.isEmpty()) return;
-  const std::string path = name.toLocal8Bit().toStdString();
+  const std::string path = name.toUtf8().toStdString();
   if (PathExists(path) && ConfirmDialog(tr("Confirm"), tr("File exist.\r\n  Overwrite ?"),
                                         QMessageBox::Yes) == kAnswerNo) {
     return;
@@ -84,7 +84,7 @@ void TForm1::RomOpenClick() {
                           HighNibbleFilter() + ";;" + PackedFilter();
   const QString name = Hooks().getOpenFileName(this, filters, &filter);
   if (name.isEmpty()) return;
-  const std::string path = name.toLocal8Bit().toStdString();
+  const std::string path = name.toUtf8().toStdString();
   if (!PathExists(path)) {
     ShowMessage(tr("File not found !"));
     return;

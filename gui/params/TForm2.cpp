@@ -333,10 +333,17 @@ QString TForm2::SettingsPath() const {
   const std::string name = (adapterName_.empty() ? std::string("ZI4") : adapterName_) + ".ini";
   if (!settingsFolder_.isEmpty()) return settingsFolder_ + "/" + QString::fromStdString(name);
   const QString exe = ExecutableFolder();
-  return QString::fromLocal8Bit(
-      ChooseSettingsPath(exe.toLocal8Bit().toStdString(), PT4_INSTALLED_BINDIR, name,
-                         std::getenv("XDG_CONFIG_HOME"), UserHome(std::getenv("HOME")))
-          .c_str());
+#ifdef _WIN32
+  // The user's roaming application data, read as Windows names it (UTF-16).
+  const QByteArray configHome = qEnvironmentVariable("APPDATA").toUtf8();
+#else
+  const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+#endif
+  return QString::fromUtf8(ChooseSettingsPath(exe.toUtf8().toStdString(), PT4_INSTALLED_BINDIR,
+                                              name,
+                                              configHome.isEmpty() ? nullptr : configHome.data(),
+                                              UserHome(std::getenv("HOME")))
+                               .c_str());
 }
 
 void TForm2::FormClose() {
@@ -354,13 +361,13 @@ void TForm2::FormClose() {
     toldNoHome_ = true;
     return;
   }
-  const std::string file = path.toLocal8Bit().toStdString();
+  const std::string file = path.toUtf8().toStdString();
   // The user's own settings folder is made when missing; a folder named by a
   // test or beside the executable is taken as it is.
   int err = 0;
   if (settingsFolder_.isEmpty()) {
     const std::string folder = ParentFolder(file);
-    if (folder != ExecutableFolder().toLocal8Bit().toStdString()) err = MakeFolders(folder);
+    if (folder != ExecutableFolder().toUtf8().toStdString()) err = MakeFolders(folder);
   }
   if (err == 0) err = WriteIniKeys(file, "K556PT4", keys);
   if (err != 0) ShowMessage(tr("Unable to write to %1").arg(path));

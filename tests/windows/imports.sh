@@ -2,11 +2,15 @@
 # Fails on any DLL an executable imports that a stock 64-bit Windows 10 or 11
 # does not have (MinGW's runtime DLLs, zlib1.dll, Qt's own): such a program
 # starts under Wine, which brings its own, and nowhere else.
+# The api-ms-win-* names are API sets, which the loader of Windows 8 and later
+# resolves to its own DLLs (Qt's windows platform imports three).
 #   imports.sh EXE...
 set -u
 system="advapi32 bcrypt cfgmgr32 comctl32 comdlg32 crypt32 d2d1 d3d11 d3d9 dwmapi dwrite dxgi gdi32
         imm32 kernel32 msvcrt netapi32 ntdll ole32 oleaut32 secur32 setupapi shell32 shlwapi
-        user32 userenv uxtheme version winmm winspool.drv ws2_32 wtsapi32 authz mpr uiautomationcore"
+        user32 userenv uxtheme version winmm winspool.drv ws2_32 wtsapi32 authz mpr uiautomationcore
+        shcore api-ms-win-core-synch-l1-2-0 api-ms-win-core-winrt-l1-1-0
+        api-ms-win-core-winrt-string-l1-1-0"
 bad=0
 for exe in "$@"; do
   while read -r dll; do
