@@ -2,9 +2,6 @@
 // events and real message boxes.
 #pragma once
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -12,9 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,6 +22,7 @@
 #include "hardware/Programmer.h"
 #include "hardware/SimProgrammer.h"
 #include "hardware/TracingBackend.h"
+#include "image/FileUtil.h"
 
 namespace pt4::testing {
 
@@ -34,9 +32,14 @@ struct ModalAnswer {
   int width = 0;
   bool seen = false;
   QPointer<QTimer> timer;
-  // Stops waiting, so that a later window is not answered by this one.
+  // Stops waiting, so that a later window is not answered by this one: the
+  // timer is gone only once an event loop runs, and that may be the later
+  // window's own, so it is stopped first.
   void Cancel() {
-    if (timer) timer->deleteLater();
+    if (timer) {
+      timer->stop();
+      timer->deleteLater();
+    }
   }
 };
 // Gives up after `patienceMs`.
@@ -100,9 +103,9 @@ class Harness {
       simulator = sim.get();
       backend = std::move(sim);
     }
-    fd_ = memfd_create("trace", MFD_CLOEXEC);
-    auto flaky = std::make_unique<FlakyStatus>(
-        std::make_unique<TracingBackend>(std::move(backend), dup(fd_), clock));
+    tracePath_ = (dir.path() + "/trace").toStdString();
+    auto flaky = std::make_unique<FlakyStatus>(std::make_unique<TracingBackend>(
+        std::move(backend), OpenRecordFile(tracePath_, true, false), clock));
     port = flaky.get();
     programmer = std::make_unique<Programmer>(std::move(flaky));
     State().programmer = programmer.get();
@@ -119,7 +122,6 @@ class Harness {
   ~Harness() {
     Destroy();
     programmer.reset();
-    close(fd_);
   }
   MainState& State() { return *state_; }
   void Destroy() {
@@ -130,12 +132,8 @@ class Harness {
     form1.reset();
   }
   std::vector<std::string> Writes() {
-    std::string text;
-    char buf[65536];
-    off_t at = 0;
-    for (ssize_t n; (n = pread(fd_, buf, sizeof buf, at)) > 0; at += n) text.append(buf, n);
     std::vector<std::string> out;
-    std::istringstream in(text);
+    std::ifstream in(tracePath_, std::ios::binary);
     std::string line;
     while (std::getline(in, line)) {
       if (line.find(" out ") != std::string::npos) out.push_back(line.substr(line.find(' ') + 1));
@@ -162,7 +160,7 @@ class Harness {
   std::unique_ptr<THexedit> hexedit;
 
  private:
-  int fd_ = -1;
+  std::string tracePath_;
 };
 
 }  // namespace pt4::testing

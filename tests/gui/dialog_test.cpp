@@ -159,11 +159,24 @@ class DialogTest : public QObject {
     Harness h;
     TForm2& d = *h.form2;
     d.SetSettingsFolder("");
-    const QString readOnly = h.dir.filePath("bin"), home = h.dir.filePath("home");
+    QString readOnly = h.dir.filePath("bin");
+    const QString home = h.dir.filePath("home");
+#ifdef Q_OS_WIN
+    // Windows keeps a user's settings in the application data folder. A folder
+    // has no write bit there, and Wine's root may write anywhere: a folder that
+    // cannot be made plays Program Files.
+    readOnly = h.dir.filePath("file/bin");
+    QFile(h.dir.filePath("file")).open(QIODevice::WriteOnly);
+    const char* userFolder = "APPDATA";
+    const QString expected = home + "/pt4prog/ZI4.ini";
+#else
     QDir().mkpath(readOnly);
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const QByteArray oldHome = qgetenv("HOME"), oldXdg = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", home.toLocal8Bit());
+    const char* userFolder = "HOME";
+    const QString expected = home + "/.config/pt4prog/ZI4.ini";
+#endif
+    const QByteArray oldHome = qgetenv(userFolder), oldXdg = qgetenv("XDG_CONFIG_HOME");
+    qputenv(userFolder, home.toLocal8Bit());
     qunsetenv("XDG_CONFIG_HOME");
     d.SetExecutableFolder(readOnly);
     std::shared_ptr<ModalAnswer> box;
@@ -177,7 +190,7 @@ class DialogTest : public QObject {
     QVERIFY(box != nullptr);
     box->Cancel();
     QVERIFY2(!box->seen, qPrintable(box->text));
-    QVERIFY(QFileInfo::exists(home + "/.config/pt4prog/ZI4.ini"));
+    QVERIFY2(QFileInfo::exists(expected), qPrintable(expected));
     QVERIFY(!QFileInfo::exists(readOnly + "/ZI4.ini"));
     const QString writable = h.dir.filePath("portable");
     QDir().mkpath(writable);
@@ -188,7 +201,7 @@ class DialogTest : public QObject {
     QVERIFY(QFileInfo::exists(writable + "/ZI4.ini"));
     QFile::setPermissions(readOnly,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("HOME", oldHome);
+    qputenv(userFolder, oldHome);
     if (!oldXdg.isEmpty()) qputenv("XDG_CONFIG_HOME", oldXdg);
   }
 };

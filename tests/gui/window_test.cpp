@@ -141,6 +141,11 @@ class WindowTest : public QObject {
     // Each at every size it was drawn at: a 1.5x or 2x screen gets its own
     // pixels, not a smoothed 16-pixel picture.
     for (int i = 0; i < kToolGlyphCount; ++i) {
+#ifdef Q_OS_WIN
+      // A cross build takes its pixels from the build machine; the lettered
+      // glyphs (help, read ID) are drawn there in a face Windows does not have.
+      if (i == 1 || i == 10) continue;
+#endif
       for (int size : kToolGlyphSizes) {
         const QImage shown = buttons[i]
                                  ->icon()
