@@ -54,6 +54,14 @@ PortChoice ParsePortChoice(const char* value) {
   PortChoice c;
   c.text = value != nullptr ? value : "";
   const std::string v = c.text;
+#ifdef _WIN32
+  // Windows has no ppdev: unset, the port is the first one at 0x378 through the
+  // InpOut32 driver, which the user installed for this.
+  if (value == nullptr || v.empty()) {
+    c.kind = PortChoice::Kind::Direct;
+    return c;
+  }
+#endif
   if (value == nullptr || v.empty() || v == "ppdev") {
     c.kind = PortChoice::Kind::Ppdev;
     c.device = "/dev/parport0";

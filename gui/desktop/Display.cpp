@@ -21,6 +21,9 @@ const char* kUseTheTerminal = "For work in a terminal, use pt4cli (man pt4cli)."
 }  // namespace
 
 QString NoDisplayNamed() {
+#ifdef Q_OS_WIN
+  return {};  // Windows' desktop is always there to open windows on
+#endif
   if (!NeedsDisplay(qgetenv("QT_QPA_PLATFORM"))) return {};
   if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
     return {};

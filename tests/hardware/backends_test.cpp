@@ -173,8 +173,16 @@ TEST(Tracing, LineFormat) {
 
 TEST(PortChoice, EnvironmentValues) {
   using K = PortChoice::Kind;
-  // Unset or empty is ppdev on the first port: direct port I/O only when it is named.
+  // Unset or empty is ppdev on the first port: direct port I/O only when it is
+  // named. Windows has no ppdev: there it is the InpOut32 driver at 0x378.
   for (const char* unset : {static_cast<const char*>(nullptr), "", "ppdev"}) {
+#ifdef _WIN32
+    if (unset == nullptr || *unset == 0) {
+      EXPECT_EQ(ParsePortChoice(unset).kind, K::Direct);
+      EXPECT_EQ(ParsePortChoice(unset).base, 0x378);
+      continue;
+    }
+#endif
     EXPECT_EQ(ParsePortChoice(unset).kind, K::Ppdev);
     EXPECT_EQ(ParsePortChoice(unset).device, "/dev/parport0");
   }

@@ -45,6 +45,7 @@ same() {  # same NAME ARGS...: run on both with PT4_PORT from the caller, compar
   check "$name: the same exit code ($(cat "L-$name/rc.txt") and $(cat "W-$name/rc.txt"))" \
     cmp -s "L-$name/rc.txt" "W-$name/rc.txt"
   check "$name: the same output" cmp -s "L-$name/out.txt" "W-$name/out.txt"
+  [ "$(cat "L-$name/rc.txt")" = "$(cat "W-$name/rc.txt")" ] || cat "W-$name/err.txt"
   for f in "L-$name"/*; do
     case $(basename "$f") in out.txt | err.txt | rc.txt) continue ;; esac
     check "$name: the same $(basename "$f")" cmp -s "$f" "W-$name/$(basename "$f")"
@@ -78,6 +79,9 @@ for run in "blank" "write image.rom --mask full --time 1 --cycles 2 -q"; do
     cmp -s <(steps "$name.dll.log") <(steps "$name.linux.log")
   check "$name through inpoutx64.dll: ends idle" ends_idle "$name.dll.log"
 done
+# No port named: Windows has no ppdev, so the driver at 0x378 is the port.
+(cd win && PT4_INPOUT_LOG="$work/default.dll.log" win blank >/dev/null 2>&1)
+check "no port named: the InpOut32 driver at 0x378" cmp -s <(steps default.dll.log) <(steps blank.dll.log)
 
 # Ctrl+C in a write: the pass drops the pulse, sets the programmer idle, exit 130.
 rm -f stop.dll.log
