@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "gui/desktop/Windowing.h"
+
 namespace pt4 {
 
 namespace {
@@ -19,6 +21,7 @@ void Remember(const QString& file) {
 
 UiHooks& Hooks() {
   static UiHooks hooks{[](QWidget* parent, const QString& filter, QString* selected) {
+                         const GivesBackActivation back(parent);
                          QFileDialog d(parent, QString(), LastFolder(), filter);
                          d.setOption(QFileDialog::DontUseNativeDialog);
                          d.setAcceptMode(QFileDialog::AcceptOpen);
@@ -33,6 +36,7 @@ UiHooks& Hooks() {
                          return d.selectedFiles().first();
                        },
                        [](QWidget* parent, const QString& filter, const QString& suffix) {
+                         const GivesBackActivation back(parent);
                          QFileDialog d(parent, QString(), LastFolder(), filter);
                          d.setOption(QFileDialog::DontUseNativeDialog);
                          d.setOption(QFileDialog::DontConfirmOverwrite);
