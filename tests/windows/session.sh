@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # pt4prog.exe under Wine on its windows platform, beside the Linux pt4prog,
 # both driven with the same keys under a real X server and window manager: a
-# load through the real file dialog, a write on the simulated programmer (with
-# its compare), a save, and a quit. The chip file, the saved file and every
+# read, a load through the real file dialog, a write on the simulated programmer
+# (with its compare), a save, and a quit. The chip file, the saved file and every
 # port access must be the Linux build's, and both traces must end idle. Then
 # the session ends (log off) under a write: the pulse is dropped and the
 # programmer idle before Windows ends the process.
@@ -74,7 +74,7 @@ key() { x key --clearmodifiers "$@"; sleep 0.5; }
 python3 -c "import sys; sys.stdout.buffer.write(bytes([0] * 200 + [1, 2, 3, 0x0D, 0x0E, 0x0F] + [0] * 50))" >image.rom
 
 # session NAME PROGRAM...: the same keys for both programs, in folder NAME.
-# start_write NAME PROGRAM...: in folder NAME, the program up, an image loaded
+# start_write NAME PROGRAM...: in folder NAME, the program up, the chip read, an image loaded
 # through the file dialog, and a write started with the parameters dialog's
 # Write button and the box that shows the parameters.
 start_write() {
@@ -90,6 +90,13 @@ start_write() {
   main=$(wait_window "^Pt4prog - simulated programmer$") || { echo "$name: no main window"; return 1; }
   x windowactivate --sync "$main" >/dev/null 2>&1
   sleep 1
+  # A read of the blank chip first: its 256 words are in the trace too.
+  key F5
+  for _ in $(seq 300); do
+    [ "$(grep -c ' in 0x378' "$dir/trace.log")" -ge 256 ] && ends_idle "$dir/trace.log" && break
+    sleep 0.1
+  done
+  sleep 0.5
   key F3
   sleep 1.5
   x type --delay 30 "${at}image.rom"
@@ -134,6 +141,8 @@ for f in chip.bin saved.hex; do
   check "the same $f as on Linux" cmp -s linux/$f windows/$f
 done
 check "a write was made ($(grep -c 'out 0x37A 0x0B' windows/trace.log) bursts)" grep -q 'out 0x37A 0x0B' windows/trace.log
+check "the chip was read ($(grep -c ' in 0x378' windows/trace.log) reads)" \
+  [ "$(grep -c ' in 0x378' windows/trace.log)" -ge 256 ]
 check "every port write as on Linux ($(writes windows/trace.log | wc -l))" \
   cmp -s <(writes linux/trace.log) <(writes windows/trace.log)
 check "the trace ends idle" ends_idle windows/trace.log
