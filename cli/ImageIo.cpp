@@ -33,11 +33,14 @@ LoadedImage LoadImage(const Options& o, const std::string& path, ImageFormat for
   l.stored.RomSize = kChipWords;
   try {
     std::vector<std::uint8_t> bytes;
+    // Standard input has no name to state a format: its content decides, as for
+    // a file whose name states none.
     if (path == "-") {
       bytes = ReadStdin();
-      if (format == ImageFormat::Auto) format = ImageFormat::Raw;
     } else if (const int err = ReadWholeFile(path, bytes, kTextImageLimit + 1); err != 0) {
       throw FileError(Message{FileErrorPhrase(err, path)});
+    } else {
+      format = LoadFormat(path, format);
     }
     l.format = LoadRomBytes(bytes, l.image, o.params.CompMask, o.params.LowToHigh, format);
     LoadRomBytes(bytes, l.stored, 0xFF, false, l.format);

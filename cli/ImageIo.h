@@ -19,7 +19,7 @@ struct LoadedImage {
 
 // Standard input up to one byte past the largest text image; a stop signal ends the wait.
 std::vector<std::uint8_t> ReadStdin();
-// The image at `path` ("-": standard input, raw unless a format is asked for),
+// The image at `path` ("-": standard input, which has no name to state a format),
 // under the options' mask. Throws FileError naming the path.
 LoadedImage LoadImage(const Options& o, const std::string& path, ImageFormat format);
 // `image` into `path` ("-": standard output). Throws FileError naming the path.

@@ -20,58 +20,97 @@ std::string Hex4(unsigned v) {
   return buf;
 }
 
-struct TextLine {
-  int number;  // from 1
-  std::string text;
-};
-
-// The file's lines without their ends (LF, or CR LF). Nothing else is taken off:
-// a record with a blank before or after it is no record, as srec_cat has it.
-std::vector<TextLine> Lines(const std::vector<std::uint8_t>& bytes) {
-  std::vector<TextLine> out;
-  std::string cur;
-  int number = 1;
-  auto push = [&] {
-    if (!cur.empty() && cur.back() == '\r') cur.pop_back();
-    out.push_back({number++, cur});
-    cur.clear();
-  };
-  for (std::uint8_t c : bytes) {
-    if (c == '\n') {
-      push();
-    } else {
-      cur.push_back(static_cast<char>(c));
-    }
+// A character of a line as the user can find it: 'x', or its byte when unprintable.
+std::string ShownChar(unsigned char c) {
+  char shown[16];
+  if (c >= 0x20 && c <= 0x7E) {
+    std::snprintf(shown, sizeof shown, "'%c'", c);
+  } else {
+    std::snprintf(shown, sizeof shown, "byte %02X", c);
   }
-  if (!cur.empty()) push();
-  return out;
-}
-
-// Printable ASCII in lines, and the Ctrl+Z that DOS tools end a text file with: a
-// binary image has bytes no text line has (its words are 00-0F).
-bool IsText(const std::vector<std::uint8_t>& bytes) {
-  return !bytes.empty() && std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t c) {
-    return c == '\n' || c == '\r' || c == '\t' || c == 0x1A || (c >= 0x20 && c <= 0x7E);
-  });
-}
-
-// Lines meant as records. The tools that read these files pass over every other
-// line (a comment, a blank, a DOS end-of-file mark), and so do the loads here.
-bool IsHexRecordLine(const std::string& t) {
-  return !t.empty() && t[0] == ':';
-}
-bool IsSRecordLine(const std::string& t) {
-  return t.size() >= 2 && t[0] == 'S' && std::isdigit(static_cast<unsigned char>(t[1]));
-}
-// A lower-case s: never a record to srec_cat, but a sign of the format all the same.
-bool LooksLikeSRecord(const std::string& t) {
-  return t.size() >= 2 && (t[0] == 'S' || t[0] == 's') &&
-         std::isdigit(static_cast<unsigned char>(t[1]));
+  return shown;
 }
 
 [[noreturn]] void LineError(int line, Phrase what) {
   throw FileError(
       Message{Tr("pt4::File", "Line %1: %2").With(std::to_string(line), std::move(what))});
+}
+
+struct TextLine {
+  int number;  // from 1
+  std::string text;
+};
+
+// The file's lines without their ends, split at LF alone as srec_cat splits them:
+// the CR of a CR LF end is taken off, and a CR anywhere else stays in the line,
+// where a record refuses it (a file of CR-only line ends is one long line).
+std::vector<TextLine> Lines(const std::vector<std::uint8_t>& bytes) {
+  std::vector<TextLine> out;
+  std::string cur;
+  int number = 1;
+  for (std::uint8_t c : bytes) {
+    if (c == '\n') {
+      if (!cur.empty() && cur.back() == '\r') cur.pop_back();
+      out.push_back({number++, cur});
+      cur.clear();
+    } else {
+      cur.push_back(static_cast<char>(c));
+    }
+  }
+  if (!cur.empty()) out.push_back({number, cur});
+  return out;
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool StartsSRecord(std::string_view t, std::size_t at) {
+  return t.size() > at + 1 && (t[at] == 'S' || t[at] == 's') &&
+         std::isdigit(static_cast<unsigned char>(t[at + 1]));
+}
+
+// The kind of the first record line: a line whose first character after blanks
+// is ':', or S or s and a digit, at the file's start or after an LF or a CR. A CR
+// counts here so that a file of CR-only line ends, whose records no reader
+// takes, is still known for what it is and refused, never burnt raw.
+std::optional<ImageFormat> FirstRecordKind(const std::vector<std::uint8_t>& bytes) {
+  const std::string_view t(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  bool lineStart = true;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c == '\n' || c == '\r') {
+      lineStart = true;
+    } else if (lineStart && !IsBlank(c)) {
+      if (c == ':') return ImageFormat::IntelHex;
+      if (StartsSRecord(t, i)) return ImageFormat::SRecord;
+      lineStart = false;
+    }
+  }
+  return std::nullopt;
+}
+
+// srec_cat passes over every line that does not start with its format's record
+// mark. Two such lines are refused here all the same, as they are records gone
+// wrong rather than comments: one indented, and one holding a CR alone with a
+// record after it (a file whose line ends were turned into CRs).
+void RefuseHiddenRecord(const TextLine& l, bool intel) {
+  const std::string_view t = l.text;
+  const auto first = t.find_first_not_of(" \t");
+  const auto isRecord = [&](std::size_t at) { return intel ? t[at] == ':' : StartsSRecord(t, at); };
+  if (first != std::string_view::npos && first > 0 && isRecord(first)) {
+    LineError(l.number, Tr("pt4::File",
+                           "the record starts at column %1; a record must start "
+                           "at column 1")
+                            .With(std::to_string(first + 1)));
+  }
+  for (auto cr = t.find('\r'); cr != std::string_view::npos; cr = t.find('\r', cr + 1)) {
+    if (cr + 1 < t.size() && isRecord(cr + 1)) {
+      LineError(l.number, Tr("pt4::File",
+                             "a CR alone at column %1 ends no line: records need "
+                             "LF or CR LF line ends")
+                              .With(std::to_string(cr + 1)));
+    }
+  }
 }
 
 // The bytes of a record after its start characters: hex digit pairs, nothing else.
@@ -81,14 +120,15 @@ std::vector<std::uint8_t> RecordBytes(const TextLine& l, std::size_t start) {
       s.begin(), s.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) == 0; });
   if (bad != s.end()) {
     const unsigned char c = static_cast<unsigned char>(*bad);
-    char shown[16];
-    if (c >= 0x20 && c <= 0x7E) {
-      std::snprintf(shown, sizeof shown, "'%c'", c);
-    } else {
-      std::snprintf(shown, sizeof shown, "byte %02X", c);
+    const std::string column = std::to_string(start + 1 + (bad - s.begin()));
+    if (c == '\r') {
+      LineError(l.number, Tr("pt4::File",
+                             "a CR alone at column %1 ends no line: records need "
+                             "LF or CR LF line ends")
+                              .With(column));
     }
-    LineError(l.number, Tr("pt4::File", "%1 at column %2 is not a hex digit")
-                            .With(shown, std::to_string(start + 1 + (bad - s.begin()))));
+    LineError(l.number,
+              Tr("pt4::File", "%1 at column %2 is not a hex digit").With(ShownChar(c), column));
   }
   if (s.size() % 2 != 0)
     LineError(l.number, Tr("pt4::File", "the record has an odd number of hex digits"));
@@ -123,7 +163,17 @@ class WordSink {
     words_[at] = value;
     if (from_[at] == 0) from_[at] = line;
   }
-  std::vector<std::uint8_t> Finish() const {
+  void SawRecord() { records_ = true; }
+  std::vector<std::uint8_t> Finish(ImageFormat format) const {
+    if (!records_) {
+      throw FileError(Message{format == ImageFormat::IntelHex
+                                  ? Tr("pt4::File",
+                                       "The file holds no Intel HEX record (a line "
+                                       "that starts with ':')")
+                                  : Tr("pt4::File",
+                                       "The file holds no S-record (a line that "
+                                       "starts with S and a digit)")});
+    }
     for (std::size_t a = 0; a < words_.size(); ++a) {
       if (from_[a] == 0) {
         throw FileError(
@@ -138,6 +188,7 @@ class WordSink {
  private:
   std::vector<std::uint8_t> words_;
   std::vector<int> from_;
+  bool records_ = false;
 };
 
 std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
@@ -145,7 +196,11 @@ std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
   WordSink sink(count);
   std::uint64_t base = 0;
   for (const auto& l : Lines(bytes)) {
-    if (!IsHexRecordLine(l.text)) continue;
+    if (l.text.empty() || l.text[0] != ':') {
+      RefuseHiddenRecord(l, true);
+      continue;
+    }
+    sink.SawRecord();
     const auto b = RecordBytes(l, 1);
     if (b.size() < 5) LineError(l.number, Tr("pt4::File", "the record is cut short"));
     const std::size_t len = b[0];
@@ -162,13 +217,20 @@ std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
           Tr("pt4::File", "checksum is %1, the record says %2").With(Hex2(want), Hex2(b.back())));
     const unsigned address = (b[1] << 8) | b[2];
     const std::uint8_t type = b[3];
+    // The address records carry their value in the data; a value in the address
+    // field as well leaves two readings, and srec_cat takes neither.
+    if (type >= 0x02 && type <= 0x05 && address != 0) {
+      LineError(
+          l.number,
+          Tr("pt4::File", "record type %1 must have 0000 in its address field").With(Hex2(type)));
+    }
     switch (type) {
       case 0x00:
         for (std::size_t i = 0; i < len; ++i) sink.Put(base + address + i, b[4 + i], l.number);
         break;
       case 0x01:
         if (len != 0) LineError(l.number, Tr("pt4::File", "an end record holds no data"));
-        return sink.Finish();  // what follows the end is not part of the image
+        return sink.Finish(ImageFormat::IntelHex);  // what follows the end is not part of the image
       case 0x02:
       case 0x04:
         if (len != 2)
@@ -186,15 +248,27 @@ std::vector<std::uint8_t> DecodeIntelHex(const std::vector<std::uint8_t>& bytes,
             Tr("pt4::File", "record type %1 is not an Intel HEX record type").With(Hex2(type)));
     }
   }
-  return sink.Finish();
+  return sink.Finish(ImageFormat::IntelHex);
 }
 
 std::vector<std::uint8_t> DecodeSRecord(const std::vector<std::uint8_t>& bytes, std::size_t count) {
   WordSink sink(count);
   std::uint64_t dataRecords = 0;
   for (const auto& l : Lines(bytes)) {
-    if (!IsSRecordLine(l.text)) continue;
-    const char type = l.text[1];
+    // Every line that starts with S is a record to srec_cat, whatever follows.
+    if (l.text.empty() || l.text[0] != 'S') {
+      RefuseHiddenRecord(l, false);
+      continue;
+    }
+    sink.SawRecord();
+    const char type = l.text.size() > 1 ? l.text[1] : '\n';
+    if (!std::isdigit(static_cast<unsigned char>(type))) {
+      LineError(l.number, Tr("pt4::File",
+                             "an S-record starts with S and a digit; this line "
+                             "starts with S and %1")
+                              .With(type == '\n' ? std::string("nothing")
+                                                 : ShownChar(static_cast<unsigned char>(type))));
+    }
     const auto b = RecordBytes(l, 2);
     if (b.empty()) LineError(l.number, Tr("pt4::File", "the record is cut short"));
     const std::size_t len = b[0];
@@ -248,7 +322,7 @@ std::vector<std::uint8_t> DecodeSRecord(const std::vector<std::uint8_t>& bytes, 
     // S7-S9 give a start address, which means nothing to a PROM; the records
     // after one still count, as srec_cat reads them.
   }
-  return sink.Finish();
+  return sink.Finish(ImageFormat::SRecord);
 }
 
 void AppendText(std::vector<std::uint8_t>& out, const std::string& s) {
@@ -306,29 +380,33 @@ const char* FormatName(ImageFormat f) {
   return "raw";
 }
 
-ImageFormat FormatForPath(const std::string& path) {
-  const auto slash = path.find_last_of('/');
+std::optional<ImageFormat> FormatOfName(const std::string& path) {
+  const auto slash = path.find_last_of("/\\");
   const auto dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-    return ImageFormat::Raw;
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
   std::string ext = path.substr(dot + 1);
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (ext == "hex" || ext == "ihx") return ImageFormat::IntelHex;
   if (ext == "s19" || ext == "srec" || ext == "mot") return ImageFormat::SRecord;
-  return ImageFormat::Raw;
+  if (ext == "rom" || ext == "bin") return ImageFormat::Raw;
+  return {};
+}
+
+ImageFormat FormatForPath(const std::string& path) {
+  return FormatOfName(path).value_or(ImageFormat::Raw);
+}
+
+ImageFormat LoadFormat(const std::string& path, ImageFormat requested) {
+  if (requested != ImageFormat::Auto) return requested;
+  return FormatOfName(path).value_or(ImageFormat::Auto);
 }
 
 ImageFormat DetectFormat(const std::vector<std::uint8_t>& bytes, ImageFormat requested) {
   if (requested != ImageFormat::Auto) return requested;
-  // Text that holds records is that format, good or bad: a damaged HEX file is an
-  // error, never 256 ASCII bytes for the fuses.
-  if (!IsText(bytes)) return ImageFormat::Raw;
-  for (const auto& l : Lines(bytes)) {
-    if (IsHexRecordLine(l.text)) return ImageFormat::IntelHex;
-    if (LooksLikeSRecord(l.text)) return ImageFormat::SRecord;
-  }
-  return ImageFormat::Raw;
+  // A file that holds a record line is that format, whatever else it holds: a
+  // damaged HEX file is an error, never its own ASCII for the fuses.
+  return FirstRecordKind(bytes).value_or(ImageFormat::Raw);
 }
 
 std::vector<std::uint8_t> DecodeImage(const std::vector<std::uint8_t>& bytes, ImageFormat format,
@@ -337,11 +415,6 @@ std::vector<std::uint8_t> DecodeImage(const std::vector<std::uint8_t>& bytes, Im
   switch (used) {
     case ImageFormat::IntelHex:
     case ImageFormat::SRecord: {
-      if (!IsText(bytes)) {
-        throw FileError(Message{format == ImageFormat::IntelHex
-                                    ? Tr("pt4::File", "Not an Intel HEX file")
-                                    : Tr("pt4::File", "Not an S-record file")});
-      }
       if (bytes.size() > kTextImageLimit) {
         throw FileError(
             Message{Tr("pt4::File", "The file is larger than %1 KiB, the most a text image may be")

@@ -61,7 +61,7 @@ ImageFormat LoadRom(const std::string& path, RomImage& image, std::uint8_t mask,
       std::max<std::size_t>(static_cast<std::size_t>(image.RomSize), kTextImageLimit + 1);
   const int err = ReadWholeFile(path, bytes, limit);
   if (err != 0) throw FileError(Message{FileErrorPhrase(err, path)});
-  return LoadRomBytes(bytes, image, mask, lowToHigh, format);
+  return LoadRomBytes(bytes, image, mask, lowToHigh, LoadFormat(path, format));
 }
 
 void SaveRom(const std::string& path, const RomImage& image, ImageFormat format,

@@ -77,7 +77,7 @@ void TForm1::RomSave() {
 }
 
 void TForm1::RomOpenClick() {
-  // Raw, Intel HEX and S-record are told apart by their content; the two nibble
+  // Raw, Intel HEX and S-record are told apart by the name, else the content; the two nibble
   // layouts of binary dumps cannot be, so the user picks them by their filter.
   QString filter;
   const QString filters = tr("ROM binaries (*.rom)") + ";;" + tr("All files (*)") + ";;" +

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -63,7 +64,9 @@ TEST(Formats, RoundTripsThroughHexAndSRecordAndTheNibbleLayouts) {
                    ImageFormat::Packed, ImageFormat::Raw}) {
       const auto file = EncodeImage(words.data(), 256, f);
       const bool text = f == ImageFormat::IntelHex || f == ImageFormat::SRecord;
-      EXPECT_EQ(DetectFormat(file, ImageFormat::Auto), text ? f : ImageFormat::Raw);
+      // A raw image of 4-bit words holds no ':' and no S; the nibble layouts are
+      // loaded only when named, as their bytes may hold anything.
+      if (text || f == ImageFormat::Raw) EXPECT_EQ(DetectFormat(file, ImageFormat::Auto), f);
       EXPECT_EQ(DecodeImage(file, text ? ImageFormat::Auto : f, 256), words) << FormatName(f);
     }
   }
@@ -176,12 +179,15 @@ TEST(Formats, BadFilesSayWhatIsWrongAndLoadNothing) {
   // A linear address of 0x0001 puts the data at 0x10000, far above the chip: never at 0x10.
   EXPECT_EQ(LoadError(Record(0, 0x04, {0x00, 0x01}) + good),
             "Line 2: data at address 10000 is beyond the chip's 256 words");
-  // A binary file that starts with ':' is a raw image, never taken for text.
+  // A binary file that starts with ':' is raw only where its name or the user says
+  // so; left to its content, it is a HEX record gone wrong, and refused.
   std::string binary(256, '\x03');
   binary[0] = ':';
   binary[5] = '\x01';
-  EXPECT_EQ(LoadError(binary), "");
-  EXPECT_EQ(DetectFormat(Text(binary), ImageFormat::Auto), ImageFormat::Raw);
+  EXPECT_EQ(LoadError(binary, LoadFormat("chip.rom", ImageFormat::Auto)), "");
+  EXPECT_EQ(LoadError(binary, LoadFormat("chip.dat", ImageFormat::Auto)),
+            "Line 1: byte 03 at column 2 is not a hex digit");
+  EXPECT_EQ(LoadError(binary, LoadFormat("chip.hex", ImageFormat::Raw)), "");
   // Short raw and nibble files.
   EXPECT_EQ(LoadError(std::string(255, '\0')), "Read beyond end of file");
   EXPECT_EQ(LoadError(std::string(127, '\0'), ImageFormat::Packed), "Read beyond end of file");
@@ -248,7 +254,57 @@ TEST(Formats, ADamagedTextImageIsAnErrorNeverRawBytes) {
   EXPECT_EQ(LoadError(huge), "The file is larger than 1024 KiB, the most a text image may be");
   // A lower-case s starts no record: such a file is no image at all.
   EXPECT_EQ(LoadError("s1130000000102030405060708090A0B0C0D0E0F74\n"),
-            "Word 00 is missing: every word from 00 to FF must be given");
+            "The file holds no S-record (a line that starts with S and a digit)");
+}
+
+// What srec_cat makes of files that once went to the fuses as their own bytes.
+TEST(Formats, TextImagesAreReadAsSrecCatReadsThemWhateverElseTheyHold) {
+  const auto words = RandomWords(6);
+  const auto hexBytes = EncodeImage(words.data(), 256, ImageFormat::IntelHex);
+  const auto sBytes = EncodeImage(words.data(), 256, ImageFormat::SRecord);
+  const std::string hex(hexBytes.begin(), hexBytes.end()), s19(sBytes.begin(), sBytes.end());
+  const std::string cr = [&] {
+    std::string t = hex;
+    std::replace(t.begin(), t.end(), '\n', '\r');
+    return t;
+  }();
+  struct Case {
+    std::string file, error;  // error "" : loads the words
+  } cases[] = {
+      {"; \xC2\xA9 2026\n" + hex, ""},
+      {hex + std::string(1, '\0'), ""},
+      {hex + "\x0c\n:zz\n", ""},  // nothing after the end record is read
+      {"\x1a\n" + hex, ""},       // a Ctrl+Z line is one more comment
+      {s19 + std::string(1, '\0'), ""},
+      {hex.substr(0, hex.size() - 1), ""},
+      {std::string("\xEF\xBB\xBF") + s19, ""},
+      {":10000000\xB0" + hex.substr(10), "Line 1: byte B0 at column 10 is not a hex digit"},
+      {"; comment\r" + cr,
+       "Line 1: a CR alone at column 10 ends no line: records need LF or CR "
+       "LF line ends"},
+      {" " + hex, "Line 1: the record starts at column 2; a record must start at column 1"},
+      {":020001040000F9\n" + hex, "Line 1: record type 04 must have 0000 in its address field"},
+      {s19.substr(0, s19.rfind("S9")) + "SX030000FC\n",
+       "Line 18: an S-record starts with S and a digit; this line starts with S and 'X'"},
+      {hex.substr(0, hex.size() - 1) + "\r",
+       "Line 17: a CR alone at column 12 ends no line: records need LF or CR LF line ends"},
+      {"no records here\n", ""},  // raw: 16 bytes, too short, see below
+  };
+  for (const auto& c : cases) {
+    if (c.file.rfind("no records", 0) == 0) {
+      EXPECT_EQ(DetectFormat(Text(c.file), ImageFormat::Auto), ImageFormat::Raw);
+      continue;
+    }
+    EXPECT_EQ(LoadError(c.file), c.error) << c.file.substr(0, 40);
+    if (c.error.empty()) EXPECT_EQ(DecodeImage(Text(c.file), ImageFormat::Auto, 256), words);
+  }
+  // The name states the format before the content does; the user's choice before both.
+  EXPECT_EQ(LoadFormat("a.HEX", ImageFormat::Auto), ImageFormat::IntelHex);
+  EXPECT_EQ(LoadFormat("a.bin", ImageFormat::Auto), ImageFormat::Raw);
+  EXPECT_EQ(LoadFormat("a.s19", ImageFormat::Packed), ImageFormat::Packed);
+  EXPECT_EQ(LoadFormat("dir.hex/a", ImageFormat::Auto), ImageFormat::Auto);
+  EXPECT_EQ(LoadError(s19, ImageFormat::IntelHex),
+            "The file holds no Intel HEX record (a line that starts with ':')");
 }
 
 TEST(Formats, SaveFormatByNameAndIdentificationSums) {
