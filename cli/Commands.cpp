@@ -52,7 +52,10 @@ int Cli::Run() {
   }
   Open();
   // A file that does not load costs no port access: nothing has been sent yet.
-  if (o_.command == "verify" || o_.command == "write") loaded_ = LoadImage(o_, o_.file, o_.format);
+  if (o_.command == "verify" || o_.command == "write") {
+    loaded_ = LoadImage(o_, o_.file, o_.format);
+    RefuseBitsOutsideDefaultMask(o_, o_.file, loaded_);
+  }
   int rc = kExitPort;
   if (o_.command == "probe") {
     rc = ProbeCommand();

@@ -50,6 +50,28 @@ LoadedImage LoadImage(const Options& o, const std::string& path, ImageFormat for
   return l;
 }
 
+void RefuseBitsOutsideDefaultMask(const Options& o, const std::string& path, const LoadedImage& l) {
+  if (o.maskGiven) return;
+  // The bits of a file's word that reach the chip: the mask's, before the shift
+  // that lh applies.
+  const unsigned kept = o.params.LowToHigh ? o.params.CompMask >> 2 : o.params.CompMask;
+  for (std::int32_t a = 0; a < l.stored.RomSize; ++a) {
+    const unsigned word = l.stored.RomBuffer[a];
+    if ((word & ~kept & 0xFF) == 0) continue;
+    const std::string where =
+        path + ": word " + Hex(static_cast<unsigned>(a), 2) + " is " + Hex(word, 2) + "h";
+    if (word > 0x0F) {
+      throw FileError(where +
+                      ", more than a 4-bit word can hold (00h-0Fh): is this the chip's image? "
+                      "Give --mask full to program its bits 0-3, or --mask low for bits 0-1 alone");
+    }
+    throw FileError(where + ", with bits outside the default mask (" + o.maskName + ", " +
+                    Hex(o.params.CompMask, 2) +
+                    "h) that a write would leave unprogrammed. Give --mask full to program "
+                    "all four bits, or --mask low to program bits 0-1 alone");
+  }
+}
+
 void SaveImage(const std::string& path, const RomImage& image, ImageFormat format) {
   try {
     if (path == "-") {

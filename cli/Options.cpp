@@ -91,6 +91,7 @@ Options Parse(const std::vector<std::string>& commandLine) {
     throw UsageError(e.what());
   }
   o.command = words[0];
+  o.maskGiven = mask->count() > 0;
   o.args.assign(words.begin() + 1, words.end());
   const auto idx = MaskIndexForName(o.maskName);
   o.params.CompMask = kMaskModes[*idx].mask;

@@ -22,6 +22,7 @@ struct Options {
   std::string file, out;
   ProgParams params;
   std::string maskName = "low";
+  bool maskGiven = false;  // --mask was on the command line: its bits are the user's choice
   ImageFormat format = ImageFormat::Auto, to = ImageFormat::Auto;
   std::string port, log;
   bool repeat = false, quiet = false, verbose = false, json = false, force = false, dryRun = false,

@@ -25,11 +25,13 @@ Programmer* Programmer::Active() {
 }
 
 void Programmer::Start() {
+  touched_ = true;
   regs_.InitPortMode();
   Idle();
 }
 
 void Programmer::Idle() {
+  touched_ = true;
   regs_.ResetLatches();
 }
 
@@ -46,7 +48,7 @@ void Programmer::CrashIdle() noexcept {
 
 void Programmer::Release() noexcept {
   if (released_) return;
-  if (!regs_.IsIdle()) {
+  if (touched_ && !regs_.IsIdle()) {
     try {
       Idle();
     } catch (...) {

@@ -32,10 +32,15 @@ class Programmer {
   // no allocation, no exception. The process is about to die.
   void CrashIdle() noexcept;
   // Idle (when anything was sent since the last idle), then the port given back.
+  // A programmer never started nor lent out sends nothing: a command refused
+  // before its first access (a file, a mask) leaves the port as it found it.
   // Safe to call twice; no access may follow.
   void Release() noexcept;
 
-  Registers& Regs() { return regs_; }
+  Registers& Regs() {
+    touched_ = true;
+    return regs_;
+  }
   PortBackend& Backend() { return *backend_; }
 
   // The programmer that the last-resort paths (a fatal signal, exit() from a
@@ -47,6 +52,7 @@ class Programmer {
   TDirectPort port_;
   Registers regs_;
   bool released_ = false;
+  bool touched_ = false;  // started, or its latches lent to a pass
 };
 
 }  // namespace pt4

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "image/FileError.h"
 
 namespace pt4::cli {
 namespace {
@@ -76,6 +77,34 @@ TEST(Options, RulesBetweenOptionsAndCommands) {
   EXPECT_NE(Refusal({"write", "a", "--mask", "middle"}), "");
   EXPECT_NE(Refusal({"write", "a", "--format", "bin"}), "");
   EXPECT_NE(Refusal({}), "");
+}
+
+// The bits a write would leave out are the user's to leave: under the default
+// mask an image that holds them is refused, naming the word and both ways on.
+TEST(Options, BitsOutsideTheDefaultMaskAreNeverDroppedSilently) {
+  const auto refusal = [](std::vector<std::string> words, std::uint8_t word) -> std::string {
+    const Options o = ParseWords(std::move(words));
+    LoadedImage l;
+    l.stored.RomSize = l.image.RomSize = 256;
+    l.stored.RomBuffer[0x1F] = word;
+    try {
+      RefuseBitsOutsideDefaultMask(o, "a.hex", l);
+    } catch (const FileError& e) {
+      return e.what();
+    }
+    return "";
+  };
+  EXPECT_EQ(refusal({"write", "a.hex"}, 0x03), "");
+  EXPECT_EQ(refusal({"write", "a.hex"}, 0x0C),
+            "a.hex: word 1F is 0Ch, with bits outside the default mask (low, 03h) that a write "
+            "would leave unprogrammed. Give --mask full to program all four bits, or --mask low "
+            "to program bits 0-1 alone");
+  EXPECT_NE(refusal({"verify", "a.hex"}, 0x04), "");
+  EXPECT_EQ(refusal({"write", "a.hex"}, 0x3A).substr(0, 52),
+            "a.hex: word 1F is 3Ah, more than a 4-bit word can ho");
+  // Named on the command line, any mask is the user's choice.
+  EXPECT_EQ(refusal({"write", "a.hex", "--mask", "low"}, 0x0C), "");
+  EXPECT_EQ(refusal({"--mask", "full", "verify", "a.hex"}, 0x3A), "");
 }
 
 // A chip with a bad word is bad, whatever else it has: a script must never read

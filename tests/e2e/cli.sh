@@ -60,6 +60,21 @@ else
   fail=$((fail + 1))
 fi
 
+# Bits the default mask leaves out: refused before any port write, naming the
+# word; the mask named on the command line programs what it says.
+python3 -c "import sys; sys.stdout.buffer.write(bytes([3] * 16 + [0x0C] + [0] * 239))" >high.rom
+rm -f m.bin
+PT4_PORT=sim:m.bin PT4_TRACE=mask.log "$cli" write high.rom --time 2 >/dev/null 2>err.txt
+check "default mask, bits 2-3 in the image: exit 3" [ $? -eq 3 ]
+check "default mask: the word and both ways on named" \
+  grep -q '^pt4cli: high.rom: word 10 is 0Ch, .*--mask full.*--mask low' err.txt
+check "default mask: not one port write" [ "$(writes mask.log | wc -l)" -eq 0 ]
+PT4_PORT=sim:m.bin "$cli" verify high.rom >/dev/null 2>&1
+check "default mask: verify refused alike" [ $? -eq 3 ]
+PT4_PORT=sim:m.bin PT4_TRACE=masklow.log "$cli" write high.rom --mask low --time 2 -q >/dev/null 2>&1
+check "--mask low named: programmed, bits 0-1 alone" [ $? -eq 0 ]
+check "--mask low named: it pulsed" [ "$(python3 "$here/check_json.py" bursts masklow.log)" -gt 0 ]
+
 # Scripts and production runs. A programming burst opens with data 0x40 strobed
 # into the control latch (select 0x0B).
 bursts() { python3 "$here/check_json.py" bursts "$1"; }
