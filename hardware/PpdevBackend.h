@@ -16,7 +16,11 @@ namespace pt4 {
 class PpdevSys {
  public:
   virtual ~PpdevSys() = default;
-  virtual int Stat(const char* path, struct stat* st);
+  // The name looked up once, with O_PATH: nothing of the device is opened and
+  // nothing waits. Run as root through sudo, the lookup is made with the sudo
+  // user's file-system ids, so that a path the user could not reach is refused
+  // as it would be for them, and no refusal tells them more than they can see.
+  virtual int OpenPath(const char* path);
   virtual int Fstat(int fd, struct stat* st);
   virtual int Open(const char* path, int flags);
   virtual int Ioctl(int fd, unsigned long request, void* arg);
@@ -28,9 +32,11 @@ class PpdevBackend final : public PortBackend {
   PpdevBackend(std::string device, std::uint16_t base, std::shared_ptr<PpdevSys> sys = nullptr);
   ~PpdevBackend() override;
   // Opens and claims the port, once the path has been found to be a parallel
-  // port of the ppdev driver (a character device of major 99), before and after
-  // the open: nothing else is ever opened for writing or waited on. A failure is
-  // not thrown here: it is kept and raised, with its remedy, by the first access.
+  // port of the ppdev driver (a character device of major 99): the name is looked
+  // up once, that descriptor checked, and the very file checked then opened
+  // through /proc/self/fd, so a link changed in between changes nothing. Nothing
+  // else is ever opened for writing or waited on. A failure is not thrown here:
+  // it is kept and raised, with its remedy, by the first access.
   void Open();
   void Out(std::uint16_t address, std::uint8_t value) override;
   std::uint8_t In(std::uint16_t address) override;

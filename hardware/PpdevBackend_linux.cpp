@@ -1,21 +1,48 @@
 #include <fcntl.h>
 #include <linux/parport.h>
 #include <linux/ppdev.h>
+#include <sys/fsuid.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "hardware/DirectPort.h"
 #include "hardware/PpdevBackend.h"
 
 namespace pt4 {
 
-int PpdevSys::Stat(const char* path, struct stat* st) {
-  return ::stat(path, st);
+namespace {
+// A decimal id from the environment, or -1 for anything else.
+long IdFrom(const char* name) {
+  const char* text = std::getenv(name);
+  if (text == nullptr || *text < '0' || *text > '9') return -1;
+  char* end = nullptr;
+  errno = 0;
+  const long v = std::strtol(text, &end, 10);
+  return errno == 0 && *end == '\0' && v > 0 && v < 0x7FFFFFFF ? v : -1;
+}
+}  // namespace
+
+int PpdevSys::OpenPath(const char* path) {
+  const long uid = ::geteuid() == 0 ? IdFrom("SUDO_UID") : -1;
+  const long gid = IdFrom("SUDO_GID");
+  if (uid < 0 || gid < 0) return ::open(path, O_PATH | O_CLOEXEC);
+  // setfsuid and setfsgid change only what file lookups are checked against,
+  // and only for this thread; root's ids come back right after.
+  ::setfsgid(static_cast<gid_t>(gid));
+  ::setfsuid(static_cast<uid_t>(uid));
+  const int fd = ::open(path, O_PATH | O_CLOEXEC);
+  const int err = errno;
+  ::setfsuid(0);
+  ::setfsgid(0);
+  errno = err;
+  return fd;
 }
 int PpdevSys::Fstat(int fd, struct stat* st) {
   return ::fstat(fd, st);
@@ -119,24 +146,29 @@ Message NotParport(const std::string& device, const struct stat& st) {
 }  // namespace
 
 void PpdevBackend::Open() {
-  struct stat before {};
-  if (sys_->Stat(device_.c_str(), &before) != 0) {
+  const int pathFd = sys_->OpenPath(device_.c_str());
+  if (pathFd < 0) {
     openError_ = CannotOpen(device_, errno);
     return;
   }
-  if (!IsParport(before)) {
-    openError_ = NotParport(device_, before);
+  struct stat looked {};
+  if (sys_->Fstat(pathFd, &looked) != 0 || !IsParport(looked)) {
+    openError_ = NotParport(device_, looked);
+    sys_->Close(pathFd);
     return;
   }
-  // O_NONBLOCK and O_NOCTTY: whatever the name turns out to be by the time it is
-  // opened, the open neither waits nor takes a terminal.
-  fd_ = sys_->Open(device_.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  // The file just checked, never the name again. O_NONBLOCK and O_NOCTTY: the
+  // open neither waits nor takes a terminal.
+  const std::string self = "/proc/self/fd/" + std::to_string(pathFd);
+  fd_ = sys_->Open(self.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int err = errno;
+  sys_->Close(pathFd);
   if (fd_ < 0) {
-    openError_ = CannotOpen(device_, errno);
+    openError_ = CannotOpen(device_, err);
     return;
   }
   struct stat opened {};
-  if (sys_->Fstat(fd_, &opened) != 0 || !IsParport(opened) || opened.st_rdev != before.st_rdev) {
+  if (sys_->Fstat(fd_, &opened) != 0 || !IsParport(opened) || opened.st_rdev != looked.st_rdev) {
     openError_ = NotParport(device_, opened);
     sys_->Close(fd_);
     fd_ = -1;

@@ -4,7 +4,7 @@
 
 namespace pt4 {
 
-int PpdevSys::Stat(const char*, struct stat*) {
+int PpdevSys::OpenPath(const char*) {
   return -1;
 }
 int PpdevSys::Fstat(int, struct stat*) {

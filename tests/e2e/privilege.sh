@@ -94,6 +94,23 @@ timeout 20 "$cli" blank --port "ppdev:$work/fifo" >/dev/null 2>err.txt
 check "--port FIFO: no hang, exit 4" [ $? -eq 4 ]
 check "--port FIFO: says what it is" grep -q 'is not a parallel port: it is a FIFO' err.txt
 
+# The name is looked at once and the file looked at is the file opened: a link
+# flipped between a ppdev node and a FIFO in a private folder never gets the
+# FIFO opened for writing (strace -y names the file behind each descriptor).
+mkdir -m 700 private && mkfifo private/fifo && mknod node c 99 0
+( while :; do ln -sfn "$work/node" flip; ln -sfn "$work/private/fifo" flip; done ) &
+flipper=$!
+for i in $(seq 300); do
+  "${traced[@]}" -f -y -qq -e trace=openat,open -o "race.$i" "$cli" blank --port "ppdev:$work/flip" \
+    >/dev/null 2>&1
+done
+kill $flipper; wait $flipper 2>/dev/null
+check "a flipping link: the FIFO never opened for writing ($(cat race.* | grep -c 'O_PATH') lookups)" \
+  bash -c "! cat race.* | grep 'O_RDWR\|O_WRONLY' | grep -q 'fifo>'"
+check "a flipping link: the node reached, then opened through /proc/self/fd" \
+  bash -c "cat race.* | grep -q 'O_PATH) = [0-9]*<$work/node>' && cat race.* | grep -q '\"/proc/self/fd/[0-9]*\", O_RDWR'"
+rm -f race.* flip
+
 # Raw port I/O only when asked for: with PT4_PORT unset and no /dev/parport0 here,
 # the programs say how to get ppdev, and never call ioperm.
 if [ ! -e /dev/parport0 ]; then

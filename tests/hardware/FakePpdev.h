@@ -11,6 +11,7 @@
 #include <sys/sysmacros.h>
 
 #include <cerrno>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,25 +21,25 @@ namespace pt4::testing {
 
 class FakePpdev : public PpdevSys {
  public:
-  int Stat(const char*, struct stat* st) override {
+  // The name's lookup gives descriptor 6, the open through /proc/self/fd 7.
+  int OpenPath(const char*) override {
     if (openErrno == ENOENT) {
       errno = ENOENT;
       return -1;
     }
+    ++pathOpens;
+    return 6;
+  }
+  int Fstat(int fd, struct stat* st) override {
     *st = {};
-    st->st_mode = named;
-    st->st_rdev = namedDevice;
+    st->st_mode = fd == 6 ? named : S_IFCHR | 0660;
+    st->st_rdev = fd == 6 ? namedDevice : opened;
     return 0;
   }
-  int Fstat(int, struct stat* st) override {
-    *st = {};
-    st->st_mode = S_IFCHR | 0660;
-    st->st_rdev = opened;
-    return 0;
-  }
-  int Open(const char*, int flags) override {
+  int Open(const char* path, int flags) override {
     ++opens;
     openFlags = flags;
+    openedPath = path;
     if (openErrno != 0) {
       errno = openErrno;
       return -1;
@@ -66,10 +67,12 @@ class FakePpdev : public PpdevSys {
   }
   // The port as the kernel leaves it: the worst state to start from.
   int direction = 1, control = 0x0E, contentions = 0, blindStrobes = 0;
-  int Close(int) override {
-    ++closes;
+  int Close(int fd) override {
+    ++(fd == 6 ? pathCloses : closes);
     return 0;
   }
+  std::string openedPath;
+  int pathOpens = 0, pathCloses = 0;
   std::vector<std::pair<unsigned long, int>> calls;
   int openErrno = 0, claimErrno = 0, closes = 0, opens = 0, openFlags = 0;
   // What the name is when looked at, and what the open then got.

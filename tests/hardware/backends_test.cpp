@@ -48,6 +48,9 @@ TEST(Ppdev, ClaimsExclusivelyAndSendsDirectionOnlyWhenItChanges) {
       {PPDATADIR, 0},     {PPWDATA, 0x80}, {PPRSTATUS, -1},    {PPRELEASE, -1}};
   EXPECT_EQ(sys->calls, want);
   EXPECT_EQ(sys->openFlags, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  // The file looked at is the file opened: never the name a second time.
+  EXPECT_EQ(sys->openedPath, "/proc/self/fd/6");
+  EXPECT_EQ(sys->pathCloses, 1);
   EXPECT_EQ(sys->closes, 1);
   b.Release();
   EXPECT_EQ(sys->closes, 1);
@@ -150,6 +153,7 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
     const bool changed = S_ISCHR(o.mode) && major(o.device) == 99;
     EXPECT_EQ(other->opens, changed ? 1 : 0) << o.what;
     EXPECT_EQ(other->closes, changed ? 1 : 0) << o.what;
+    EXPECT_EQ(other->pathCloses, other->pathOpens) << o.what;
     EXPECT_TRUE(std::none_of(other->calls.begin(), other->calls.end(),
                              [](const auto& c) { return c.first == PPCLAIM; }));
   }
