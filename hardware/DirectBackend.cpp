@@ -32,7 +32,10 @@ std::string DirectBackend::Describe() const {
 }
 
 void DirectBackend::Open() {
-  Message refused = portio::Grant(base_, 3);
+  // Checked before ioperm is ever asked: a sudo rule for the programmer must not
+  // become access to any I/O port.
+  Message refused = portio::RefuseUnlisted(base_, ecr_);
+  if (refused.empty()) refused = portio::Grant(base_, 3);
   if (refused.empty()) {
     refused = portio::Grant(ecr_, 1);
     if (!refused.empty()) portio::Revoke(base_, 3);

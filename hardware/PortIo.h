@@ -9,6 +9,11 @@
 
 namespace pt4::portio {
 
+// Run with rights its user does not have (root through sudo, set-id, capabilities),
+// a program may take only registers the system lists as a parallel port's
+// (ParallelPorts.h): empty when `base`'s three and `ecr` are such, else why not
+// and the ports there are. A root login itself may name any port.
+Message RefuseUnlisted(std::uint16_t base, std::uint16_t ecr);
 // Asks for `count` ports from `first`. Empty when granted; else why not (a cause
 // that follows "refused: ") and then what to do about it, in sentences.
 Message Grant(std::uint16_t first, std::uint16_t count);

@@ -13,6 +13,12 @@
 
 namespace pt4::portio {
 
+// Windows lists no port regions a program can read; the InpOut32 driver is the
+// administrator's grant, installed for this.
+Message RefuseUnlisted(std::uint16_t, std::uint16_t) {
+  return {};
+}
+
 namespace {
 using Out32Fn = void(__stdcall*)(short port, short data);
 using Inp32Fn = short(__stdcall*)(short port);

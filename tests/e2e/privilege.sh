@@ -119,6 +119,15 @@ if [ ! -e /dev/parport0 ]; then
   check "PT4_PORT unset: no ioperm" bash -c "! grep -q 'ioperm\|iopl' io.txt"
   check "PT4_PORT unset: says how to ask for direct I/O" grep -q 'PT4_PORT=direct' err.txt
 fi
+# Under sudo, direct port I/O reaches only a parallel port's registers: the disk
+# controller, or an ECR put on it, is refused before ioperm is ever asked.
+for value in direct:0x1F0 direct:0x378,ecr=0x3F6; do
+  SUDO_UID=$vuid SUDO_GID=$vgid timeout 20 "${traced[@]}" -f -qq -e trace=ioperm,iopl -o io.txt \
+    "$cli" blank --port "$value" >/dev/null 2>err.txt
+  check "sudo --port $value: exit 4" [ $? -eq 4 ]
+  check "sudo --port $value: no ioperm" bash -c "! grep -q 'ioperm\|iopl' io.txt"
+  check "sudo --port $value: the listed ports named" grep -q '0x378-0x37F (legacy)' err.txt
+done
 "$cli" blank --port direct:0xCF8 >/dev/null 2>err.txt
 check "the PCI configuration port is no parallel port" grep -q 'is not understood' err.txt
 

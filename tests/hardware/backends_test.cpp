@@ -12,6 +12,7 @@
 #include <cerrno>
 
 #include "hardware/OpenPort.h"
+#include "hardware/ParallelPorts.h"
 #include "hardware/PpdevBackend.h"
 #include "hardware/Programmer.h"
 #include "hardware/TracingBackend.h"
@@ -173,6 +174,37 @@ TEST(Tracing, LineFormat) {
   EXPECT_EQ(TraceLine(1'204'000, true, 0x37A, 0x05), "0.001204 out 0x37A 0x05");
   EXPECT_EQ(TraceLine(12'345'678'901, false, 0x378, 0xF3), "12.345678 in 0x378 0xF3");
   EXPECT_EQ(TraceLine(0, true, 0x77A, 0x80), "0.000000 out 0x77A 0x80");
+}
+
+// What a sudo rule may reach: the registers the system lists as a parallel
+// port's, and nothing on either side of them.
+TEST(PortChoice, OnlyListedParallelPortRegisters) {
+  const auto parport = ParportRegions(
+      "0000-0cf7 : PCI Bus 0000:00\n  01f0-01f7 : ata_piix\n  0378-037a : parport0\n"
+      "  0778-077a : parport0\n0000-0000 : parport1\nd000-dfff : PCI Bus 0000:05\n");
+  ASSERT_EQ(parport.size(), 2u);  // an ordinary user's zeros are no region
+  EXPECT_EQ(parport[1].first, 0x778);
+  EXPECT_EQ(parport[1].last, 0x77A);
+  const std::string bars =
+      "0x000000000000d010 0x000000000000d017 0x0000000000040101\n"
+      "0x000000000000d000 0x000000000000d003 0x0000000000040101\n"
+      "0x00000000fe000000 0x00000000fe000fff 0x0000000000040200\n"
+      "0x0000000000000000 0x0000000000000000 0x0000000000000000\n";
+  const auto card = PciParallelRanges("0x070102\n", bars, "0000:05:00.0");
+  ASSERT_EQ(card.size(), 2u);  // the memory range is no I/O register
+  EXPECT_EQ(RangeList(card), "0xD010-0xD017 (PCI 0000:05:00.0), 0xD000-0xD003 (PCI 0000:05:00.0)");
+  EXPECT_TRUE(PciParallelRanges("0x070002\n", bars, "serial").empty());
+  EXPECT_TRUE(PciParallelRanges("0x010601\n", bars, "disk").empty());
+  const auto legacy = LegacyParallelRanges();
+  EXPECT_TRUE(InsideOne(legacy, 0x378, 3));
+  EXPECT_TRUE(InsideOne(legacy, 0x77A, 1));
+  EXPECT_TRUE(InsideOne(legacy, 0x3BC, 3));
+  EXPECT_FALSE(InsideOne(legacy, 0x3BE, 3));  // runs past LPT's end
+  EXPECT_FALSE(InsideOne(legacy, 0x1F0, 3));
+  EXPECT_FALSE(InsideOne(legacy, 0x3F6, 1));
+  EXPECT_TRUE(InsideOne(card, 0xD010, 3));
+  EXPECT_TRUE(InsideOne(card, 0xD002, 1));
+  EXPECT_FALSE(InsideOne(card, 0xD016, 3));
 }
 
 TEST(PortChoice, EnvironmentValues) {
