@@ -73,8 +73,8 @@ std::vector<IoRange> PciParallelRanges(const std::string& classText, const std::
     if (f.rfind("0x", 0) == 0) f = f.substr(2);
     if (!ParseHex(a, &first) || !ParseHex(b, &last) || !ParseHex(f, &flags)) continue;
     if ((flags & kIoResource) == 0 || first == 0 || last < first || last > 0xFFFF) continue;
-    out.push_back({static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(last),
-                   "PCI " + device});
+    out.push_back(
+        {static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(last), "PCI " + device});
   }
   return out;
 }

@@ -121,11 +121,22 @@ int WriteRecord(int fd, const void* data, std::size_t size) {
 
 int AppendWhole(int fd, const void* data, std::size_t size, bool* cutOff) {
   *cutOff = true;
+  // Another program appending to the same file (a second batch on one log) waits
+  // for this record: the end taken here stays the end until the record is whole
+  // or cut off again, so a cut-back never takes another writer's line.
+  while (::flock(fd, LOCK_EX) != 0) {
+    if (errno != EINTR) return errno;
+  }
+  int err = 0;
   const off_t end = ::lseek(fd, 0, SEEK_END);
-  if (end < 0) return errno;
-  int err = WriteRecord(fd, data, size);
-  if (err == 0) err = SyncRecord(fd);
-  if (err != 0) *cutOff = ::ftruncate(fd, end) == 0 && ::fdatasync(fd) == 0;
+  if (end < 0) {
+    err = errno;
+  } else {
+    err = WriteRecord(fd, data, size);
+    if (err == 0) err = SyncRecord(fd);
+    if (err != 0) *cutOff = ::ftruncate(fd, end) == 0 && ::fdatasync(fd) == 0;
+  }
+  ::flock(fd, LOCK_UN);
   return err;
 }
 

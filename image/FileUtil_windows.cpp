@@ -346,11 +346,23 @@ int WriteRecord(int fd, const void* data, std::size_t size) {
 
 int AppendWhole(int fd, const void* data, std::size_t size, bool* cutOff) {
   *cutOff = true;
+  // Another program appending to the same file waits for this record (see the
+  // POSIX side): the whole range is locked, the end and beyond included.
+  HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  OVERLAPPED whole{};
+  if (h == INVALID_HANDLE_VALUE ||
+      !LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole))
+    return Errno(GetLastError());
+  int err = 0;
   const long long end = _lseeki64(fd, 0, SEEK_END);
-  if (end < 0) return errno;
-  int err = WriteRecord(fd, data, size);
-  if (err == 0) err = SyncRecord(fd);
-  if (err != 0) *cutOff = _chsize_s(fd, end) == 0 && SyncRecord(fd) == 0;
+  if (end < 0) {
+    err = errno;
+  } else {
+    err = WriteRecord(fd, data, size);
+    if (err == 0) err = SyncRecord(fd);
+    if (err != 0) *cutOff = _chsize_s(fd, end) == 0 && SyncRecord(fd) == 0;
+  }
+  UnlockFileEx(h, 0, MAXDWORD, MAXDWORD, &whole);
   return err;
 }
 

@@ -1,15 +1,20 @@
 #include "image/RomFile.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "image/FileUtil.h"
 
@@ -159,6 +164,43 @@ TEST_F(RomFileTest, FailedSavesKeepTheOldFile) {
   EXPECT_NE(full, 0);
   EXPECT_TRUE(cutOff);
   EXPECT_EQ(Bytes((dir / "log").string()).size(), line.size());
+
+  // Two batches on one log: one appends while the other's record fails part way.
+  // The failing one waits for the other's lock, takes the end after its line,
+  // and cuts back only its own part: the other's finished line survives.
+  const std::string logPath = (dir / "log").string();
+  const int other = ::open(logPath.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    rlimit tight = old;
+    tight.rlim_cur = 2 * line.size() + 10;  // room for the other's line, not for this one
+    setrlimit(RLIMIT_FSIZE, &tight);
+    const int fd2 = OpenRecordFile(logPath, false, true);
+    bool cut = false;
+    const int e = AppendWhole(fd2, line.data(), line.size(), &cut);
+    ::_exit(e != 0 && cut ? 0 : 1);
+  }
+  // Until the child waits for the lock: its system call, as /proc shows it.
+  const std::string syscallFile = "/proc/" + std::to_string(child) + "/syscall";
+  bool waiting = false;
+  for (int i = 0; i < 3000 && !waiting; ++i) {
+    std::ifstream in(syscallFile);
+    long number = -1;
+    waiting = (in >> number) && number == SYS_flock;
+    if (!waiting) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(waiting) << "the failing append did not wait for the other writer's lock";
+  const std::string mine = std::string(60, 'y') + "\n";
+  ASSERT_EQ(::write(other, mine.data(), mine.size()), static_cast<ssize_t>(mine.size()));
+  ::flock(other, LOCK_UN);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ::close(other);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child's append did not fail";
+  const auto bytes = Bytes(logPath);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), line + mine);
 }
 
 TEST_F(RomFileTest, RecordFilesAppendAndNeverFollowALinkOrTakeAnotherUsersFile) {
