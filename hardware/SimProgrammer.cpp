@@ -245,11 +245,13 @@ void SimProgrammer::AttachFiles(const std::vector<std::string>& paths) {
   // Every file is taken (and made) up front and held for the whole run: a bad
   // one is found at start-up, and no other program can program these chips too.
   held_.clear();
+  trayHeld_.clear();
   try {
     for (const auto& path : paths) HoldFile(path);
     for (std::size_t i = paths.size(); i-- > 0;) LoadHeld(i);
   } catch (const FileError&) {
     held_.clear();  // a refused tray holds none of its files
+    trayHeld_.clear();
     throw;
   }
   tray_ = paths;
@@ -275,22 +277,36 @@ void SimProgrammer::NextChip() {
 
 void SimProgrammer::AttachFile(const std::string& path) {
   held_.clear();
+  trayHeld_.clear();
   try {
     HoldFile(path);
     LoadHeld(0);
   } catch (const FileError&) {
     held_.clear();  // a refused file stays free for others
+    trayHeld_.clear();
     throw;
   }
 }
 
 void SimProgrammer::HoldFile(const std::string& path) {
+  // A tray may name one chip more than once (one socket programmed twice): the
+  // file held already serves again.
+  for (std::size_t i = 0; i < held_.size(); ++i) {
+    if (held_[i].second.Is(path)) {
+      trayHeld_.push_back(i);
+      return;
+    }
+  }
   // What an earlier version's atomic saves may have left when killed.
   RemoveStaleTemporaries(path);
   HeldFile file;
   bool created = false;
   int err = file.Open(path, &created);
-  if (err == EBUSY) throw FileError("The chip file " + path + " is in use by another program.");
+  if (err == EBUSY) {
+    const std::string holder = LockHolder(path);
+    throw FileError("The chip file " + path + " is in use by another program" +
+                    (holder.empty() ? std::string() : " (" + holder + ")") + ".");
+  }
   if (err != 0)
     throw FileError("Cannot open the chip file " + path + ": " + std::strerror(err) + ".");
   // A new chip file holds a blank chip.
@@ -298,9 +314,11 @@ void SimProgrammer::HoldFile(const std::string& path) {
   if (err != 0)
     throw FileError("Cannot create the chip file " + path + ": " + std::strerror(err) + ".");
   held_.push_back({path, std::move(file)});
+  trayHeld_.push_back(held_.size() - 1);
 }
 
 void SimProgrammer::LoadHeld(std::size_t index) {
+  index = trayHeld_[index];
   auto& [path, file] = held_[index];
   std::vector<std::uint8_t> bytes;
   const int err = file.Read(bytes, 4096);

@@ -110,7 +110,8 @@ class SimProgrammer final : public PortBackend {
   std::array<std::array<std::uint8_t, 4>, kWords> heat_{};  // qualifying pulses so far
   std::array<Live, 4> live_{};
   std::string file_;
-  std::vector<std::pair<std::string, HeldFile>> held_;  // every chip file of the tray
+  std::vector<std::pair<std::string, HeldFile>> held_;  // every chip file of the tray, once
+  std::vector<std::size_t> trayHeld_;                   // for each tray place, its held_ file
   std::size_t current_ = 0;
   std::vector<std::string> tray_;
   std::size_t trayAt_ = 0;

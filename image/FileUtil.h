@@ -63,9 +63,13 @@ class HeldFile {
   HeldFile(const HeldFile&) = delete;
   ~HeldFile();
   // Opens `path`, making it empty when it is missing (`created` says so), and
-  // takes the lock. 0, EBUSY when another program holds it, EINVAL for anything
-  // but a regular file, or another errno.
+  // takes the lock. A new file is the user's alone (0600), or the group's too
+  // (0660) in a folder whose group is shared (set-group-id). 0, EBUSY when
+  // another program holds it, EINVAL for anything but a regular file, or
+  // another errno.
   [[nodiscard]] int Open(const std::string& path, bool* created);
+  // Whether `path` names the file held here (by identity, not by name).
+  bool Is(const std::string& path) const;
   // Its content, at most `limit` bytes. 0 or an errno.
   [[nodiscard]] int Read(std::vector<std::uint8_t>& out, std::size_t limit);
   // `data` in place of the content, on the disk. 0 or an errno.
@@ -74,6 +78,10 @@ class HeldFile {
  private:
   long long handle_ = -1;  // a descriptor, or a Windows handle
 };
+
+// Which program holds a lock on `path`: "pt4cli, process 4711", or empty when
+// the system does not say.
+std::string LockHolder(const std::string& path);
 
 bool PathExists(const std::string& path);
 std::string ParentFolder(const std::string& path);

@@ -5,10 +5,12 @@
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,7 +26,12 @@ HeldFile::~HeldFile() {
 int HeldFile::Open(const std::string& path, bool* created) {
   // O_NONBLOCK: a FIFO is refused below instead of waited on.
   const int flags = O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
-  int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+  // A chip file others can read could be locked by them, which would stop the
+  // owner's runs: the user's alone, unless the folder is a group's shared one.
+  struct stat folder {};
+  const bool shared =
+      ::stat(ParentFolder(path).c_str(), &folder) == 0 && (folder.st_mode & S_ISGID) != 0;
+  int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, shared ? 0660 : 0600);
   *created = fd >= 0;
   if (fd < 0 && errno == EEXIST) fd = ::open(path.c_str(), flags);
   if (fd < 0) return errno;
@@ -37,6 +44,47 @@ int HeldFile::Open(const std::string& path, bool* created) {
   }
   handle_ = fd;
   return 0;
+}
+
+bool HeldFile::Is(const std::string& path) const {
+  struct stat mine {
+  }, named{};
+  return handle_ >= 0 && ::fstat(static_cast<int>(handle_), &mine) == 0 &&
+         ::stat(path.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+         mine.st_ino == named.st_ino;
+}
+
+std::string LockHolder(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  // "1: FLOCK  ADVISORY  WRITE 4711 08:01:1234 0 EOF": the holder's pid, then
+  // the file's device (major:minor, hex) and inode.
+  std::FILE* locks = std::fopen("/proc/locks", "re");
+  if (locks == nullptr) return {};
+  char line[256];
+  std::string holder;
+  while (holder.empty() && std::fgets(line, sizeof line, locks) != nullptr) {
+    char kind[16], mode[16], access[16];
+    long pid = 0;
+    unsigned major = 0, minor = 0;
+    unsigned long long inode = 0;
+    if (std::sscanf(line, "%*d: %15s %15s %15s %ld %x:%x:%llu", kind, mode, access, &pid, &major,
+                    &minor, &inode) != 7 ||
+        major != ::major(st.st_dev) || minor != ::minor(st.st_dev) || inode != st.st_ino ||
+        pid <= 0 || pid == ::getpid()) {
+      continue;
+    }
+    std::string name;
+    if (std::FILE* comm = std::fopen(("/proc/" + std::to_string(pid) + "/comm").c_str(), "re")) {
+      char buf[64] = {};
+      if (std::fgets(buf, sizeof buf, comm) != nullptr) name = buf;
+      std::fclose(comm);
+    }
+    while (!name.empty() && name.back() == '\n') name.pop_back();
+    holder = (name.empty() ? std::string("process ") : name + ", process ") + std::to_string(pid);
+  }
+  std::fclose(locks);
+  return holder;
 }
 
 int HeldFile::Read(std::vector<std::uint8_t>& out, std::size_t limit) {

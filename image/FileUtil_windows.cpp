@@ -167,6 +167,28 @@ int HeldFile::Open(const std::string& path, bool* created) {
   return 0;
 }
 
+bool HeldFile::Is(const std::string& path) const {
+  if (handle_ == -1) return false;
+  // Attributes alone: an open that asks no data access passes the held sharing.
+  HANDLE other = CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (other == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION a{}, b{};
+  const bool same = GetFileInformationByHandle(reinterpret_cast<HANDLE>(handle_), &a) &&
+                    GetFileInformationByHandle(other, &b) &&
+                    a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+                    a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  CloseHandle(other);
+  return same;
+}
+
+// Windows says which program holds a file only through the Restart Manager,
+// which the programs do not load.
+std::string LockHolder(const std::string&) {
+  return {};
+}
+
 int HeldFile::Read(std::vector<std::uint8_t>& out, std::size_t limit) {
   HANDLE h = reinterpret_cast<HANDLE>(handle_);
   out.clear();

@@ -75,6 +75,18 @@ PT4_PORT=sim:m.bin PT4_TRACE=masklow.log "$cli" write high.rom --mask low --time
 check "--mask low named: programmed, bits 0-1 alone" [ $? -eq 0 ]
 check "--mask low named: it pulsed" [ "$(python3 "$here/check_json.py" bursts masklow.log)" -gt 0 ]
 
+# A chip file in use: the second program is told which program holds it.
+rm -f held.bin held.log
+PT4_PORT=sim:held.bin PT4_TRACE=held.log "$cli" write high.rom --mask full --time 200 -q \
+  >/dev/null 2>&1 &
+holder=$!
+for _ in $(seq 300); do grep -q 'out 0x37A 0x0B' held.log 2>/dev/null && break; sleep 0.1; done
+PT4_PORT=sim:held.bin "$cli" blank >/dev/null 2>err.txt
+check "chip file in use: exit 4" [ $? -eq 4 ]
+check "chip file in use: the holder named" grep -q "in use by another program (pt4cli, process $holder)" err.txt
+kill -INT $holder; wait $holder 2>/dev/null
+check "chip file made for its user alone" [ "$(stat -c %a held.bin)" = 600 ]
+
 # Scripts and production runs. A programming burst opens with data 0x40 strobed
 # into the control latch (select 0x0B).
 bursts() { python3 "$here/check_json.py" bursts "$1"; }

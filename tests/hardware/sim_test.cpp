@@ -176,6 +176,20 @@ TEST(Sim, ChipFileSurvivesARestart) {
               "The chip file " + file + " is in use by another program.");
     EXPECT_THROW(second.sim->AttachFiles({(dir / "other.bin").string(), file}), FileError);
   }
+  // A new chip file is its user's alone: another user who could read it could
+  // lock it and stop the owner's runs.
+  EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  {
+    // A tray may name one chip twice, by any name: the second place finds what
+    // the first programmed.
+    testing::TracedProgrammer p;
+    ASSERT_NO_THROW(p.sim->AttachFiles({file, (dir / "." / "chip.bin").string()}));
+    for (int i = 0; i < 3; ++i) Pulse(p, 0x42, 0, 100);
+    p.sim->NextChip();
+    EXPECT_EQ(p.sim->Word(0x42), 0x01);
+    EXPECT_EQ(p.sim->Word(0x41), 0x08);
+  }
   // A write killed mid-way left its temporary beside the chip: the next start
   // clears it, and nothing else of the folder.
   std::ofstream(dir / ".chip.bin.a1B2c3") << "half";
