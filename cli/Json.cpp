@@ -35,7 +35,12 @@ std::string JsonText(const std::string& s) {
       if (c == 0xF0 && c1 < 0x90) ok = false;
       if (c == 0xF4 && c1 > 0x8F) ok = false;
     }
-    if (ok) {
+    if (ok && c == '\\') {
+      // Doubled, so that a name holding the four characters \xFF never reads
+      // like one holding the byte FF.
+      out += "\\\\";
+      ++i;
+    } else if (ok) {
       out.append(s, i, len);
       i += len;
     } else {

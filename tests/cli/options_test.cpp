@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Json.h"
 #include "image/FileError.h"
 
 namespace pt4::cli {
@@ -105,6 +106,16 @@ TEST(Options, BitsOutsideTheDefaultMaskAreNeverDroppedSilently) {
   // Named on the command line, any mask is the user's choice.
   EXPECT_EQ(refusal({"write", "a.hex", "--mask", "low"}, 0x0C), "");
   EXPECT_EQ(refusal({"--mask", "full", "verify", "a.hex"}, 0x3A), "");
+}
+
+// Names that are not UTF-8 go into JSON and the log as \xNN; no two names may
+// come out alike, a name that holds those four characters included.
+TEST(Json, NamesThatAreNotUtf8StayTellableApart) {
+  EXPECT_EQ(JsonText("a\xFF.rom"), "a\\xFF.rom");
+  EXPECT_EQ(JsonText("a\\xFF.rom"), "a\\\\xFF.rom");
+  EXPECT_EQ(JsonText("\xD0\x9F\xD0\x97\xD0\xA3.hex"),
+            "\xD0\x9F\xD0\x97\xD0\xA3.hex");      // UTF-8 kept
+  EXPECT_EQ(JsonText("\xC0\xAF"), "\\xC0\\xAF");  // an overlong '/' is no UTF-8
 }
 
 // A chip with a bad word is bad, whatever else it has: a script must never read
