@@ -7,6 +7,16 @@
 
 namespace pt4::cli {
 
+namespace {
+// POSIX names are bytes, which may need \xNN. Windows hands the programs its
+// UTF-16 names as UTF-8, where a backslash is the folder separator and stays one.
+#ifdef _WIN32
+constexpr bool kNamesAreBytes = false;
+#else
+constexpr bool kNamesAreBytes = true;
+#endif
+}  // namespace
+
 std::string JsonText(const std::string& s) {
   std::string out;
   out.reserve(s.size());
@@ -35,7 +45,7 @@ std::string JsonText(const std::string& s) {
       if (c == 0xF0 && c1 < 0x90) ok = false;
       if (c == 0xF4 && c1 > 0x8F) ok = false;
     }
-    if (ok && c == '\\') {
+    if (ok && c == '\\' && kNamesAreBytes) {
       // Doubled, so that a name holding the four characters \xFF never reads
       // like one holding the byte FF.
       out += "\\\\";

@@ -15,7 +15,8 @@ using Json = nlohmann::ordered_json;
 // A file name or a message for a JSON string. Names are bytes, and JSON text is
 // UTF-8: a byte that is not part of valid UTF-8 (a CP1251 or KOI8-R name) is
 // written as the four characters \xNN, upper-case hex, and a backslash as two, so
-// that no two names read alike; other valid UTF-8 is kept as it is.
+// that no two names read alike (on POSIX: Windows names are UTF-8 already, and a
+// backslash there is the folder separator); other valid UTF-8 is kept as it is.
 std::string JsonText(const std::string& s);
 // The JSON text of `j`, `indent` spaces deep (-1: one line). Never throws: what
 // JsonText did not clean is replaced by U+FFFD.
