@@ -166,6 +166,11 @@ int MakeFolders(const std::string& folder) {
   return err == EEXIST ? 0 : err;
 }
 
+int MakeSettingsFolder(const std::string& folder) {
+  if (const int err = MakeFolders(folder); err != 0) return err;
+  return FolderPrivateToUser(folder) ? 0 : EPERM;
+}
+
 int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys) {
   std::vector<std::uint8_t> bytes;
   // Read whole or not at all: a cut file would lose its tail on the rewrite.

@@ -39,6 +39,12 @@ std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& 
 // mkdir -p, for the user's settings folder: what it makes is the user's alone
 // (0700). Returns 0 or an errno.
 [[nodiscard]] int MakeFolders(const std::string& folder);
+// The user's settings folder made when missing, then taken only when it is the
+// user's own and no one else may write in it (as a folder beside the program
+// must be): one that was there already, made or linked by another user, would
+// let them put a file or a link of the settings' name there first. 0, EPERM for
+// such a folder, or another errno.
+[[nodiscard]] int MakeSettingsFolder(const std::string& folder);
 
 // Reads `path` (missing is fine), updates it and replaces it atomically.
 // Returns 0 or the errno of the failure (EFBIG for a file too large to be a

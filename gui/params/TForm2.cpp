@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QValidator>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -367,7 +368,13 @@ void TForm2::FormClose() {
   int err = 0;
   if (settingsFolder_.isEmpty()) {
     const std::string folder = ParentFolder(file);
-    if (folder != ExecutableFolder().toUtf8().toStdString()) err = MakeFolders(folder);
+    if (folder != ExecutableFolder().toUtf8().toStdString()) err = MakeSettingsFolder(folder);
+    if (err == EPERM) {
+      ShowMessage(tr("The folder %1 is not yours alone (another user owns it or may write in "
+                     "it): the settings are not saved there.")
+                      .arg(QString::fromUtf8(folder.c_str())));
+      return;
+    }
   }
   if (err == 0) err = WriteIniKeys(file, "K556PT4", keys);
   if (err != 0) ShowMessage(tr("Unable to write to %1").arg(path));

@@ -56,14 +56,6 @@
         <translation>в записи-счётчике указано записей данных: %1, а в файле их %2</translation>
     </message>
     <message>
-        <source>Not an Intel HEX file</source>
-        <translation>Это не файл Intel HEX</translation>
-    </message>
-    <message>
-        <source>Not an S-record file</source>
-        <translation>Это не файл S-record</translation>
-    </message>
-    <message>
         <source>Read beyond end of file</source>
         <translation>Чтение за концом файла</translation>
     </message>
@@ -126,6 +118,30 @@
     <message>
         <source>The file is larger than %1 KiB, the most a text image may be</source>
         <translation>Файл больше %1 КиБ — предела для текстового образа</translation>
+    </message>
+    <message>
+        <source>the record starts at column %1; a record must start at column 1</source>
+        <translation>запись начинается в столбце %1, а запись должна начинаться в столбце 1</translation>
+    </message>
+    <message>
+        <source>a CR alone at column %1 ends no line: records need LF or CR LF line ends</source>
+        <translation>одиночный CR в столбце %1 не завершает строку: записям нужны концы строк LF или CR LF</translation>
+    </message>
+    <message>
+        <source>The file holds no Intel HEX record (a line that starts with &apos;:&apos;)</source>
+        <translation>В файле нет ни одной записи Intel HEX (строки, начинающейся с &apos;:&apos;)</translation>
+    </message>
+    <message>
+        <source>The file holds no S-record (a line that starts with S and a digit)</source>
+        <translation>В файле нет ни одной записи S-record (строки, начинающейся с S и цифры)</translation>
+    </message>
+    <message>
+        <source>record type %1 must have 0000 in its address field</source>
+        <translation>у записи типа %1 в поле адреса должно быть 0000</translation>
+    </message>
+    <message>
+        <source>an S-record starts with S and a digit; this line starts with S and %1</source>
+        <translation>запись S-record начинается с S и цифры, а эта строка начинается с S и %1</translation>
     </message>
 </context>
 <context>
@@ -233,6 +249,18 @@
     <message>
         <source>Pt4prog (simulated programmer)</source>
         <translation>Pt4prog (имитатор программатора)</translation>
+    </message>
+    <message>
+        <source>%1-%2 are not a parallel port&apos;s registers that this system lists</source>
+        <translation>%1-%2 — не регистры параллельного порта из списка этой системы</translation>
+    </message>
+    <message>
+        <source>the ECR at %1 is not a parallel port&apos;s register that this system lists</source>
+        <translation>ECR по адресу %1 — не регистр параллельного порта из списка этой системы</translation>
+    </message>
+    <message>
+        <source>Run through sudo or with raised rights, direct port I/O takes only the registers listed as a parallel port&apos;s: %1. Name the port&apos;s base, and its ECR where it is not 0x402 above (%2).</source>
+        <translation>При запуске через sudo или с повышенными правами прямой ввод-вывод берёт только регистры, которые система числит за параллельным портом: %1. Укажите базовый адрес порта и его ECR, если он не на 0x402 выше (%2).</translation>
     </message>
 </context>
 <context>
@@ -677,6 +705,10 @@ Tимп = %3<byte value="xd"/>
     <message>
         <source>Unable to write to %1</source>
         <translation>Не удаётся записать %1</translation>
+    </message>
+    <message>
+        <source>The folder %1 is not yours alone (another user owns it or may write in it): the settings are not saved there.</source>
+        <translation>Папка %1 принадлежит не только вам (её владелец — другой пользователь, или в неё могут писать другие): параметры туда не сохранены.</translation>
     </message>
 </context>
 <context>

@@ -199,6 +199,17 @@ TEST(SettingsFile, ItsPlaceBesideAPortableProgramElseInTheUsersConfig) {
     EXPECT_EQ(UserHome(home), account);
   EXPECT_EQ(UserHome("/home/u"), "/home/u");
   EXPECT_EQ(ChooseSettingsPath("/usr/bin", "/usr/bin", "ZI4.ini", nullptr, ""), "");
+  // The user's settings folder: made for them alone, and one others may write in
+  // refused, as a folder beside the program is.
+  const auto config = own + "/cfg/pt4prog";
+  EXPECT_EQ(MakeSettingsFolder(config), 0);
+  EXPECT_EQ(MakeSettingsFolder(config), 0);
+#if !defined(_WIN32)
+  std::filesystem::permissions(config, std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::add);
+  EXPECT_EQ(MakeSettingsFolder(config), EPERM);
+#endif
+  std::filesystem::remove_all(own);
 }
 
 }  // namespace
