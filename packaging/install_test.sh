@@ -169,5 +169,21 @@ check "no file of theirs is left ($left)" [ -z "$left" ]
 check "the limits file went with them" [ ! -e "$limits" ]
 check "no debconf answer is left" bash -c "! chroot '$root' debconf-show pt4cli 2>/dev/null | grep -q realtime"
 
+# With ucf removed first (and pt4cli with it), purging still takes the package's
+# own limits file, and keeps one the administrator edited.
+for edited in no yes; do
+  echo "pt4cli pt4cli/realtime boolean true" | in_root debconf-set-selections
+  in_root apt-get install -y -q "$cli_file" >"$work/again.log" 2>&1
+  [ $edited = yes ] && sed -i 's/rtprio   80/rtprio   30/' "$limits"
+  in_root apt-get remove -y -q ucf >>"$work/again.log" 2>&1
+  in_root dpkg --purge pt4cli >>"$work/again.log" 2>&1
+  if [ $edited = no ]; then
+    check "ucf gone: purge takes the package's own limits file" [ ! -e "$limits" ]
+  else
+    check "ucf gone: purge keeps an edited limits file" grep -q 'rtprio   30' "$limits"
+    rm -f "$limits"
+  fi
+done
+
 echo "install: $pass passed, $fail failed"
 [ "$fail" -eq 0 ]
