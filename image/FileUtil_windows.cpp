@@ -7,6 +7,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <random>
@@ -151,6 +152,7 @@ HeldFile::~HeldFile() {
 }
 
 int HeldFile::Open(const std::string& path, bool* created) {
+  if (IsDeviceName(path)) return ENODEV;
   // No sharing for writing: a second program's open fails while this one holds it.
   HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -235,6 +237,7 @@ int WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>
                         bool* keptNeither) {
   // ReplaceFileW keeps the old file's access list, its owner's and group's rights with it.
   if (keptNeither != nullptr) *keptNeither = false;
+  if (IsDeviceName(path)) return ENODEV;
   const DWORD a = Attributes(path);
   const bool replacing = a != INVALID_FILE_ATTRIBUTES;
   if (replacing) {
@@ -288,7 +291,24 @@ void RemoveStaleTemporaries(const std::string& path) {
   FindClose(search);
 }
 
+namespace {
+// CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9, with any extension and trailing
+// blanks, name a device in every folder: NUL.hex is the null device, and a load
+// or save of it would read nothing or write nowhere.
+bool IsDeviceName(const std::string& path) {
+  std::string name = path.substr(
+      path.find_last_of("\\/:") == std::string::npos ? 0 : path.find_last_of("\\/:") + 1);
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL") return true;
+  return name.size() == 4 && (name.rfind("COM", 0) == 0 || name.rfind("LPT", 0) == 0) &&
+         name[3] >= '1' && name[3] <= '9';
+}
+}  // namespace
+
 int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t limit) {
+  if (IsDeviceName(path)) return ENODEV;
   const DWORD a = Attributes(path);
   if (a == INVALID_FILE_ATTRIBUTES) return Errno(GetLastError());
   if (IsFolder(a)) return EISDIR;
@@ -319,6 +339,7 @@ int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::
 
 int OpenRecordFile(const std::string& path, bool truncate, bool append) {
   const auto refuse = [](const char* text) -> int { throw FileError(text); };
+  if (IsDeviceName(path)) return refuse("Windows keeps the name for a device");
   const DWORD a = Attributes(path);
   if (a != INVALID_FILE_ATTRIBUTES) {
     if ((a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return refuse("it is a symbolic link");

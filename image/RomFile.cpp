@@ -30,6 +30,12 @@ Phrase FileErrorPhrase(int err, const std::string& path) {
       return Tr("pt4::File", "Is a folder, not a file");
     case EINVAL:
       return Tr("pt4::File", "Not a regular file");
+#ifdef _WIN32
+    case ENODEV:
+      return Tr("pt4::File",
+                "Windows keeps this name for a device, in every folder: CON, PRN, AUX, NUL, "
+                "COM1-COM9 and LPT1-LPT9, with any extension. Choose another name");
+#endif
     default:
       return Tr("pt4::File", "I/O error %1").With(std::to_string(err));
   }

@@ -143,6 +143,10 @@
         <source>an S-record starts with S and a digit; this line starts with S and %1</source>
         <translation>запись S-record начинается с S и цифры, а эта строка начинается с S и %1</translation>
     </message>
+    <message>
+        <source>Windows keeps this name for a device, in every folder: CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9, with any extension. Choose another name</source>
+        <translation>Windows оставляет это имя за устройством, в любой папке: CON, PRN, AUX, NUL, COM1-COM9 и LPT1-LPT9, с любым расширением. Выберите другое имя</translation>
+    </message>
 </context>
 <context>
     <name>pt4::Port</name>

@@ -76,6 +76,16 @@ TEST(WindowsFiles, SavesAndLoadsUnderUtf8NamesWholeOrNotAtAll) {
     why = e.what();
   }
   EXPECT_EQ(why, "it is not a regular file");
+  // Windows' device names, in any folder and with any extension: never a file.
+  for (const char* device : {"NUL.hex", "con.rom", "COM1.rom", "aux", "Lpt9.s19", "PRN .bin"}) {
+    const std::string named = Utf8(dir / device);
+    EXPECT_EQ(ReadWholeFile(named, out), ENODEV) << device;
+    EXPECT_EQ(WriteFileAtomically(named, {1}), ENODEV) << device;
+    EXPECT_THROW(OpenRecordFile(named, false, true), FileError) << device;
+    EXPECT_NE(FileErrorText(ENODEV, named).find("keeps this name for a device"), std::string::npos);
+  }
+  EXPECT_EQ(ReadWholeFile(Utf8(dir / "COM10.rom"), out), ENOENT);  // an ordinary name
+  EXPECT_EQ(ReadWholeFile(Utf8(dir / "console.rom"), out), ENOENT);
   EXPECT_EQ(ParentFolder("C:\\a\\b.rom"), "C:\\a");
   EXPECT_EQ(ParentFolder("C:\\b.rom"), "C:\\");
   fs::remove_all(dir);
