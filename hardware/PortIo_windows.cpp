@@ -54,7 +54,9 @@ HMODULE LoadInpOut() {
     if (folder.empty()) continue;
     const std::wstring path = folder + kDllName;
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-    if (HMODULE dll = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
+    // Its own dependencies from its folder and System32 alone, never from PATH.
+    if (HMODULE dll = LoadLibraryExW(
+            path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32))
       return dll;
   }
   return nullptr;

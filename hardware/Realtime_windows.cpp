@@ -6,6 +6,7 @@
 #include <timeapi.h>
 
 #include "hardware/Realtime.h"
+#include "image/SystemLibrary.h"
 
 namespace pt4 {
 
@@ -29,11 +30,16 @@ RealtimeSpan::RealtimeSpan() {
     refused_ += std::string(refused_.empty() ? "" : "; ") + "a time-critical thread";
   }
   scheduled_ = refused_.empty();
-  locked_ = timeBeginPeriod(1) == TIMERR_NOERROR;
+  // winmm.dll from System32 at run time: it is no DLL Windows always takes from there.
+  using Period = MMRESULT(WINAPI*)(UINT);
+  static const auto begin = SystemFunction<Period>(L"winmm.dll", "timeBeginPeriod");
+  locked_ = begin != nullptr && begin(1) == TIMERR_NOERROR;
 }
 
 RealtimeSpan::~RealtimeSpan() {
-  if (locked_) timeEndPeriod(1);
+  using Period = MMRESULT(WINAPI*)(UINT);
+  static const auto end = SystemFunction<Period>(L"winmm.dll", "timeEndPeriod");
+  if (locked_ && end != nullptr) end(1);
   SetThreadPriority(GetCurrentThread(), oldPriority_);
   if (oldPolicy_ != 0) SetPriorityClass(GetCurrentProcess(), static_cast<DWORD>(oldPolicy_));
 }

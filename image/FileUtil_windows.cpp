@@ -15,6 +15,7 @@
 #include "base/WideText.h"
 #include "image/FileError.h"
 #include "image/FileUtil.h"
+#include "image/SystemLibrary.h"
 
 namespace pt4 {
 
@@ -289,6 +290,20 @@ void RemoveStaleTemporaries(const std::string& path) {
       DeleteFileW(Wide(folder + "\\" + name).c_str());
   } while (FindNextFileW(search, &found));
   FindClose(search);
+}
+
+void* SystemLibraryFunction(const wchar_t* dll, const char* function) {
+  wchar_t folder[MAX_PATH];
+  const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  const std::wstring path = std::wstring(folder, n) + L"\\" + dll;
+  // Its own dependencies from System32 too; Windows 7 without KB2533623 knows no
+  // such flag, and there the DLL's own folder, System32, is searched first.
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER)
+    module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (module == nullptr) return nullptr;
+  return reinterpret_cast<void*>(GetProcAddress(module, function));
 }
 
 namespace {
