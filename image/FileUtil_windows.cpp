@@ -116,6 +116,22 @@ HANDLE MakeTemporary(const std::string& folder, const std::string& name, std::st
 }
 }  // namespace
 
+namespace {
+// CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9, with any extension and trailing
+// blanks, name a device in every folder: NUL.hex is the null device, and a load
+// or save of it would read nothing or write nowhere.
+bool IsDeviceName(const std::string& path) {
+  std::string name = path.substr(
+      path.find_last_of("\\/:") == std::string::npos ? 0 : path.find_last_of("\\/:") + 1);
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL") return true;
+  return name.size() == 4 && (name.rfind("COM", 0) == 0 || name.rfind("LPT", 0) == 0) &&
+         name[3] >= '1' && name[3] <= '9';
+}
+}  // namespace
+
 bool PathExists(const std::string& path) {
   return Attributes(path) != INVALID_FILE_ATTRIBUTES;
 }
@@ -306,21 +322,6 @@ void* SystemLibraryFunction(const wchar_t* dll, const char* function) {
   return reinterpret_cast<void*>(GetProcAddress(module, function));
 }
 
-namespace {
-// CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9, with any extension and trailing
-// blanks, name a device in every folder: NUL.hex is the null device, and a load
-// or save of it would read nothing or write nowhere.
-bool IsDeviceName(const std::string& path) {
-  std::string name = path.substr(
-      path.find_last_of("\\/:") == std::string::npos ? 0 : path.find_last_of("\\/:") + 1);
-  name = name.substr(0, name.find('.'));
-  while (!name.empty() && name.back() == ' ') name.pop_back();
-  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL") return true;
-  return name.size() == 4 && (name.rfind("COM", 0) == 0 || name.rfind("LPT", 0) == 0) &&
-         name[3] >= '1' && name[3] <= '9';
-}
-}  // namespace
 
 int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t limit) {
   if (IsDeviceName(path)) return ENODEV;
