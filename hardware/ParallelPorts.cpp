@@ -25,8 +25,9 @@ std::string Hex(unsigned v) {
 
 std::vector<IoRange> LegacyParallelRanges() {
   std::vector<IoRange> out;
-  for (std::uint16_t base : {0x3BC, 0x378, 0x278}) {
-    const auto last = static_cast<std::uint16_t>(base == 0x3BC ? 0x3BF : base + 7);
+  for (const int b : {0x3BC, 0x378, 0x278}) {
+    const auto base = static_cast<std::uint16_t>(b);
+    const auto last = static_cast<std::uint16_t>(b == 0x3BC ? 0x3BF : b + 7);
     out.push_back({base, last, "legacy"});
     out.push_back({static_cast<std::uint16_t>(base + 0x400),
                    static_cast<std::uint16_t>(last + 0x400), "legacy"});
