@@ -161,10 +161,10 @@ void PpdevBackend::Open() {
   // open neither waits nor takes a terminal.
   const std::string self = "/proc/self/fd/" + std::to_string(pathFd);
   fd_ = sys_->Open(self.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  const int err = errno;
+  const int openErr = errno;
   sys_->Close(pathFd);
   if (fd_ < 0) {
-    openError_ = CannotOpen(device_, err);
+    openError_ = CannotOpen(device_, openErr);
     return;
   }
   struct stat opened {};
