@@ -52,6 +52,8 @@ check "pt4cli checksum from the package" \
   bash -c "[ \"\$('$bin/pt4cli' checksum '$work/ramp.rom' --mask full | head -1)\" = 'Signature D8BC (mask 0Fh)' ]"
 for page in pt4cli pt4prog; do
   check "man $page renders" bash -c "man -l '$work/root/usr/share/man/man1/$page.1.gz' >/dev/null 2>&1"
+  check "man $page names the package's version" \
+    bash -c "zcat '$work/root/usr/share/man/man1/$page.1.gz' | head -1 | grep -q '\"pt4prog ${version%%-*}\"'"
 done
 check "man pt4cli tells of real time" bash -c "man -l '$work/root/usr/share/man/man1/pt4cli.1.gz' 2>/dev/null | grep -q 'REAL TIME'"
 
