@@ -322,7 +322,6 @@ void* SystemLibraryFunction(const wchar_t* dll, const char* function) {
   return reinterpret_cast<void*>(GetProcAddress(module, function));
 }
 
-
 int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::size_t limit) {
   if (IsDeviceName(path)) return ENODEV;
   const DWORD a = Attributes(path);
