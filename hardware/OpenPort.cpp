@@ -12,25 +12,27 @@
 namespace pt4 {
 
 namespace {
-// Stands in for the port when PT4_PORT is not understood: every access says so.
+// Stands in for the port when its value is not understood: every access says so,
+// naming where the value was given (PT4_PORT or pt4cli's --port).
 class InvalidBackend final : public PortBackend {
  public:
-  explicit InvalidBackend(std::string text) : text_(std::move(text)) {}
+  InvalidBackend(std::string text, std::string source)
+      : text_(std::move(text)), source_(std::move(source)) {}
   void Out(std::uint16_t, std::uint8_t) override { Fail(); }
   std::uint8_t In(std::uint16_t) override { Fail(); }
-  std::string Describe() const override { return "PT4_PORT=" + text_; }
+  std::string Describe() const override { return source_ + "=" + text_; }
 
  private:
   [[noreturn]] void Fail() const {
     throw PortError(Message{
         Tr("pt4::Port",
-           "PT4_PORT=\"%1\" is not understood. Use /dev/parportN (ppdev), direct or "
+           "%1=\"%2\" is not understood. Use /dev/parportN (ppdev), direct or "
            "direct:0xADDR (port I/O as root, at an address a parallel port can have: a "
            "multiple of 4 from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF), sim, "
            "sim:FILE or sim-nochip.")
-            .With(text_)});
+            .With(source_, text_)});
   }
-  std::string text_;
+  std::string text_, source_;
 };
 
 }  // namespace
@@ -58,7 +60,7 @@ OpenedPort OpenPortAccess(const PortChoice& choice, Clock& clock) {
       break;
     }
     case PortChoice::Kind::Invalid:
-      port.backend = std::make_unique<InvalidBackend>(choice.text);
+      port.backend = std::make_unique<InvalidBackend>(choice.text, choice.source);
       break;
   }
   return port;

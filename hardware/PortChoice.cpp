@@ -89,6 +89,7 @@ PortChoice ParsePortChoice(const char* value) {
 
 PortChoice ChosenPort(const char* given) {
   PortChoice c = ParsePortChoice(given != nullptr ? given : std::getenv("PT4_PORT"));
+  if (given != nullptr) c.source = "--port";
   if (const char* trace = std::getenv("PT4_TRACE")) c.traceFile = trace;
   return c;
 }

@@ -18,6 +18,7 @@ struct PortChoice {
   std::string chipFile;                       // sim: chip image file, empty for a chip in memory
   bool noChip = false;                        // sim: empty socket
   std::string text;                           // the value as given
+  std::string source = "PT4_PORT";            // where it was given: PT4_PORT or --port
   std::string traceFile;                      // every port access recorded there, when not empty
 };
 

@@ -163,8 +163,8 @@
         <translation>%1 — отказ: %2.</translation>
     </message>
     <message>
-        <source>PT4_PORT=&quot;%1&quot; is not understood. Use /dev/parportN (ppdev), direct or direct:0xADDR (port I/O as root, at an address a parallel port can have: a multiple of 4 from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF), sim, sim:FILE or sim-nochip.</source>
-        <translation>Значение PT4_PORT=&quot;%1&quot; не распознано. Укажите /dev/parportN (ppdev), direct или direct:0xADDR (прямой доступ к портам от имени root, по адресу, какой может быть у параллельного порта: кратному 4, от 0x100 и выше, кроме портов конфигурации PCI 0xCF8-0xCFF), sim, sim:FILE или sim-nochip.</translation>
+        <source>%1=&quot;%2&quot; is not understood. Use /dev/parportN (ppdev), direct or direct:0xADDR (port I/O as root, at an address a parallel port can have: a multiple of 4 from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF), sim, sim:FILE or sim-nochip.</source>
+        <translation>Значение %1=&quot;%2&quot; не распознано. Укажите /dev/parportN (ppdev), direct или direct:0xADDR (прямой доступ к портам от имени root, по адресу, какой может быть у параллельного порта: кратному 4, от 0x100 и выше, кроме портов конфигурации PCI 0xCF8-0xCFF), sim, sim:FILE или sim-nochip.</translation>
     </message>
     <message>
         <source>Run it as root through sudo (%1), which gives root up once the port is open, or use ppdev as a member of group lp (%2).</source>

@@ -140,7 +140,7 @@ for value in direct:0x1F0 direct:0x378,ecr=0x3F6; do
   check "sudo --port $value: the listed ports named" grep -q '0x378-0x37F (legacy)' err.txt
 done
 "$cli" blank --port direct:0xCF8 >/dev/null 2>err.txt
-check "the PCI configuration port is no parallel port" grep -q 'is not understood' err.txt
+check "the PCI configuration port is no parallel port" grep -q '^pt4cli: --port="direct:0xCF8" is not understood' err.txt
 
 # Under sudo: the port first, then root given back for good, before any file.
 mkdir -p home/out && chown "$vuid:$vgid" home/out
