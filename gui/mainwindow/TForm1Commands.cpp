@@ -25,6 +25,14 @@ QString HighNibbleFilter() {
 QString PackedFilter() {
   return TForm1::tr("Two words a byte, packed (*)");
 }
+// The text formats, as the save dialog offers them too: picked, the filter says
+// the format, whatever the name or the content would.
+QString IntelHexFilter() {
+  return TForm1::tr("Intel HEX (*.hex *.ihx)");
+}
+QString SRecordFilter() {
+  return TForm1::tr("Motorola S-record (*.s19 *.srec *.mot)");
+}
 }  // namespace
 
 void TForm1::ExitButtonClick() {
@@ -62,11 +70,11 @@ void TForm1::EditButtonClick() {
 void TForm1::RomSave() {
   // The format goes by the name's extension: .hex and .ihx Intel HEX, .s19, .srec
   // and .mot S-record, anything else raw.
-  const QString name = Hooks().getSaveFileName(
-      this,
-      tr("ROM binary (*.rom)") + ";;" + tr("Any file (*)") + ";;" + tr("Intel HEX (*.hex *.ihx)") +
-          ";;" + tr("Motorola S-record (*.s19 *.srec *.mot)"),
-      "rom");
+  const QString name =
+      Hooks().getSaveFileName(this,
+                              tr("ROM binary (*.rom)") + ";;" + tr("Any file (*)") + ";;" +
+                                  IntelHexFilter() + ";;" + SRecordFilter(),
+                              "rom");
   if (name.isEmpty()) return;
   const std::string path = name.toUtf8().toStdString();
   if (PathExists(path) && ConfirmDialog(tr("Confirm"), tr("File exist.\r\n  Overwrite ?"),
@@ -78,10 +86,12 @@ void TForm1::RomSave() {
 
 void TForm1::RomOpenClick() {
   // Raw, Intel HEX and S-record are told apart by the name, else the content; the two nibble
-  // layouts of binary dumps cannot be, so the user picks them by their filter.
+  // layouts of binary dumps cannot be, so the user picks them by their filter. The
+  // dialog's own two filters come first, the first of them selected.
   QString filter;
   const QString filters = tr("ROM binaries (*.rom)") + ";;" + tr("All files (*)") + ";;" +
-                          HighNibbleFilter() + ";;" + PackedFilter();
+                          HighNibbleFilter() + ";;" + PackedFilter() + ";;" + IntelHexFilter() +
+                          ";;" + SRecordFilter();
   const QString name = Hooks().getOpenFileName(this, filters, &filter);
   if (name.isEmpty()) return;
   const std::string path = name.toUtf8().toStdString();
@@ -93,6 +103,8 @@ void TForm1::RomOpenClick() {
   ImageFormat format = ImageFormat::Auto;
   if (filter == HighNibbleFilter()) format = ImageFormat::High;
   if (filter == PackedFilter()) format = ImageFormat::Packed;
+  if (filter == IntelHexFilter()) format = ImageFormat::IntelHex;
+  if (filter == SRecordFilter()) format = ImageFormat::SRecord;
   LoadRom(path, m.image, m.params.CompMask, m.params.LowToHigh, format);
   ShowDump(m.image, *view_);
 }

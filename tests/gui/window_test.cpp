@@ -307,9 +307,28 @@ class WindowTest : public QObject {
     QCOMPARE(h.form1->CheckResult->text(), QString("806C"));
     const QString rom = h.dir.filePath("in.rom");
     std::ofstream(rom.toStdString(), std::ios::binary) << std::string(256, '\x0F');
-    Hooks().getOpenFileName = [&](QWidget*, const QString&, QString*) { return rom; };
+    QString offered;
+    Hooks().getOpenFileName = [&](QWidget*, const QString& filters, QString*) {
+      offered = filters;
+      return rom;
+    };
     h.State().params.CompMask = 0x0F;
     h.Press(Qt::Key_F3);
+    QCOMPARE(h.form1->CheckResult->text(), QString("A077"));
+    // The dialog's own filters first; HEX and S-record offered after the nibble dumps.
+    QVERIFY2(offered.startsWith("ROM binaries (*.rom);;All files (*);;"), qPrintable(offered));
+    QVERIFY2(offered.endsWith(";;Intel HEX (*.hex *.ihx);;Motorola S-record (*.s19 *.srec *.mot)"),
+             qPrintable(offered));
+    // A filter picked says the format: S-records under the HEX filter are refused.
+    const QString s19 = h.dir.filePath("s.dat");
+    std::ofstream(s19.toStdString()) << "S9030000FC\n";
+    Hooks().getOpenFileName = [&](QWidget*, const QString&, QString* selected) {
+      *selected = "Intel HEX (*.hex *.ihx)";
+      return s19;
+    };
+    auto asHex = Answer(Key(Qt::Key_Return));
+    h.Press(Qt::Key_F3);
+    QVERIFY2(asHex->text.contains("no Intel HEX record"), qPrintable(asHex->text));
     QCOMPARE(h.form1->CheckResult->text(), QString("A077"));
     Hooks().getOpenFileName = [&](QWidget*, const QString&, QString*) {
       return h.dir.filePath("none.rom");
