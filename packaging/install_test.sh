@@ -174,6 +174,7 @@ check "no debconf answer is left" bash -c "! chroot '$root' debconf-show pt4cli 
 for edited in no yes; do
   echo "pt4cli pt4cli/realtime boolean true" | in_root debconf-set-selections
   in_root apt-get install -y -q "$cli_file" >"$work/again.log" 2>&1
+  check "reinstalled after a purge without ucf ($edited): the limits file written again" [ -f "$limits" ]
   [ $edited = yes ] && sed -i 's/rtprio   80/rtprio   30/' "$limits"
   in_root apt-get remove -y -q ucf >>"$work/again.log" 2>&1
   in_root dpkg --purge pt4cli >>"$work/again.log" 2>&1
