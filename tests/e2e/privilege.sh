@@ -179,6 +179,12 @@ for cmd in "dump secret" "checksum secret" "convert secret home/out/copy.rom" "v
   check "sudo rule, $cmd: no secret shown" bash -c "! grep -q 'secret\|02 0F 0F 04 0A' out.txt"
 done
 check "sudo rule: the secret untouched, no copy" bash -c "[ ! -e home/out/copy.rom ] && grep -qc secret secret"
+# Through the rule itself, the disk controller's ports are no port of pt4cli's.
+timeout 20 "${traced[@]}" -f -qq -e trace=ioperm,iopl -o iosudo.txt \
+  setpriv --reuid="$victim" --regid="$vgid" --init-groups \
+  sudo -n "$cli" blank --port direct:0x1F0 >/dev/null 2>err.txt
+check "sudo rule, direct:0x1F0: exit 4, no ioperm" \
+  bash -c "[ $? -eq 4 ] && ! grep -q 'ioperm\|iopl' iosudo.txt && grep -q '0x1F0-0x1F2 are not' err.txt"
 python3 -c "import sys; sys.stdout.write(('%-255s\n' % '$victim ALL=(ALL) NOPASSWD: ALL'))" >payload.rom
 chmod 644 payload.rom
 as "$victim" sudo -n "$cli" convert payload.rom /etc/sudoers.d/pt4x$$ --to raw >/dev/null 2>&1
