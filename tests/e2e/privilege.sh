@@ -180,11 +180,13 @@ for cmd in "dump secret" "checksum secret" "convert secret home/out/copy.rom" "v
 done
 check "sudo rule: the secret untouched, no copy" bash -c "[ ! -e home/out/copy.rom ] && grep -qc secret secret"
 # Through the rule itself, the disk controller's ports are no port of pt4cli's.
+# (sudo drops ASAN_OPTIONS, so a sanitized build's leak check, which cannot run
+# under strace, may change the exit status: the refusal is what is checked.)
 timeout 20 "${traced[@]}" -f -qq -e trace=ioperm,iopl -o iosudo.txt \
   setpriv --reuid="$victim" --regid="$vgid" --init-groups \
   sudo -n "$cli" blank --port direct:0x1F0 >/dev/null 2>err.txt
-check "sudo rule, direct:0x1F0: exit 4, no ioperm" \
-  bash -c "[ $? -eq 4 ] && ! grep -q 'ioperm\|iopl' iosudo.txt && grep -q '0x1F0-0x1F2 are not' err.txt"
+check "sudo rule, direct:0x1F0: refused, no ioperm" \
+  bash -c "[ $? -ne 0 ] && ! grep -q 'ioperm\|iopl' iosudo.txt && grep -q '0x1F0-0x1F2 are not' err.txt"
 python3 -c "import sys; sys.stdout.write(('%-255s\n' % '$victim ALL=(ALL) NOPASSWD: ALL'))" >payload.rom
 chmod 644 payload.rom
 as "$victim" sudo -n "$cli" convert payload.rom /etc/sudoers.d/pt4x$$ --to raw >/dev/null 2>&1
