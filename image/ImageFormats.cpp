@@ -36,6 +36,14 @@ std::string ShownChar(unsigned char c) {
       Message{Tr("pt4::File", "Line %1: %2").With(std::to_string(line), std::move(what))});
 }
 
+// A CR that ends no line: what a file whose line ends were turned into CRs holds.
+[[noreturn]] void LoneCrError(int line, std::size_t column) {
+  LineError(line, Tr("pt4::File",
+                     "a CR alone at column %1 ends no line: records need LF or CR "
+                     "LF line ends")
+                      .With(std::to_string(column)));
+}
+
 struct TextLine {
   int number;  // from 1
   std::string text;
@@ -120,15 +128,10 @@ std::vector<std::uint8_t> RecordBytes(const TextLine& l, std::size_t start) {
       s.begin(), s.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) == 0; });
   if (bad != s.end()) {
     const unsigned char c = static_cast<unsigned char>(*bad);
-    const std::string column = std::to_string(start + 1 + (bad - s.begin()));
-    if (c == '\r') {
-      LineError(l.number, Tr("pt4::File",
-                             "a CR alone at column %1 ends no line: records need "
-                             "LF or CR LF line ends")
-                              .With(column));
-    }
-    LineError(l.number,
-              Tr("pt4::File", "%1 at column %2 is not a hex digit").With(ShownChar(c), column));
+    const auto column = start + 1 + static_cast<std::size_t>(bad - s.begin());
+    if (c == '\r') LoneCrError(l.number, column);
+    LineError(l.number, Tr("pt4::File", "%1 at column %2 is not a hex digit")
+                            .With(ShownChar(c), std::to_string(column)));
   }
   if (s.size() % 2 != 0)
     LineError(l.number, Tr("pt4::File", "the record has an odd number of hex digits"));

@@ -80,7 +80,10 @@ rm -f held.bin held.log
 PT4_PORT=sim:held.bin PT4_TRACE=held.log "$cli" write high.rom --mask full --time 200 -q \
   >/dev/null 2>&1 &
 holder=$!
-for _ in $(seq 300); do grep -q 'out 0x37A 0x0B' held.log 2>/dev/null && break; sleep 0.1; done
+# Until the first program has the chip (its first burst is traced); the deadline
+# only matters when the test fails, and then it is said as the step that did not happen.
+for _ in $(seq 600); do grep -q 'out 0x37A 0x0B' held.log 2>/dev/null && break; sleep 0.1; done
+check "chip file in use: the first program is programming" grep -q 'out 0x37A 0x0B' held.log
 PT4_PORT=sim:held.bin "$cli" blank >/dev/null 2>err.txt
 check "chip file in use: exit 4" [ $? -eq 4 ]
 check "chip file in use: the holder named" grep -q "in use by another program (pt4cli, process $holder)" err.txt
