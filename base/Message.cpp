@@ -46,4 +46,11 @@ std::string English(const Message& m) {
   return out;
 }
 
+Error Error::About(const std::string& where) const {
+  Message m = message_;
+  if (m.empty()) return Error(kind_, Message{where});
+  m.front() = Tr("pt4::File", "%1: %2").With(where, std::move(m.front()));
+  return Error(kind_, std::move(m));
+}
+
 }  // namespace pt4

@@ -69,16 +69,40 @@ std::string Fill(const std::string& templ, const std::vector<std::string>& args)
 std::string English(const Phrase& p);
 std::string English(const Message& m);
 
-// An error whose text can be put into the user's language; what() is English.
-class MessageError : public std::runtime_error {
+// What a failure means to whoever must react to it. The kind alone decides
+// pt4cli's exit status and the "kind" of its JSON error; the window shows the
+// sentences whatever the kind, and leaves only for a privilege failure.
+enum class ErrorKind {
+  Usage,      // a request that cannot be carried out as given (a command line, an image
+              // whose bits the chosen mask would drop)
+  File,       // a file named by the user or needed by the program: missing, unreadable,
+              // damaged, or not to be created (an image, the chip file, a trace, a log)
+  Port,       // the port refused, or an access to it failed
+  Privilege,  // rights given for the port that could not be given up: nothing may run
+};
+
+// The one error type of everything below the windows: its kind and the user's
+// sentences, with the cause (errno, a DLL's error) kept as an argument so that
+// a window can say it in the user's language. what() is the English.
+class Error : public std::runtime_error {
  public:
-  explicit MessageError(const std::string& english)
-      : std::runtime_error(english), message_{Phrase(english)} {}
-  explicit MessageError(Message m) : std::runtime_error(English(m)), message_(std::move(m)) {}
+  Error(ErrorKind kind, Message m)
+      : std::runtime_error(English(m)), kind_(kind), message_(std::move(m)) {}
+  ErrorKind Kind() const noexcept { return kind_; }
   const Message& Words() const noexcept { return message_; }
+  // The same error told about `where` (a file's path): "where: first sentence...".
+  Error About(const std::string& where) const;
 
  private:
+  ErrorKind kind_;
   Message message_;
 };
+
+inline Error FileError(Message m) {
+  return Error(ErrorKind::File, std::move(m));
+}
+inline Error PortError(Message m) {
+  return Error(ErrorKind::Port, std::move(m));
+}
 
 }  // namespace pt4

@@ -21,21 +21,6 @@ int VerdictCode(const VerifyCounters& n) {
   return kExitIdentical;
 }
 
-const char* ResultName(int code) {
-  switch (code) {
-    case kExitIdentical:
-      return "identical";
-    case kExitProgrammable:
-      return "programmable";
-    case kExitBad:
-      return "bad";
-    case kExitRefused:
-      return "refused";
-    default:
-      return "error";
-  }
-}
-
 int Cli::Run() {
   // Root, when sudo gave it, is for the port alone: a command without one gives it
   // up before it reads a file, and the others right after taking the port
@@ -80,12 +65,13 @@ int Cli::Run() {
   return Finish(rc);
 }
 
-void Cli::PrintJson(int rc, const std::string& error) {
+void Cli::PrintJson(int rc, const std::string& error, const char* kind) {
   if (!o_.json) return;
   if (!error.empty()) {
     json_["result"] = "error";
     json_["error"] = JsonText(error);
   }
+  if (kind != nullptr) json_["error_kind"] = kind;
   // A command at the programmer says how long it took; a file's sums stay the
   // same from run to run.
   if (programmer_) {
@@ -105,11 +91,12 @@ void Cli::Open() {
   if (o_.verbose) std::fprintf(stderr, "port: %s\n", programmer_->Backend().Describe().c_str());
 }
 
-// The port given back; a trace that could not be written turns success into a
-// port error, since the record the user asked for is not there.
+// The port given back; a trace that could not be written turns a verdict into
+// a file error, since the record the user asked for is not there.
 int Cli::Finish(int rc) {
   programmer_->Release();
-  if (tracer_ != nullptr && tracer_->TraceError() != 0 && rc < kExitPort) rc = kExitPort;
+  if (tracer_ == nullptr || rc >= kExitUsage) return rc;
+  if (const auto fault = tracer_->TraceFault()) throw *fault;
   return rc;
 }
 
@@ -171,8 +158,8 @@ int Cli::ProbeCommand() {
   const ProbeResult r = Probe(*programmer_, clock_, modes);
   const int rc = r.Usable() ? 0 : kExitPort;
   if (o_.json) {
-    json_["open"] = r.portError.empty();
-    if (!r.portError.empty()) json_["error"] = r.portError;
+    json_["open"] = !r.portError;
+    if (r.portError) json_["error"] = r.portError->what();
     json_["modes"] = r.modes;
     json_["forward"] = r.forwardOk;
     json_["bidirectional"] = r.bidirectional;

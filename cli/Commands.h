@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "cli/ExitStatus.h"
 #include "cli/ImageIo.h"
 #include "cli/Json.h"
 #include "cli/Options.h"
@@ -19,12 +20,8 @@
 
 namespace pt4::cli {
 
-constexpr int kExitIdentical = 0, kExitProgrammable = 1, kExitBad = 2, kExitUsage = 3,
-              kExitPort = 4, kExitRefused = 5;
-
-// The exit status of a verify or a write by its counts, and its name in the JSON.
+// The exit status of a verify or a write by its counts.
 int VerdictCode(const VerifyCounters& n);
-const char* ResultName(int code);
 
 class Cli {
  public:
@@ -32,11 +29,11 @@ class Cli {
       : o_(o),
         port_(ChosenPort(o.port.empty() ? nullptr : o.port.c_str())),
         view_(o.quiet, o.json) {}
-  // Throws FileError, PortError, StartupFailure, PrivilegeFailure or StopRequested.
+  // Throws Error or StopRequested.
   int Run();
   // With --json, the one object every outcome prints: what the command found so
-  // far, the exit status and, when it ended in an error, its message.
-  void PrintJson(int rc, const std::string& error = {});
+  // far, the exit status and, when it ended in an error, its message and kind.
+  void PrintJson(int rc, const std::string& error = {}, const char* kind = nullptr);
   // The programmer idle and the port given back, whatever ended the command.
   void Close() noexcept {
     if (programmer_) programmer_->Release();

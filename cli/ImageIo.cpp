@@ -19,7 +19,7 @@ std::vector<std::uint8_t> ReadStdin() {
       ThrowIfStopRequested();
       continue;
     }
-    if (n < 0) throw FileError(FileErrorText(errno, "-"));
+    if (n < 0) throw FileError(Message{FileErrorPhrase(errno, "-")});
     if (n == 0) break;
     bytes.insert(bytes.end(), buf, buf + n);
     if (bytes.size() > kTextImageLimit) break;  // enough to tell one too large
@@ -44,8 +44,8 @@ LoadedImage LoadImage(const Options& o, const std::string& path, ImageFormat for
     }
     l.format = LoadRomBytes(bytes, l.image, o.params.CompMask, o.params.LowToHigh, format);
     LoadRomBytes(bytes, l.stored, 0xFF, false, l.format);
-  } catch (const FileError& e) {
-    throw FileError(path + ": " + e.what());
+  } catch (const Error& e) {
+    throw e.About(path);
   }
   return l;
 }
@@ -61,14 +61,15 @@ void RefuseBitsOutsideDefaultMask(const Options& o, const std::string& path, con
     const std::string where =
         path + ": word " + Hex(static_cast<unsigned>(a), 2) + " is " + Hex(word, 2) + "h";
     if (word > 0x0F) {
-      throw FileError(where +
-                      ", more than a 4-bit word can hold (00h-0Fh): is this the chip's image? "
-                      "Give --mask full to program its bits 0-3, or --mask low for bits 0-1 alone");
+      throw UsageError(
+          where +
+          ", more than a 4-bit word can hold (00h-0Fh): is this the chip's image? "
+          "Give --mask full to program its bits 0-3, or --mask low for bits 0-1 alone");
     }
-    throw FileError(where + ", with bits outside the default mask (" + o.maskName + ", " +
-                    Hex(o.params.CompMask, 2) +
-                    "h) that a write would leave unprogrammed. Give --mask full to program "
-                    "all four bits, or --mask low to program bits 0-1 alone");
+    throw UsageError(where + ", with bits outside the default mask (" + o.maskName + ", " +
+                     Hex(o.params.CompMask, 2) +
+                     "h) that a write would leave unprogrammed. Give --mask full to program "
+                     "all four bits, or --mask low to program bits 0-1 alone");
   }
 }
 
@@ -80,7 +81,7 @@ void SaveImage(const std::string& path, const RomImage& image, ImageFormat forma
                       format == ImageFormat::Auto ? ImageFormat::Raw : format);
       if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
           std::fflush(stdout) != 0) {
-        throw FileError(FileErrorText(errno, path));
+        throw FileError(Message{FileErrorPhrase(errno, path)});
       }
       return;
     }
@@ -92,8 +93,8 @@ void SaveImage(const std::string& path, const RomImage& image, ImageFormat forma
                    "now, owner and group.\n",
                    path.c_str());
     }
-  } catch (const FileError& e) {
-    throw FileError(path + ": " + e.what());
+  } catch (const Error& e) {
+    throw e.About(path);
   }
 }
 

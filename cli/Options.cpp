@@ -6,6 +6,8 @@
 #include <iostream>
 #include <iterator>
 
+#include "cli/ExitStatus.h"
+
 #ifndef PT4_VERSION
 #define PT4_VERSION "0"
 #endif
@@ -33,9 +35,7 @@ const char kFooter[] =
     "with no such line is raw. --format high or packed reads nibble dumps. A read or\n"
     "convert saves by the name's extension, anything else raw.\n"
     "\n"
-    "Exit status: 0 identical or done, 1 some words only programmable, 2 some bad,\n"
-    "3 usage or file error, 4 port error, 5 write refused (a blown bit the image\n"
-    "lacks), 128+n for signal n.\n"
+    "%EXIT%"
     "The port is --port or PT4_PORT: /dev/parportN, direct, direct:0xADDR[,ecr=0xADDR],\n"
     "sim, sim:FILE, sim-nochip. PT4_TRACE=FILE records every port access.\n";
 }  // namespace
@@ -43,7 +43,9 @@ const char kFooter[] =
 Options Parse(const std::vector<std::string>& commandLine) {
   Options o;
   CLI::App app{"pt4cli: programs K556PT4 PROMs through the ZI4 adapter", "pt4cli"};
-  app.footer(kFooter);
+  std::string footer = kFooter;
+  footer.replace(footer.find("%EXIT%"), 6, ExitStatusHelp());
+  app.footer(footer);
   app.set_version_flag("--version", std::string("pt4cli ") + PT4_VERSION);
   std::vector<std::string> words;
   std::string format, to;

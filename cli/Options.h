@@ -2,19 +2,22 @@
 // against each other before anything touches a file or the port.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/Message.h"
 #include "image/ImageFormats.h"
 #include "operations/Params.h"
 
 namespace pt4::cli {
 
 // A command line that cannot be run: one line for the user, then a pointer to --help.
-struct UsageError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
+// pt4cli speaks English alone (its words go to scripts and logs), so its own
+// sentences are plain text.
+inline Error UsageError(std::string text) {
+  return Error(ErrorKind::Usage, Message{std::move(text)});
+}
 
 struct Options {
   std::string command;
@@ -30,7 +33,7 @@ struct Options {
 };
 
 // Options may stand before or after the command. --help and --version print and
-// end the process; anything else that is wrong throws UsageError.
+// end the process; anything else that is wrong throws Error of kind Usage.
 // `words` is the whole command line, the program's name first.
 Options Parse(const std::vector<std::string>& words);
 

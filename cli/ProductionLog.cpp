@@ -21,8 +21,8 @@ ProductionLog::ProductionLog(const std::string& path) : path_(path) {
   if (path.empty()) return;
   try {
     fd_ = OpenRecordFile(path, false, true);
-  } catch (const FileError& e) {
-    throw FileError(path + ": cannot be the production log, " + e.what());
+  } catch (const Error& e) {
+    throw FileError(Message{path + ": cannot be the production log, " + e.what()});
   }
 }
 
@@ -36,9 +36,9 @@ void ProductionLog::Append(const Json& line) {
   bool cutOff = true;
   const int err = AppendWhole(fd_, text.data(), text.size(), &cutOff);
   if (err != 0) {
-    throw FileError(
+    throw FileError(Message{
         path_ + ": " + FileErrorText(err, path_) +
-        (cutOff ? "; this chip's line is not in the log" : "; the log may end in a broken line"));
+        (cutOff ? "; this chip's line is not in the log" : "; the log may end in a broken line")});
   }
 }
 

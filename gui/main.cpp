@@ -85,10 +85,14 @@ int main(int argc, char** argv) {
     const pt4::PortChoice choice = pt4::ChosenPort();
     simulated = choice.kind == pt4::PortChoice::Kind::Sim;
     backend = pt4::InstallGiveio(choice, clock).backend;
-  } catch (const pt4::PrivilegeFailure& e) {
-    std::fprintf(stderr, "pt4prog: %s\n", e.what());
-    return 1;
-  } catch (const pt4::StartupFailure& e) {
+  } catch (const pt4::Error& e) {
+    // Root that could not be given up: no window may open with it.
+    if (e.Kind() == pt4::ErrorKind::Privilege) {
+      std::fprintf(stderr, "pt4prog: %s\n", e.what());
+      return 1;
+    }
+    // A file the port needs (the simulator's chip, the trace): nothing to run.
+    if (e.Kind() != pt4::ErrorKind::File) throw;
     startupFailure = e.what();
   }
   pt4::StartupMark("port");

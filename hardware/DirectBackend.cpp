@@ -60,11 +60,13 @@ std::uint16_t DirectBackend::Where(std::uint16_t address) const noexcept {
 
 std::uint16_t DirectBackend::Map(std::uint16_t address) const {
   if (openError_) throw PortError(*openError_);
-  if (!open_) throw PortError(Describe() + " is not open: the port was released.");
+  if (!open_) {
+    throw PortError(
+        Message{Tr("pt4::Port", "%1 is not open: the port was released.").With(Describe())});
+  }
   if (const std::uint16_t port = Where(address)) return port;
-  char buf[80];
-  std::snprintf(buf, sizeof buf, "I/O address 0x%03X is outside the parallel port.", address);
-  throw PortError(buf);
+  throw PortError(Message{
+      Tr("pt4::Port", "I/O address %1 is outside the parallel port.").With(IoAddress(address))});
 }
 
 void DirectBackend::Out(std::uint16_t address, std::uint8_t value) {

@@ -34,7 +34,7 @@ class TDirectPort {
   void PortOut(std::uint16_t address, std::uint8_t value) { backend_->Out(address, value); }
   std::uint8_t PortIn(std::uint16_t address) { return backend_->In(address); }
   void Hold(bool on) { backend_->Hold(on); }
-  std::string Fault() const { return backend_->Fault(); }
+  void ThrowFault() const { backend_->ThrowFault(); }
 
  private:
   PortBackend* backend_;

@@ -2,12 +2,12 @@
 
 #include <vector>
 
+#include "base/Message.h"
 #include "hardware/DirectBackend.h"
 #include "hardware/PpdevBackend.h"
 #include "hardware/Privileges.h"
 #include "hardware/SimProgrammer.h"
 #include "hardware/TracingBackend.h"
-#include "image/FileError.h"
 
 namespace pt4 {
 
@@ -76,19 +76,11 @@ void CompleteBackend(OpenedPort& port, const PortChoice& choice, Clock& clock) {
       files.push_back(choice.chipFile.substr(at, comma - at));
     }
     files.push_back(choice.chipFile.substr(at));
-    try {
-      port.sim->AttachFiles(files);
-    } catch (const FileError& e) {
-      throw StartupFailure(e.what());
-    }
+    port.sim->AttachFiles(files);
   }
   if (!choice.traceFile.empty()) {
-    std::unique_ptr<TracingBackend> tracer;
-    try {
-      tracer = std::make_unique<TracingBackend>(std::move(port.backend), choice.traceFile, clock);
-    } catch (const FileError& e) {
-      throw StartupFailure(e.what());
-    }
+    auto tracer =
+        std::make_unique<TracingBackend>(std::move(port.backend), choice.traceFile, clock);
     port.tracer = tracer.get();
     port.backend = std::move(tracer);
   }

@@ -16,14 +16,6 @@ namespace pt4 {
 class SimProgrammer;
 class TracingBackend;
 
-// The one start-up failure that leaves nothing to run: a file the backend needs
-// cannot be created. The caller shows "Can not create system file ..." and ends
-// the process with exit code 2.
-class StartupFailure : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // The backend to drive, and typed ways to the extras of the backends inside it.
 struct OpenedPort {
   std::unique_ptr<PortBackend> backend;
@@ -37,12 +29,14 @@ struct OpenedPort {
 // and say so.
 OpenedPort OpenPortAccess(const PortChoice& choice, Clock& clock);
 // The rest, which never needs it: the simulator's chip files, and the tracer
-// around the backend when the choice names a trace file. Throws StartupFailure
-// for a file that cannot be created.
+// around the backend when the choice names a trace file. Throws Error of kind
+// File for a file that cannot be created: the one start-up failure that leaves
+// nothing to run.
 void CompleteBackend(OpenedPort& port, const PortChoice& choice, Clock& clock);
 
 // Both, with root given back to the user who ran sudo (DropSudoRoot) between
-// them. Throws StartupFailure or PrivilegeFailure.
+// them. Throws Error of kind File or Privilege; a refused port is raised, with
+// its remedy, by the first access.
 OpenedPort InstallGiveio(const PortChoice& choice, Clock& clock);
 
 }  // namespace pt4

@@ -3,19 +3,22 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "base/Message.h"
 
 namespace pt4 {
 
-// A port access that the system refused or that cannot be carried out. The text
-// names the device, the cause and the remedy, so it can go straight to the user.
-class PortError : public MessageError {
- public:
-  using MessageError::MessageError;
-};
+// An I/O address as the messages show it: 0x378.
+inline std::string IoAddress(unsigned address) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%03X", address);
+  return buf;
+}
 
+// A refused or failed access throws Error of kind Port, whose sentences name the
+// device, the cause and the remedy, so they can go straight to the user.
 class PortBackend {
  public:
   virtual ~PortBackend() = default;
@@ -29,9 +32,10 @@ class PortBackend {
   virtual void Hold(bool on) { (void)on; }
   // The user has put the next chip of a batch in the socket.
   virtual void NextChip() {}
-  // A failure behind the port that the accesses themselves could not report (the
-  // simulated chip could not be saved); empty when all is well.
-  virtual std::string Fault() const { return {}; }
+  // Throws the failure behind the port that the accesses themselves could not
+  // report (the simulated chip could not be saved); nothing when all is well.
+  // A pass asks at its end, so that the failure ends it as a refused access would.
+  virtual void ThrowFault() const {}
   // One write straight to the port, from a crash's signal handler: no allocation,
   // no exception, no lock, no file but the trace's, nothing that a crash may
   // have left half done. A backend that cannot do that sends nothing.

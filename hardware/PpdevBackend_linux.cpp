@@ -188,7 +188,10 @@ void PpdevBackend::Open() {
 
 void PpdevBackend::Check() {
   if (openError_) throw PortError(*openError_);
-  if (!claimed_) throw PortError(device_ + " is not open: the port was released or never opened.");
+  if (!claimed_) {
+    throw PortError(Message{
+        Tr("pt4::Port", "%1 is not open: the port was released or never opened.").With(device_)});
+  }
 }
 
 void PpdevBackend::Fail(const char* what, int err) {
@@ -209,10 +212,8 @@ void PpdevBackend::Out(std::uint16_t address, std::uint8_t value) {
     // The ECR: a claimed port stays in the mode the kernel chose (bidirectional
     // where the hardware has it), so there is nothing to send.
   } else {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "No register at I/O address 0x%03X on %s.", address,
-                  device_.c_str());
-    throw PortError(buf);
+    throw PortError(Message{
+        Tr("pt4::Port", "No register at I/O address %1 on %2.").With(IoAddress(address), device_)});
   }
 }
 
@@ -272,10 +273,8 @@ std::uint8_t PpdevBackend::In(std::uint16_t address) {
   } else if (address == base_ + kControlOffset) {
     if (sys_->Ioctl(fd_, PPRCONTROL, &value) != 0) Fail("PPRCONTROL", errno);
   } else {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "No readable register at I/O address 0x%03X on %s.", address,
-                  device_.c_str());
-    throw PortError(buf);
+    throw PortError(Message{Tr("pt4::Port", "No readable register at I/O address %1 on %2.")
+                                .With(IoAddress(address), device_)});
   }
   return value;
 }

@@ -25,13 +25,8 @@ enum class Drop { NotAsked, Dropped };
 // saved and file system alike), with HOME, USER and LOGNAME from the password
 // database. Before that, the limits for real time are raised for this process
 // (never lowered), so that the passes keep it as the user. A real root login,
-// or an ordinary user, is left as it is. Throws PrivilegeFailure when root
-// cannot be given up completely.
+// or an ordinary user, is left as it is. Throws Error of kind Privilege when
+// root cannot be given up completely.
 Drop DropSudoRoot();
-
-class PrivilegeFailure : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 }  // namespace pt4

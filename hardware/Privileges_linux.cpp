@@ -12,6 +12,7 @@
 #include <cstring>
 #include <optional>
 
+#include "base/Message.h"
 #include "hardware/Privileges.h"
 
 namespace pt4 {
@@ -51,8 +52,11 @@ void RaiseLimit(int resource, rlim_t wanted) {
 }
 
 [[noreturn]] void Fail(const std::string& step) {
-  throw PrivilegeFailure("Cannot give up root for the user who ran sudo (" + step + ": " +
-                         std::strerror(errno) + "); nothing was done.");
+  throw Error(
+      ErrorKind::Privilege,
+      Message{Tr("pt4::Port",
+                 "Cannot give up root for the user who ran sudo (%1: %2); nothing was done.")
+                  .With(step, SysError(errno))});
 }
 }  // namespace
 

@@ -28,7 +28,9 @@ std::uint8_t SupplyCode(std::uint16_t tenths) {
 }
 
 TDirectPort& Registers::P() {
-  if (port_ == nullptr) throw PortError("The programmer's port component does not exist.");
+  if (port_ == nullptr) {
+    throw PortError(Message{Tr("pt4::Port", "The programmer's port component does not exist.")});
+  }
   return *port_;
 }
 

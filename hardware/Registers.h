@@ -110,7 +110,9 @@ class Registers {
 
   std::uint8_t Cache(Latch l) const { return cache_[static_cast<int>(l)]; }
   // A failure behind the port that its accesses could not report; empty when none.
-  std::string Fault() const { return port_ != nullptr ? port_->Fault() : std::string(); }
+  void ThrowFault() const {
+    if (port_ != nullptr) port_->ThrowFault();
+  }
   // True from the idle writes until the next latch write or data read: the owner
   // tells from it whether the programmer needs setting idle again.
   bool IsIdle() const { return idle_; }

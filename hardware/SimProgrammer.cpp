@@ -81,8 +81,15 @@ void SimProgrammer::Violation(const std::string& what) {
   violations_.push_back({clock_.NowNs(), what});
 }
 
+namespace {
+[[noreturn]] void Released() {
+  throw PortError(
+      Message{Tr("pt4::Port", "The simulated programmer's port was already released.")});
+}
+}  // namespace
+
 void SimProgrammer::Out(std::uint16_t address, std::uint8_t value) {
-  if (released_) throw PortError("The simulated programmer's port was already released.");
+  if (released_) Released();
   if (address == base_) {
     data_ = value;
   } else if (address == base_ + kControlOffset) {
@@ -90,20 +97,18 @@ void SimProgrammer::Out(std::uint16_t address, std::uint8_t value) {
   } else if (address == base_ + kEcrOffset) {
     ecr_ = value;
   } else {
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "No register at I/O address 0x%03X.", address);
-    throw PortError(buf);
+    throw PortError(
+        Message{Tr("pt4::Port", "No register at I/O address %1.").With(IoAddress(address))});
   }
 }
 
 std::uint8_t SimProgrammer::In(std::uint16_t address) {
-  if (released_) throw PortError("The simulated programmer's port was already released.");
+  if (released_) Released();
   if (address == base_ + kStatusOffset) return status_;
   if (address == base_ + kControlOffset) return control_;
   if (address != base_) {
-    char buf[80];
-    std::snprintf(buf, sizeof buf, "No readable register at I/O address 0x%03X.", address);
-    throw PortError(buf);
+    throw PortError(Message{
+        Tr("pt4::Port", "No readable register at I/O address %1.").With(IoAddress(address))});
   }
   if ((control_ & 0x20) == 0) return data_;  // the port reads back what it drives
   if ((control_ & 0x0F) == (kChipDataRead & 0x0F) && chipPresent_ && ChipPowered()) {
@@ -249,7 +254,7 @@ void SimProgrammer::AttachFiles(const std::vector<std::string>& paths) {
   try {
     for (const auto& path : paths) HoldFile(path);
     for (std::size_t i = paths.size(); i-- > 0;) LoadHeld(i);
-  } catch (const FileError&) {
+  } catch (const Error&) {
     held_.clear();  // a refused tray holds none of its files
     trayHeld_.clear();
     throw;
@@ -270,8 +275,8 @@ void SimProgrammer::NextChip() {
   }
   try {
     LoadHeld(trayAt_);
-  } catch (const FileError& e) {
-    if (saveError_.empty()) saveError_ = e.what();
+  } catch (const Error& e) {
+    if (!saveError_) saveError_ = e;
   }
 }
 
@@ -281,7 +286,7 @@ void SimProgrammer::AttachFile(const std::string& path) {
   try {
     HoldFile(path);
     LoadHeld(0);
-  } catch (const FileError&) {
+  } catch (const Error&) {
     held_.clear();  // a refused file stays free for others
     trayHeld_.clear();
     throw;
@@ -303,16 +308,27 @@ void SimProgrammer::HoldFile(const std::string& path) {
   bool created = false;
   int err = file.Open(path, &created);
   if (err == EBUSY) {
-    const std::string holder = LockHolder(path);
-    throw FileError("The chip file " + path + " is in use by another program" +
-                    (holder.empty() ? std::string() : " (" + holder + ")") + ".");
+    const LockOwner holder = LockHolder(path);
+    const std::string pid = std::to_string(holder.pid);
+    throw FileError(Message{
+        holder.pid == 0
+            ? Tr("pt4::File", "The chip file %1 is in use by another program.").With(path)
+        : holder.name.empty()
+            ? Tr("pt4::File", "The chip file %1 is in use by another program (process %2).")
+                  .With(path, pid)
+            : Tr("pt4::File", "The chip file %1 is in use by another program (%2, process %3).")
+                  .With(path, holder.name, pid)});
   }
-  if (err != 0)
-    throw FileError("Cannot open the chip file " + path + ": " + std::strerror(err) + ".");
+  if (err != 0) {
+    throw FileError(
+        Message{Tr("pt4::File", "Cannot open the chip file %1: %2.").With(path, SysError(err))});
+  }
   // A new chip file holds a blank chip.
   if (created) err = file.Rewrite(std::vector<std::uint8_t>(kWords, 0));
-  if (err != 0)
-    throw FileError("Cannot create the chip file " + path + ": " + std::strerror(err) + ".");
+  if (err != 0) {
+    throw FileError(
+        Message{Tr("pt4::File", "Cannot create the chip file %1: %2.").With(path, SysError(err))});
+  }
   held_.push_back({path, std::move(file)});
   trayHeld_.push_back(held_.size() - 1);
 }
@@ -322,11 +338,13 @@ void SimProgrammer::LoadHeld(std::size_t index) {
   auto& [path, file] = held_[index];
   std::vector<std::uint8_t> bytes;
   const int err = file.Read(bytes, 4096);
-  if (err != 0)
-    throw FileError("Cannot read the chip file " + path + ": " + std::strerror(err) + ".");
+  if (err != 0) {
+    throw FileError(
+        Message{Tr("pt4::File", "Cannot read the chip file %1: %2.").With(path, SysError(err))});
+  }
   if (bytes.size() != kWords) {
-    throw FileError("The chip file " + path + " holds " + std::to_string(bytes.size()) +
-                    " bytes, not 256.");
+    throw FileError(Message{Tr("pt4::File", "The chip file %1 holds %2 bytes, not 256.")
+                                .With(path, std::to_string(bytes.size()))});
   }
   for (int a = 0; a < kWords; ++a) words_[a] = bytes[a] & 0x0F;
   file_ = path;
@@ -337,9 +355,10 @@ void SimProgrammer::Save() {
   if (file_.empty()) return;
   const int err =
       held_[current_].second.Rewrite(std::vector<std::uint8_t>(words_.begin(), words_.end()));
-  if (err != 0 && saveError_.empty()) {
-    saveError_ = "The chip file " + file_ + " could not be written: " + std::strerror(err) + ".";
-    Violation(saveError_);
+  if (err != 0 && !saveError_) {
+    saveError_ = FileError(Message{
+        Tr("pt4::File", "The chip file %1 could not be written: %2.").With(file_, SysError(err))});
+    Violation(saveError_->what());
   }
 }
 

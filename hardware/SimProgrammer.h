@@ -5,13 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/Message.h"
 #include "hardware/Clock.h"
 #include "hardware/PortBackend.h"
-#include "image/FileError.h"
 #include "image/FileUtil.h"
 
 namespace pt4 {
@@ -43,7 +44,9 @@ class SimProgrammer final : public PortBackend {
   void Release() override;
   std::string Describe() const override;
   // The chip file could not be written: the simulated chip is no longer kept.
-  std::string Fault() const override { return saveError_; }
+  void ThrowFault() const override {
+    if (saveError_) throw *saveError_;
+  }
   void CrashOut(std::uint16_t address, std::uint8_t value) noexcept override;
 
   // The chip and its faults.
@@ -115,7 +118,7 @@ class SimProgrammer final : public PortBackend {
   std::size_t current_ = 0;
   std::vector<std::string> tray_;
   std::size_t trayAt_ = 0;
-  std::string saveError_;
+  std::optional<Error> saveError_;
   std::vector<SimPulse> pulses_;
   std::vector<SimViolation> violations_;
 };

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/Message.h"
 #include "hardware/DirectPort.h"
-#include "image/FileError.h"
 #include "image/FileUtil.h"
 
 namespace pt4 {
@@ -62,15 +62,24 @@ namespace {
 int OpenTrace(const std::string& path) {
   try {
     return OpenRecordFile(path, true, false);
-  } catch (const FileError& e) {
-    throw FileError("Cannot create the trace file " + path + ": " + e.what());
+  } catch (const Error& e) {
+    throw FileError(Message{
+        Tr("pt4::File", "Cannot create the trace file %1: %2").With(path, e.Words().front())});
   }
 }
 }  // namespace
 
 TracingBackend::TracingBackend(std::unique_ptr<PortBackend> inner, const std::string& path,
                                const Clock& clock)
-    : TracingBackend(std::move(inner), OpenTrace(path), clock) {}
+    : TracingBackend(std::move(inner), OpenTrace(path), clock) {
+  path_ = path;
+}
+
+std::optional<Error> TracingBackend::TraceFault() const {
+  if (error_ == 0) return std::nullopt;
+  return FileError(Message{Tr("pt4::File", "The port trace %1 could not be written: %2.")
+                               .With(path_, SysError(error_))});
+}
 
 TracingBackend::TracingBackend(std::unique_ptr<PortBackend> inner, int fd, const Clock& clock)
     : inner_(std::move(inner)), fd_(fd), clock_(clock) {}

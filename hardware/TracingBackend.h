@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "hardware/Clock.h"
@@ -28,21 +29,23 @@ class TracingBackend final : public PortBackend {
   void Release() override;
   std::string Describe() const override;
   void Hold(bool on) override;
-  std::string Fault() const override { return inner_->Fault(); }
+  void ThrowFault() const override { inner_->ThrowFault(); }
   void NextChip() override { inner_->NextChip(); }
   // The lines a pulse held, then this write's line, each with one write(2), then
   // the write itself. Nothing is formatted that needs memory or the locale.
   void CrashOut(std::uint16_t address, std::uint8_t value) noexcept override;
   PortBackend& Inner() { return *inner_; }
-  // The errno of the first trace write that failed, or 0. The failure is also
-  // told once on standard error when it happens.
-  int TraceError() const { return error_; }
+  // The first trace write that failed, if one did: the trace the user asked for
+  // is incomplete. The failure is also told once on standard error when it
+  // happens; the passes go on, since the chip is not at fault.
+  std::optional<Error> TraceFault() const;
 
  private:
   void Line(bool out, std::uint16_t address, std::uint8_t value);
   void Flush();
   std::unique_ptr<PortBackend> inner_;
   int fd_;
+  std::string path_;  // as the user named it; empty for a descriptor handed in
   const Clock& clock_;
   bool held_ = false;
   int error_ = 0;

@@ -79,9 +79,13 @@ class HeldFile {
   long long handle_ = -1;  // a descriptor, or a Windows handle
 };
 
-// Which program holds a lock on `path`: "pt4cli, process 4711", or empty when
-// the system does not say.
-std::string LockHolder(const std::string& path);
+// Which program holds a lock on `path`: its name (empty when unknown) and its
+// process id, 0 when the system does not say.
+struct LockOwner {
+  std::string name;
+  long pid = 0;
+};
+LockOwner LockHolder(const std::string& path);
 
 bool PathExists(const std::string& path);
 std::string ParentFolder(const std::string& path);

@@ -13,8 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
-#include "image/FileError.h"
+#include "base/Message.h"
 #include "image/FileUtil.h"
 
 namespace pt4 {
@@ -54,7 +55,7 @@ bool HeldFile::Is(const std::string& path) const {
          mine.st_ino == named.st_ino;
 }
 
-std::string LockHolder(const std::string& path) {
+LockOwner LockHolder(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return {};
   // "1: FLOCK  ADVISORY  WRITE 4711 08:01:1234 0 EOF": the holder's pid, then
@@ -62,8 +63,8 @@ std::string LockHolder(const std::string& path) {
   std::FILE* locks = std::fopen("/proc/locks", "re");
   if (locks == nullptr) return {};
   char line[256];
-  std::string holder;
-  while (holder.empty() && std::fgets(line, sizeof line, locks) != nullptr) {
+  LockOwner holder;
+  while (holder.pid == 0 && std::fgets(line, sizeof line, locks) != nullptr) {
     char kind[16], mode[16], access[16];
     long pid = 0;
     unsigned major = 0, minor = 0;
@@ -81,7 +82,7 @@ std::string LockHolder(const std::string& path) {
       std::fclose(comm);
     }
     while (!name.empty() && name.back() == '\n') name.pop_back();
-    holder = (name.empty() ? std::string("process ") : name + ", process ") + std::to_string(pid);
+    holder = {name, pid};
   }
   std::fclose(locks);
   return holder;
@@ -436,25 +437,26 @@ int OpenRecordFile(const std::string& path, bool truncate, bool append) {
   const int fd = ::open(path.c_str(), flags, 0666);
   if (fd < 0) {
     const int err = errno;
-    throw FileError(err == ELOOP ? "it is a symbolic link" : std::strerror(err));
+    throw FileError(
+        Message{err == ELOOP ? Tr("pt4::File", "it is a symbolic link") : SysError(err)});
   }
   struct stat st {};
-  const char* refusal = nullptr;
+  std::optional<Phrase> refusal;
   if (::fstat(fd, &st) != 0) {
-    refusal = "it cannot be examined";
+    refusal = Tr("pt4::File", "it cannot be examined");
   } else if (!S_ISREG(st.st_mode)) {
-    refusal = "it is not a regular file";
+    refusal = Tr("pt4::File", "it is not a regular file");
   } else if (st.st_nlink > 1) {
-    refusal = "it has another name (a hard link)";
+    refusal = Tr("pt4::File", "it has another name (a hard link)");
   } else if (st.st_uid != ::geteuid()) {
-    refusal = "it belongs to another user";
+    refusal = Tr("pt4::File", "it belongs to another user");
   }
-  if (refusal == nullptr && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-    refusal = "it cannot be written in order";
-  if (refusal == nullptr && truncate && ::ftruncate(fd, 0) != 0) refusal = std::strerror(errno);
-  if (refusal != nullptr) {
+  if (!refusal && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+    refusal = Tr("pt4::File", "it cannot be written in order");
+  if (!refusal && truncate && ::ftruncate(fd, 0) != 0) refusal = SysError(errno);
+  if (refusal) {
     ::close(fd);
-    throw FileError(refusal);
+    throw FileError(Message{std::move(*refusal)});
   }
   return fd;
 }

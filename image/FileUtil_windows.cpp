@@ -10,10 +10,11 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <random>
 
+#include "base/Message.h"
 #include "base/WideText.h"
-#include "image/FileError.h"
 #include "image/FileUtil.h"
 #include "image/SystemLibrary.h"
 
@@ -204,7 +205,7 @@ bool HeldFile::Is(const std::string& path) const {
 
 // Windows says which program holds a file only through the Restart Manager,
 // which the programs do not load.
-std::string LockHolder(const std::string&) {
+LockOwner LockHolder(const std::string&) {
   return {};
 }
 
@@ -353,12 +354,14 @@ int ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::
 }
 
 int OpenRecordFile(const std::string& path, bool truncate, bool append) {
-  const auto refuse = [](const char* text) -> int { throw FileError(text); };
-  if (IsDeviceName(path)) return refuse("Windows keeps the name for a device");
+  const auto refuse = [](Phrase why) -> int { throw FileError(Message{std::move(why)}); };
+  if (IsDeviceName(path)) return refuse(Tr("pt4::File", "Windows keeps the name for a device"));
   const DWORD a = Attributes(path);
   if (a != INVALID_FILE_ATTRIBUTES) {
-    if ((a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return refuse("it is a symbolic link");
-    if (IsFolder(a) || (a & FILE_ATTRIBUTE_DEVICE) != 0) return refuse("it is not a regular file");
+    if ((a & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+      return refuse(Tr("pt4::File", "it is a symbolic link"));
+    if (IsFolder(a) || (a & FILE_ATTRIBUTE_DEVICE) != 0)
+      return refuse(Tr("pt4::File", "it is not a regular file"));
   }
   // Appending may cut a failed record off again, which takes the right to write.
   HANDLE h =
@@ -366,27 +369,27 @@ int OpenRecordFile(const std::string& path, bool truncate, bool append) {
                   FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    return refuse(GetLastError() == ERROR_ACCESS_DENIED ? "access is denied"
-                                                        : "it cannot be opened");
+    return refuse(GetLastError() == ERROR_ACCESS_DENIED ? Tr("pt4::File", "access is denied")
+                                                        : Tr("pt4::File", "it cannot be opened"));
   }
   BY_HANDLE_FILE_INFORMATION info{};
-  const char* refusal = nullptr;
+  std::optional<Phrase> refusal;
   if (GetFileType(h) != FILE_TYPE_DISK) {
-    refusal = "it is not a regular file";
+    refusal = Tr("pt4::File", "it is not a regular file");
   } else if (GetFileInformationByHandle(h, &info) && info.nNumberOfLinks > 1) {
-    refusal = "it has another name (a hard link)";
+    refusal = Tr("pt4::File", "it has another name (a hard link)");
   } else if (truncate && !SetEndOfFile(h)) {
-    refusal = "it cannot be emptied";
+    refusal = Tr("pt4::File", "it cannot be emptied");
   }
-  if (refusal != nullptr) {
+  if (refusal) {
     CloseHandle(h);
-    return refuse(refusal);
+    return refuse(std::move(*refusal));
   }
   const int fd =
       _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_BINARY | (append ? _O_APPEND : 0));
   if (fd < 0) {
     CloseHandle(h);
-    return refuse("it cannot be written");
+    return refuse(Tr("pt4::File", "it cannot be written"));
   }
   return fd;
 }

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "image/FileError.h"
+#include "base/Message.h"
 
 namespace pt4 {
 

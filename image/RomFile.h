@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Message.h"
 #include "image/Buffer.h"
-#include "image/FileError.h"
 #include "image/ImageFormats.h"
 
 namespace pt4 {

@@ -25,8 +25,7 @@ void Settle(PassContext& ctx, int ms) {
 // A failure behind the port (the simulated chip not saved) ends the pass like a
 // refused access would.
 void CheckFault(PassContext& ctx) {
-  const std::string fault = ctx.regs.Fault();
-  if (!fault.empty()) throw PortError(fault);
+  ctx.regs.ThrowFault();
 }
 
 // Ctrl+Z during a pass: the programmer goes idle before the process stops, and

@@ -66,8 +66,9 @@ ProbeResult Probe(Programmer& programmer, Clock& clock, const std::string& modes
     r.chipAnswers = std::any_of(image.RomBuffer.begin(), image.RomBuffer.begin() + kChipWords,
                                 [](std::uint8_t b) { return b != 0xFF; });
     programmer.Idle();
-  } catch (const PortError& e) {
-    r.portError = e.what();
+  } catch (const Error& e) {
+    if (e.Kind() != ErrorKind::Port) throw;
+    r.portError = e;
     programmer.EmergencyIdle();
   }
   return r;
@@ -76,8 +77,8 @@ ProbeResult Probe(Programmer& programmer, Clock& clock, const std::string& modes
 std::vector<std::string> ProbeResult::Lines() const {
   std::vector<std::string> out;
   out.push_back("port: " + backend);
-  if (!portError.empty()) {
-    out.push_back("open: " + portError);
+  if (portError) {
+    out.push_back(std::string("open: ") + portError->what());
     return out;
   }
   out.push_back("open: yes");
@@ -102,7 +103,7 @@ std::vector<std::string> ProbeResult::Lines() const {
 }
 
 std::string ProbeResult::Verdict() const {
-  if (!portError.empty()) return "verdict: the port cannot be used.";
+  if (portError) return "verdict: the port cannot be used.";
   if (!forwardOk)
     return "verdict: the port does not hold a byte written to it; check the cable and the port.";
   if (!bidirectional) {

@@ -3,6 +3,7 @@
 // It sends only reads and idle-state writes: never a programming voltage or a pulse.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,15 +13,15 @@
 namespace pt4 {
 
 struct ProbeResult {
-  std::string backend;         // what was opened
-  std::string portError;       // why the port could not be used; empty when it could
-  std::string modes;           // the kernel's list of the port's modes, when known
-  bool forwardOk = false;      // the data register read back what was written
-  bool bidirectional = false;  // input mode stopped driving the lines
-  int status = -1;             // the status register, -1 when not read
-  bool chipAnswers = false;    // some word read other than all lines high
+  std::string backend;             // what was opened
+  std::optional<Error> portError;  // why the port could not be used: a finding, not a failure
+  std::string modes;               // the kernel's list of the port's modes, when known
+  bool forwardOk = false;          // the data register read back what was written
+  bool bidirectional = false;      // input mode stopped driving the lines
+  int status = -1;                 // the status register, -1 when not read
+  bool chipAnswers = false;        // some word read other than all lines high
   int wordsRead = 0;
-  bool Usable() const { return portError.empty() && forwardOk && bidirectional; }
+  bool Usable() const { return !portError && forwardOk && bidirectional; }
   std::string Verdict() const;
   std::vector<std::string> Lines() const;  // what was found, one fact a line
 };

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 
+#include "base/Message.h"
 #include "image/FileUtil.h"
 
 namespace pt4 {
@@ -171,14 +172,17 @@ int MakeSettingsFolder(const std::string& folder) {
   return FolderPrivateToUser(folder) ? 0 : EPERM;
 }
 
-int WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys) {
+void WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys) {
   std::vector<std::uint8_t> bytes;
   // Read whole or not at all: a cut file would lose its tail on the rewrite.
-  const int err = ReadWholeFile(path, bytes, kMaxSettingsBytes + 1);
-  if (err != 0 && err != ENOENT) return err;
-  if (bytes.size() > kMaxSettingsBytes) return EFBIG;
-  const std::string updated = UpdateIniText(std::string(bytes.begin(), bytes.end()), section, keys);
-  return WriteFileAtomically(path, std::vector<std::uint8_t>(updated.begin(), updated.end()));
+  int err = ReadWholeFile(path, bytes, kMaxSettingsBytes + 1);
+  if (err == 0 && bytes.size() > kMaxSettingsBytes) err = EFBIG;
+  if (err == 0 || err == ENOENT) {
+    const std::string updated =
+        UpdateIniText(std::string(bytes.begin(), bytes.end()), section, keys);
+    err = WriteFileAtomically(path, std::vector<std::uint8_t>(updated.begin(), updated.end()));
+  }
+  if (err != 0) throw FileError(Message{SysError(err)}).About(path);
 }
 
 }  // namespace pt4

@@ -47,9 +47,8 @@ std::string ChooseSettingsPath(const std::string& exeFolder, const std::string& 
 [[nodiscard]] int MakeSettingsFolder(const std::string& folder);
 
 // Reads `path` (missing is fine), updates it and replaces it atomically.
-// Returns 0 or the errno of the failure (EFBIG for a file too large to be a
-// settings file); the old file is untouched on failure.
-[[nodiscard]] int WriteIniKeys(const std::string& path, const std::string& section,
-                               const IniKeys& keys);
+// Throws Error of kind File, with the cause, when it cannot (a file too large to
+// be a settings file among them); the old file is untouched then.
+void WriteIniKeys(const std::string& path, const std::string& section, const IniKeys& keys);
 
 }  // namespace pt4

@@ -129,7 +129,7 @@ QString Translated(const Message& m) {
 }
 
 QString ErrorText(const std::exception& e) {
-  if (const auto* kept = dynamic_cast<const MessageError*>(&e)) return Translated(kept->Words());
+  if (const auto* kept = dynamic_cast<const Error*>(&e)) return Translated(kept->Words());
   return QString::fromUtf8(e.what());
 }
 }  // namespace

@@ -8,9 +8,11 @@
 #include <QStyledItemDelegate>
 #include <QValidator>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "base/Message.h"
 #include "gui/boxes/Boxes.h"
 #include "gui/look/Look.h"
 #include "image/FileUtil.h"
@@ -376,8 +378,14 @@ void TForm2::FormClose() {
       return;
     }
   }
-  if (err == 0) err = WriteIniKeys(file, "K556PT4", keys);
-  if (err != 0) ShowMessage(tr("Unable to write to %1").arg(path));
+  try {
+    if (err != 0) throw FileError(Message{SysError(err)}).About(file);
+    WriteIniKeys(file, "K556PT4", keys);
+  } catch (const Error& e) {
+    // The box's words are the program's own; the cause goes where a helper looks.
+    std::fprintf(stderr, "pt4prog: %s\n", e.what());
+    ShowMessage(tr("Unable to write to %1").arg(path));
+  }
 }
 
 }  // namespace pt4

@@ -147,6 +147,94 @@
         <source>Windows keeps this name for a device, in every folder: CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9, with any extension. Choose another name</source>
         <translation>Windows оставляет это имя за устройством, в любой папке: CON, PRN, AUX, NUL, COM1-COM9 и LPT1-LPT9, с любым расширением. Выберите другое имя</translation>
     </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link</source>
+        <translation>это символическая ссылка</translation>
+    </message>
+    <message>
+        <source>it cannot be examined</source>
+        <translation>его нельзя проверить</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>это не обычный файл</translation>
+    </message>
+    <message>
+        <source>it has another name (a hard link)</source>
+        <translation>у него есть другое имя (жёсткая ссылка)</translation>
+    </message>
+    <message>
+        <source>it belongs to another user</source>
+        <translation>он принадлежит другому пользователю</translation>
+    </message>
+    <message>
+        <source>it cannot be written in order</source>
+        <translation>в него нельзя писать по порядку</translation>
+    </message>
+    <message>
+        <source>Windows keeps the name for a device</source>
+        <translation>Windows оставляет это имя за устройством</translation>
+    </message>
+    <message>
+        <source>access is denied</source>
+        <translation>доступ запрещён</translation>
+    </message>
+    <message>
+        <source>it cannot be opened</source>
+        <translation>его нельзя открыть</translation>
+    </message>
+    <message>
+        <source>it cannot be emptied</source>
+        <translation>его нельзя очистить</translation>
+    </message>
+    <message>
+        <source>it cannot be written</source>
+        <translation>в него нельзя писать</translation>
+    </message>
+    <message>
+        <source>The chip file %1 is in use by another program.</source>
+        <translation>Файл микросхемы %1 занят другой программой.</translation>
+    </message>
+    <message>
+        <source>The chip file %1 is in use by another program (process %2).</source>
+        <translation>Файл микросхемы %1 занят другой программой (процесс %2).</translation>
+    </message>
+    <message>
+        <source>The chip file %1 is in use by another program (%2, process %3).</source>
+        <translation>Файл микросхемы %1 занят другой программой (%2, процесс %3).</translation>
+    </message>
+    <message>
+        <source>Cannot open the chip file %1: %2.</source>
+        <translation>Не удаётся открыть файл микросхемы %1: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot create the chip file %1: %2.</source>
+        <translation>Не удаётся создать файл микросхемы %1: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot read the chip file %1: %2.</source>
+        <translation>Не удаётся прочитать файл микросхемы %1: %2.</translation>
+    </message>
+    <message>
+        <source>The chip file %1 holds %2 bytes, not 256.</source>
+        <translation>В файле микросхемы %1 %2 байт, а не 256.</translation>
+    </message>
+    <message>
+        <source>The chip file %1 could not be written: %2.</source>
+        <translation>Не удалось записать файл микросхемы %1: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot create the trace file %1: %2</source>
+        <translation>Не удаётся создать файл трассировки %1: %2</translation>
+    </message>
+    <message>
+        <source>The port trace %1 could not be written: %2.</source>
+        <translation>Не удалось записать трассировку порта %1: %2.</translation>
+    </message>
 </context>
 <context>
     <name>pt4::Port</name>
@@ -265,6 +353,82 @@
     <message>
         <source>Run through sudo or with raised rights, direct port I/O takes only the registers listed as a parallel port&apos;s: %1. Name the port&apos;s base, and its ECR where it is not 0x402 above (%2).</source>
         <translation>При запуске через sudo или с повышенными правами прямой ввод-вывод берёт только регистры, которые система числит за параллельным портом: %1. Укажите базовый адрес порта и его ECR, если он не на 0x402 выше (%2).</translation>
+    </message>
+    <message>
+        <source>%1 is not open: the port was released.</source>
+        <translation>%1 не открыт: порт уже освобождён.</translation>
+    </message>
+    <message>
+        <source>I/O address %1 is outside the parallel port.</source>
+        <translation>Адрес ввода-вывода %1 лежит вне параллельного порта.</translation>
+    </message>
+    <message>
+        <source>Install the InpOut32 driver once, as administrator (its InstallDriver.exe), and put inpoutx64.dll beside pt4cli.exe; pt4cli probe then tells whether the port answers.</source>
+        <translation>Установите драйвер InpOut32 один раз от имени администратора (его InstallDriver.exe) и положите inpoutx64.dll рядом с pt4cli.exe; затем pt4cli probe скажет, отвечает ли порт.</translation>
+    </message>
+    <message>
+        <source>the InpOut32 driver is not open: it needs installing once by an administrator</source>
+        <translation>драйвер InpOut32 не открыт: его нужно один раз установить от имени администратора</translation>
+    </message>
+    <message>
+        <source>the InpOut32 driver is installed, but Windows did not start it. Windows 11 refuses drivers like it when memory integrity (Core isolation) or the Microsoft vulnerable driver blocklist is on%1</source>
+        <translation>драйвер InpOut32 установлен, но Windows его не запустила. Windows 11 не пускает такие драйверы, когда включена целостность памяти (изоляция ядра) или список блокировки уязвимых драйверов Microsoft%1</translation>
+    </message>
+    <message>
+        <source>; on this machine both are on</source>
+        <translation>; на этом компьютере включено и то, и другое</translation>
+    </message>
+    <message>
+        <source>; on this machine memory integrity is on</source>
+        <translation>; на этом компьютере включена целостность памяти</translation>
+    </message>
+    <message>
+        <source>; on this machine the blocklist is on</source>
+        <translation>; на этом компьютере включён список блокировки</translation>
+    </message>
+    <message>
+        <source>Windows Security, Device security, Core isolation shows both switches; turning them off lowers the machine&apos;s protection, so do it only on a machine kept for this programmer, then restart. Else use the port from Linux with ppdev.</source>
+        <translation>Оба переключателя находятся в разделе «Безопасность Windows», «Безопасность устройства», «Изоляция ядра»; их выключение ослабляет защиту компьютера, поэтому делайте это только на компьютере, отведённом под этот программатор, и затем перезагрузите его. Иначе работайте с портом из Linux через ppdev.</translation>
+    </message>
+    <message>
+        <source>inpoutx64.dll, the InpOut32 driver&apos;s DLL, was not found</source>
+        <translation>не найдена inpoutx64.dll, библиотека драйвера InpOut32</translation>
+    </message>
+    <message>
+        <source>inpoutx64.dll lacks Out32, Inp32 or IsInpOutDriverOpen: it is not InpOut32&apos;s</source>
+        <translation>в inpoutx64.dll нет Out32, Inp32 или IsInpOutDriverOpen: это не библиотека InpOut32</translation>
+    </message>
+    <message>
+        <source>%1 is not open: the port was released or never opened.</source>
+        <translation>%1 не открыт: порт освобождён или не был открыт.</translation>
+    </message>
+    <message>
+        <source>No register at I/O address %1 on %2.</source>
+        <translation>Нет регистра по адресу ввода-вывода %1 на %2.</translation>
+    </message>
+    <message>
+        <source>No readable register at I/O address %1 on %2.</source>
+        <translation>Нет читаемого регистра по адресу ввода-вывода %1 на %2.</translation>
+    </message>
+    <message>
+        <source>Cannot give up root for the user who ran sudo (%1: %2); nothing was done.</source>
+        <translation>Не удаётся отказаться от прав root в пользу пользователя, запустившего sudo (%1: %2); ничего не сделано.</translation>
+    </message>
+    <message>
+        <source>The programmer&apos;s port component does not exist.</source>
+        <translation>Компонент порта программатора не существует.</translation>
+    </message>
+    <message>
+        <source>The simulated programmer&apos;s port was already released.</source>
+        <translation>Порт имитатора программатора уже освобождён.</translation>
+    </message>
+    <message>
+        <source>No register at I/O address %1.</source>
+        <translation>Нет регистра по адресу ввода-вывода %1.</translation>
+    </message>
+    <message>
+        <source>No readable register at I/O address %1.</source>
+        <translation>Нет читаемого регистра по адресу ввода-вывода %1.</translation>
     </message>
 </context>
 <context>

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Message.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
-#include "image/FileError.h"
 
 namespace pt4::cli {
 namespace {
@@ -21,7 +21,7 @@ Options ParseWords(std::vector<std::string> words) {
 std::string Refusal(std::vector<std::string> words) {
   try {
     ParseWords(std::move(words));
-  } catch (const UsageError& e) {
+  } catch (const Error& e) {
     return e.what();
   }
   return "";
@@ -90,7 +90,7 @@ TEST(Options, BitsOutsideTheDefaultMaskAreNeverDroppedSilently) {
     l.stored.RomBuffer[0x1F] = word;
     try {
       RefuseBitsOutsideDefaultMask(o, "a.hex", l);
-    } catch (const FileError& e) {
+    } catch (const Error& e) {
       return e.what();
     }
     return "";

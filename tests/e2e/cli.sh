@@ -85,7 +85,7 @@ holder=$!
 for _ in $(seq 600); do grep -q 'out 0x37A 0x0B' held.log 2>/dev/null && break; sleep 0.1; done
 check "chip file in use: the first program is programming" grep -q 'out 0x37A 0x0B' held.log
 PT4_PORT=sim:held.bin "$cli" blank >/dev/null 2>err.txt
-check "chip file in use: exit 4" [ $? -eq 4 ]
+check "chip file in use: a file error, exit 3" [ $? -eq 3 ]
 check "chip file in use: the holder named" grep -q "in use by another program (pt4cli, process $holder)" err.txt
 kill -INT $holder; wait $holder 2>/dev/null
 check "chip file made for its user alone" [ "$(stat -c %a held.bin)" = 600 ]
@@ -235,23 +235,40 @@ wait $pid
 check "SIGINT at the prompt: exit 130" [ $? -eq 130 ]
 check "SIGINT at the prompt: the stopped line" grep -q 'stopped by signal 2; the programmer is idle' err.txt
 
-# --json: one object for every outcome, a usage or file error too.
-for args in "--json frob" "--json checksum missing.rom" "write missing.rom --json"; do
+# --json: one object for every outcome, an error too, whose kind decides the
+# status: a file the user named that cannot be made is a file error whatever
+# it is for (an image, a trace, a log), and only the port itself a port error.
+while read -r status kind port trace args; do
+  traced=()
+  [ "$trace" != - ] && traced=("PT4_TRACE=$trace")
   # shellcheck disable=SC2086
-  PT4_PORT=sim "$cli" $args >err.json 2>/dev/null
-  check "--json on '$args': one object with exit code 3 and the message" python3 -c "import json, sys; d = json.load(open('err.json')); sys.exit(d['exit_code'] != 3 or not d['error'])"
-done
-
+  env PT4_PORT="$port" "${traced[@]}" "$cli" $args >err.json 2>/dev/null </dev/null
+  check "--json on '$args' (port $port, trace $trace): exit $status, a $kind error" python3 -c "import json, sys; d = json.load(open('err.json')); sys.exit(d['exit_code'] != $status or d['error_kind'] != '$kind' or not d['error'] or d['result'] != 'error')"
+done <<'TABLE'
+3 usage sim - --json frob
+3 file sim - --json checksum missing.rom
+3 file sim - write missing.rom --json
+3 file sim nodir/t.log blank --json
+3 file sim - read nodir/x.rom --json
+3 file sim - write five.rom --mask full --repeat --log nodir/l.jsonl --json
+3 usage sim - write ramp.rom --json
+4 port /dev/parport-none - blank --json
+4 port lpt1 - blank --json
+TABLE
 # Two programs on one simulated chip: the second is refused while the first runs.
 rm -f t1.bin
 PT4_PORT=sim:t1.bin "$cli" write five.rom --mask full --time 2 -q >/dev/null 2>&1 &
 pid=$!
 for _ in $(seq 100); do [ -s t1.bin ] && break; sleep 0.1; done
 PT4_PORT=sim:t1.bin "$cli" write zero.rom --mask full --time 2 -q >/dev/null 2>err.txt
-check "a chip file in use: the second writer exits 4" [ $? -eq 4 ]
+check "a chip file in use: the second writer exits 3" [ $? -eq 3 ]
 check "a chip file in use: said so" grep -q 't1.bin is in use by another program' err.txt
 wait $pid
 check "a chip file in use: the first writer's chip is whole" cmp -s t1.bin five.rom
+
+# The manual's exit statuses are --help's, which are made from the program's own table.
+words() { tr -s ' \n' '  ' | sed 's/\\f[IRB]//g; s/^ //; s/ $//'; }
+check "the manual's exit statuses are the program's" [ "$(sed -n '/^\.SH EXIT STATUS/,/^\.SH SIGNALS/p' "$here/../../docs/pt4cli.1" | sed '1d;$d' | words)" = "$("$cli" --help | sed -n '/^Exit status: /,/signal n\.$/p' | sed 's/^Exit status: //' | words)" ]
 
 # Usage errors: exit 3, one line and the pointer to --help.
 for args in "" "frob" "read" "read a b" "write x --mask middle" "blank --repeat" "verify x --time -1" "dump x --json"; do

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       bool attached = true;
       try {
         sim.AttachFile(file.string());
-      } catch (const pt4::FileError& e) {
+      } catch (const pt4::Error& e) {
         attached = false;
         why = e.what();
       }

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   image.RomBuffer.resize(1024);
   try {
     pt4::LoadRomBytes(bytes, image, mode.mask, mode.lowToHigh, format);
-  } catch (const pt4::FileError&) {
+  } catch (const pt4::Error&) {
     return 0;
   }
   for (int a = 0; a < 256; ++a) {

@@ -83,7 +83,7 @@ class FlakyStatus final : public PortBackend {
   explicit FlakyStatus(std::unique_ptr<PortBackend> inner) : inner_(std::move(inner)) {}
   void Out(std::uint16_t a, std::uint8_t v) override { inner_->Out(a, v); }
   std::uint8_t In(std::uint16_t a) override {
-    if (failStatus && a == PortBase + 1) throw PortError("status read failed");
+    if (failStatus && a == PortBase + 1) throw PortError(Message{"status read failed"});
     return inner_->In(a);
   }
   void Release() override { inner_->Release(); }

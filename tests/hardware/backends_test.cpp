@@ -84,7 +84,7 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
   try {
     denied.Out(0x378, 0);
     FAIL();
-  } catch (const PortError& e) {
+  } catch (const Error& e) {
     const std::string text = e.what();
     EXPECT_NE(text.find("/dev/parport0"), std::string::npos);
     EXPECT_NE(text.find("Permission denied"), std::string::npos);
@@ -112,7 +112,7 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
     try {
       held.In(0x379);
       ADD_FAILURE() << c.err;
-    } catch (const PortError& e) {
+    } catch (const Error& e) {
       const std::string text = e.what();
       EXPECT_NE(text.find(c.advice), std::string::npos) << text;
       // Every sentence starts with a capital letter.
@@ -146,7 +146,7 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
     try {
       b.Out(0x378, 0);
       ADD_FAILURE() << o.what;
-    } catch (const PortError& e) {
+    } catch (const Error& e) {
       const std::string text = e.what();
       EXPECT_EQ(text.rfind("/tmp/x is not a parallel port: it is ", 0), 0u) << text;
       EXPECT_NE(text.find(o.what), std::string::npos) << text;
@@ -162,10 +162,10 @@ TEST(Ppdev, RefusalsAreReportedByTheFirstAccessWithARemedy) {
   auto ok = std::make_shared<FakePpdev>();
   PpdevBackend b("/dev/parport0", 0x378, ok);
   b.Open();
-  EXPECT_THROW(b.Out(0x379, 1), PortError);
-  EXPECT_THROW(b.In(0x3BC), PortError);
+  EXPECT_THROW(b.Out(0x379, 1), Error);
+  EXPECT_THROW(b.In(0x3BC), Error);
   b.Release();
-  EXPECT_THROW(b.Out(0x378, 1), PortError);  // nothing touches the port after release
+  EXPECT_THROW(b.Out(0x378, 1), Error);  // nothing touches the port after release
 }
 
 #endif
@@ -276,10 +276,24 @@ TEST(PortChoice, UnknownValueFailsAtFirstAccessAndMissingChipFolderAtStart) {
   try {
     bad->Out(0x378, 0);
     FAIL();
-  } catch (const PortError& e) {
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Kind(), ErrorKind::Port);
     EXPECT_NE(std::string(e.what()).find("lpt1"), std::string::npos);
   }
-  EXPECT_THROW(testing::OpenedForTest("sim:/nonexistent/dir/chip", clock), StartupFailure);
+  // A file the port needs is the user's file, not the port: a chip file or a
+  // trace in a missing folder is a file error, however the port is.
+  PortChoice chip = ParsePortChoice("sim:/nonexistent/dir/chip"), trace = ParsePortChoice("sim");
+  trace.traceFile = "/nonexistent/dir/trace";
+  for (const PortChoice& choice : {chip, trace}) {
+    try {
+      OpenedPort opened = OpenPortAccess(choice, clock);
+      CompleteBackend(opened, choice, clock);
+      ADD_FAILURE() << choice.text;
+    } catch (const Error& e) {
+      EXPECT_EQ(e.Kind(), ErrorKind::File) << e.what();
+      EXPECT_NE(std::string(e.what()).find("/nonexistent/dir/"), std::string::npos) << e.what();
+    }
+  }
 }
 
 }  // namespace

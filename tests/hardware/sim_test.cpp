@@ -15,7 +15,7 @@ template <typename F>
 std::string Refusal(F attach) {
   try {
     attach();
-  } catch (const FileError& e) {
+  } catch (const Error& e) {
     return e.what();
   }
   return {};
@@ -150,7 +150,7 @@ TEST(Sim, FaultsAndProtocolViolations) {
   EXPECT_EQ(what[0], "address change during a pulse");
   EXPECT_EQ(what[1], "programming voltage still applied when the port is released");
   EXPECT_EQ(what[2], "pulse still raised when the port is released");
-  EXPECT_THROW(p.port->PortOut(0x378, 0), PortError);
+  EXPECT_THROW(p.port->PortOut(0x378, 0), Error);
 }
 
 TEST(Sim, ChipFileSurvivesARestart) {
@@ -174,7 +174,7 @@ TEST(Sim, ChipFileSurvivesARestart) {
     testing::TracedProgrammer second;
     EXPECT_EQ(Refusal([&] { second.sim->AttachFile(file); }),
               "The chip file " + file + " is in use by another program.");
-    EXPECT_THROW(second.sim->AttachFiles({(dir / "other.bin").string(), file}), FileError);
+    EXPECT_THROW(second.sim->AttachFiles({(dir / "other.bin").string(), file}), Error);
   }
   // A new chip file is its user's alone: another user who could read it could
   // lock it and stop the owner's runs.

@@ -48,7 +48,7 @@ TEST(WindowsFiles, SavesAndLoadsUnderUtf8NamesWholeOrNotAtAll) {
   // A read-only file is refused and kept; a folder is no file.
   fs::permissions(fs::u8path(image), fs::perms::owner_read);
   img.RomBuffer[3] = 0x01;
-  EXPECT_THROW(SaveRom(image, img), FileError);
+  EXPECT_THROW(SaveRom(image, img), Error);
   EXPECT_EQ(Bytes(fs::u8path(image))[3], 0x05);
   fs::permissions(fs::u8path(image), fs::perms::owner_all);
   EXPECT_EQ(WriteFileAtomically(Utf8(dir), {1}), EISDIR);
@@ -72,7 +72,7 @@ TEST(WindowsFiles, SavesAndLoadsUnderUtf8NamesWholeOrNotAtAll) {
   std::string why;
   try {
     CloseRecord(OpenRecordFile(Utf8(dir), true, false));
-  } catch (const FileError& e) {
+  } catch (const Error& e) {
     why = e.what();
   }
   EXPECT_EQ(why, "it is not a regular file");
@@ -81,7 +81,7 @@ TEST(WindowsFiles, SavesAndLoadsUnderUtf8NamesWholeOrNotAtAll) {
     const std::string named = Utf8(dir / device);
     EXPECT_EQ(ReadWholeFile(named, out), ENODEV) << device;
     EXPECT_EQ(WriteFileAtomically(named, {1}), ENODEV) << device;
-    EXPECT_THROW(OpenRecordFile(named, false, true), FileError) << device;
+    EXPECT_THROW(OpenRecordFile(named, false, true), Error) << device;
     EXPECT_NE(FileErrorText(ENODEV, named).find("keeps this name for a device"), std::string::npos);
   }
   EXPECT_EQ(ReadWholeFile(Utf8(dir / "COM10.rom"), out), ENOENT);  // an ordinary name

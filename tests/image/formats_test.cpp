@@ -29,7 +29,7 @@ std::string LoadError(const std::string& text, ImageFormat f = ImageFormat::Auto
   img.RomBuffer[7] = 0x0C;
   try {
     LoadRomBytes(Text(text), img, 0x0F, false, f);
-  } catch (const FileError& e) {
+  } catch (const Error& e) {
     EXPECT_EQ(img.RomBuffer[7], 0x0C) << "a failed load touched the buffer";
     return e.what();
   }

@@ -21,7 +21,7 @@ int main() {
         hex += kDigits[image.RomBuffer[a] & 0x0F];
       }
       std::cout << name << "\tloaded\t" << hex << "\n";
-    } catch (const pt4::FileError& e) {
+    } catch (const pt4::Error& e) {
       std::cout << name << "\trefused\t" << e.what() << "\n";
     }
   }

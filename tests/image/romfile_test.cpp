@@ -25,7 +25,7 @@ namespace {
 std::string RecordRefusal(const std::string& path) {
   try {
     CloseRecord(OpenRecordFile(path, true, false));
-  } catch (const FileError& e) {
+  } catch (const pt4::Error& e) {
     return e.what();
   }
   return {};
@@ -58,7 +58,7 @@ class RomFileTest : public ::testing::Test {
   std::string Error(const std::function<void()>& f) {
     try {
       f();
-    } catch (const FileError& e) {
+    } catch (const pt4::Error& e) {
       return e.what();
     }
     return "";
@@ -359,6 +359,9 @@ TEST(FileErrorText, SystemErrors) {
                   Tr("t", "Then %1.").With(Tr("t", "try %1").With("%1"))};
   EXPECT_EQ(English(m), "Cannot open /tmp/a%2b: No such file or directory. Then try %1.");
   EXPECT_EQ(FileError(m).what(), English(m));
+  // Told about a file, the first sentence is the file's, the rest unchanged.
+  EXPECT_EQ(std::string(FileError(m).About("x.hex").what()),
+            "x.hex: Cannot open /tmp/a%2b: No such file or directory. Then try %1.");
 }
 
 }  // namespace

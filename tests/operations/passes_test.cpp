@@ -226,7 +226,7 @@ class FailingBackend : public PortBackend {
   void Tick() {
     if (left_-- == 0) {
       broken = true;
-      throw PortError("port gone");
+      throw PortError(Message{"port gone"});
     }
   }
   PortBackend& inner_;
@@ -242,7 +242,7 @@ TEST(Passes, FailureHalfWayLeavesProgrammerIdleAndTimerRunning) {
     b.params.CompMask = 0x0F;
     for (int a = 0; a < 256; ++a) b.image.RomBuffer[a] = 0x0F;
     auto ctx = b.Ctx();
-    EXPECT_THROW(write ? WritePass(ctx) : ScanChip(ctx, true, true), PortError);
+    EXPECT_THROW(write ? WritePass(ctx) : ScanChip(ctx, true, true), Error);
     EXPECT_TRUE(b.view.timer);
     EXPECT_EQ(b.view.lamps[0], Colour::Olive);
     EXPECT_EQ(b.view.lamps[3], Colour::Maroon);
@@ -512,7 +512,7 @@ TEST(Passes, AChipFileThatCannotBeSavedEndsTheWrite) {
   try {
     WritePass(ctx);
     ADD_FAILURE() << "the write reported success";
-  } catch (const PortError& e) {
+  } catch (const Error& e) {
     EXPECT_NE(std::string(e.what()).find("could not be written"), std::string::npos);
   }
   setrlimit(RLIMIT_FSIZE, &old);

@@ -23,13 +23,13 @@ struct StandIn {
     if (const char* chip = std::getenv("PT4_INPOUT_CHIP")) {
       try {
         sim.AttachFile(chip);
-      } catch (const pt4::FileError&) {
+      } catch (const pt4::Error&) {
         // the stand-in then answers from a blank chip in memory
       }
     }
     if (const char* path = std::getenv("PT4_INPOUT_LOG")) try {
         log = pt4::OpenRecordFile(path, false, true);
-      } catch (const pt4::FileError&) {
+      } catch (const pt4::Error&) {
         // no log then
       }
   }
