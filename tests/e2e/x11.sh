@@ -25,9 +25,11 @@ for tool in Xvfb openbox xdotool; do
   command -v $tool >/dev/null || { echo "x11: $tool is missing (tools/pt4 installs it)"; exit 1; }
 done
 
+# The deadlines are long (a minute) because they only matter when the step did
+# not happen; on a busy machine a window may take seconds to appear.
 wait_window() {  # wait_window NAME: the id of the visible window of that name
   local w=""
-  for _ in $(seq 100); do
+  for _ in $(seq 600); do
     w=$(DISPLAY=$display xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
     [ -n "$w" ] && { echo "$w"; return 0; }
     sleep 0.1
@@ -81,15 +83,15 @@ python3 -c "import sys; sys.stdout.buffer.write(bytes([1] * 256))" >sub/a.rom
 python3 -c "import sys; sys.stdout.buffer.write(bytes([2] * 256))" >sub/b.rom
 run_case dialog dialog.log
 wait_active() {  # wait_active WINDOW: until the window manager has given it the keyboard
-  for _ in $(seq 150); do
+  for _ in $(seq 600); do
     [ "$(DISPLAY=$display xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
     sleep 0.1
   done
   return 1
 }
 wait_line() {  # wait_line COUNT PATTERN FILE: until FILE has COUNT lines matching PATTERN
-  for _ in $(seq 150); do
-    [ "$(grep -c "$2" "$3")" -ge "$1" ] && return 0
+  for _ in $(seq 600); do
+    [ "$(grep -c "$2" "$3" 2>/dev/null)" -ge "$1" ] && return 0
     sleep 0.1
   done
   return 1
@@ -103,7 +105,7 @@ open_and_type() {  # open_and_type NAME: F3, the name typed into the real dialog
   DISPLAY=$display xdotool type --delay 20 "$1"
   DISPLAY=$display xdotool key Return
   # The dialog is gone once the name was taken.
-  for _ in $(seq 150); do
+  for _ in $(seq 600); do
     DISPLAY=$display xdotool search --onlyvisible --name '^Open$' >/dev/null 2>&1 || return 0
     sleep 0.1
   done
@@ -112,7 +114,7 @@ open_and_type() {  # open_and_type NAME: F3, the name typed into the real dialog
 check "dialog: a typed name is taken" open_and_type "$work/nosuchfile.rom"
 check "dialog: a missing name gets the program's own box" wait_line 1 'box: Pt4prog: File not found !' dialog.out
 DISPLAY=$display xdotool key Return
-sleep 0.5
+check "dialog: the main window has the keyboard again" wait_active "$main"
 check "dialog: an existing file loads" open_and_type "$work/sub/a.rom"
 check "dialog: a name typed without its folder" open_and_type "b.rom"
 sleep 1
@@ -157,15 +159,24 @@ DISPLAY=$display xdotool windowactivate --sync "$main" >/dev/null 2>&1
 wait_active "$main"
 DISPLAY=$display xdotool key F5
 box=$(wait_window '^Pt4prog$')
-centre() {  # centre WINDOW: "X Y" of its middle on the screen
-  eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$1")"
+centre() {  # centre WINDOW: "X Y" of its middle on the screen; fails when it has none
+  local X="" Y="" WIDTH="" HEIGHT="" geometry
+  geometry=$(DISPLAY=$display xdotool getwindowgeometry --shell "$1" 2>/dev/null) || return 1
+  eval "$geometry"
+  [ -n "$X" ] && [ -n "$WIDTH" ] || return 1
   echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"
 }
-sleep 0.3
-read -r bx by < <(centre "$box")
-read -r mx my < <(centre "$main")
-check "no port: the box for a command is over the main window (box $bx,$by, window $mx,$my)" \
-  bash -c "[ \$(( ($bx - $mx) * ($bx - $mx) + ($by - $my) * ($by - $my) )) -lt 1600 ]"
+over_main() {  # the box's middle within 40 pixels of the main window's
+  local b m
+  b=$(centre "$box") && m=$(centre "$main") || return 1
+  read -r bx by <<<"$b"
+  read -r mx my <<<"$m"
+  [ $(((bx - mx) * (bx - mx) + (by - my) * (by - my))) -lt 1600 ]
+}
+# The window manager may place the box after it is shown: wait for the place.
+placed=1
+[ -n "$box" ] && for _ in $(seq 600); do over_main && { placed=0; break; }; sleep 0.1; done
+check "no port: the box for a command is over the main window (box ${bx:-none},${by:-none}, window ${mx:-none},${my:-none})" [ $placed -eq 0 ]
 DISPLAY=$display xdotool key Return
 kill "$app"
 wait "$app" 2>/dev/null
@@ -176,7 +187,7 @@ wait "$xvfb" 2>/dev/null
 # Mid-read: F5, then the display is gone half-way.
 run_case read read.log
 DISPLAY=$display xdotool key F5
-sleep 0.6
+wait_line 21 ' in 0x378' read.log
 reads_before=$(grep -c ' in 0x378' read.log)
 kill_x_and_wait
 check "read: the pass was running" [ "$reads_before" -gt 20 ]
@@ -189,9 +200,11 @@ DISPLAY=$display xdotool key F6
 dialog=$(wait_window '^Write / Compare parameters$')
 check "write: the parameters dialog" [ -n "$dialog" ]
 DISPLAY=$display xdotool mousemove --window "$dialog" 266 110 click 1
-box=$(wait_window '^Pt4prog$' >/dev/null; sleep 0.5; DISPLAY=$display xdotool getactivewindow)
+box=$(wait_window '^Pt4prog$')
+check "write: the box before the write has the keyboard" wait_active "$box"
 DISPLAY=$display xdotool key Return
-sleep 2.5
+# Well into the write: the supply on and some bursts sent.
+wait_line 1 'out 0x378 0x1E' write.log && wait_line 3 'out 0x37A 0x0B' write.log
 bursts=$(grep -c 'out 0x37A 0x0B' write.log)
 kill_x_and_wait
 check "write: bursts were under way ($bursts control latch writes)" [ "$bursts" -gt 0 ]

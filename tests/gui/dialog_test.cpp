@@ -131,8 +131,12 @@ class DialogTest : public QObject {
       d.maskItems->button(selected)->setChecked(true);
       QStringList order;
       auto walk = Answer([&order](QWidget* w) {
+        // Focus moves only inside the active window, which a busy window system
+        // may make this one a little later than it shows it.
+        QApplication::setActiveWindow(w);
         w->findChild<QLineEdit*>("BufStWrAddr")->setFocus();
         for (int i = 0; i < 12; ++i) {
+          QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() != nullptr, 20000);
           QWidget* f = QApplication::focusWidget();
           order << (f->objectName().isEmpty() ? f->parentWidget()->objectName() : f->objectName());
           QTest::keyClick(f, Qt::Key_Tab);
