@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "cli/ExitStatus.h"
+#include "hardware/PortKinds.h"
 
 #ifndef PT4_VERSION
 #define PT4_VERSION "0"
@@ -36,8 +37,21 @@ const char kFooter[] =
     "convert saves by the name's extension, anything else raw.\n"
     "\n"
     "%EXIT%"
-    "The port is --port or PT4_PORT: /dev/parportN, direct, direct:0xADDR[,ecr=0xADDR],\n"
-    "sim, sim:FILE, sim-nochip. PT4_TRACE=FILE records every port access.\n";
+    "The port is --port, else PT4_PORT:\n"
+    "%PORTS%"
+    "PT4_TRACE=FILE records every port access.\n";
+
+// One line a kind of port, from the table the parser and the opener read.
+std::string PortLines() {
+  std::string out;
+  for (const PortKindRow& row : PortKinds()) {
+    if (!row.listed) continue;
+    std::string line = std::string("  ") + row.form;
+    line.resize(std::max<std::size_t>(line.size() + 2, 32), ' ');
+    out += line + row.means + "\n";
+  }
+  return out;
+}
 }  // namespace
 
 Options Parse(const std::vector<std::string>& commandLine) {
@@ -45,6 +59,7 @@ Options Parse(const std::vector<std::string>& commandLine) {
   CLI::App app{"pt4cli: programs K556PT4 PROMs through the ZI4 adapter", "pt4cli"};
   std::string footer = kFooter;
   footer.replace(footer.find("%EXIT%"), 6, ExitStatusHelp());
+  footer.replace(footer.find("%PORTS%"), 7, PortLines());
   app.footer(footer);
   app.set_version_flag("--version", std::string("pt4cli ") + PT4_VERSION);
   std::vector<std::string> words;

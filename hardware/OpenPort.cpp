@@ -3,8 +3,7 @@
 #include <vector>
 
 #include "base/Message.h"
-#include "hardware/DirectBackend.h"
-#include "hardware/PpdevBackend.h"
+#include "hardware/PortKinds.h"
 #include "hardware/Privileges.h"
 #include "hardware/SimProgrammer.h"
 #include "hardware/TracingBackend.h"
@@ -16,53 +15,29 @@ namespace {
 // naming where the value was given (PT4_PORT or pt4cli's --port).
 class InvalidBackend final : public PortBackend {
  public:
-  InvalidBackend(std::string text, std::string source)
-      : text_(std::move(text)), source_(std::move(source)) {}
+  explicit InvalidBackend(PortChoice choice) : choice_(std::move(choice)) {}
   void Out(std::uint16_t, std::uint8_t) override { Fail(); }
   std::uint8_t In(std::uint16_t) override { Fail(); }
-  std::string Describe() const override { return source_ + "=" + text_; }
+  std::string Describe() const override { return choice_.source + "=" + choice_.text; }
 
  private:
-  [[noreturn]] void Fail() const {
-    throw PortError(Message{
-        Tr("pt4::Port",
-           "%1=\"%2\" is not understood. Use /dev/parportN (ppdev), direct or "
-           "direct:0xADDR (port I/O as root, at an address a parallel port can have: a "
-           "multiple of 4 from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF), sim, "
-           "sim:FILE or sim-nochip.")
-            .With(source_, text_)});
-  }
-  std::string text_, source_;
+  [[noreturn]] void Fail() const { throw PortError(PortNotUnderstood(choice_)); }
+  PortChoice choice_;
 };
 
 }  // namespace
 
 OpenedPort OpenPortAccess(const PortChoice& choice, Clock& clock) {
   OpenedPort port;
-  switch (choice.kind) {
-    case PortChoice::Kind::Ppdev: {
-      auto p = std::make_unique<PpdevBackend>(choice.device, PortBase);
-      p->Open();
-      port.backend = std::move(p);
-      break;
+  if (choice.kind != PortChoice::Kind::Invalid) {
+    for (const PortKindRow& row : PortKinds()) {
+      if (row.kind == choice.kind) {
+        port.backend = row.open(choice, clock, &port.sim);
+        return port;
+      }
     }
-    case PortChoice::Kind::Direct: {
-      auto d = std::make_unique<DirectBackend>(PortBase, choice.base, choice.ecr);
-      d->Open();
-      port.backend = std::move(d);
-      break;
-    }
-    case PortChoice::Kind::Sim: {
-      auto s = std::make_unique<SimProgrammer>(clock, PortBase);
-      if (choice.noChip) s->SetChipPresent(false);
-      port.sim = s.get();
-      port.backend = std::move(s);
-      break;
-    }
-    case PortChoice::Kind::Invalid:
-      port.backend = std::make_unique<InvalidBackend>(choice.text, choice.source);
-      break;
   }
+  port.backend = std::make_unique<InvalidBackend>(choice);
   return port;
 }
 

@@ -23,9 +23,10 @@ struct PortChoice {
 };
 
 // `value` is PT4_PORT (nullptr when unset: ppdev on /dev/parport0; direct port
-// I/O is used only when it is named). A direct address must be one a parallel
-// port can have: aligned to 4, outside the first 256 ports (the motherboard's
-// timers, DMA and interrupt controllers) and the PCI configuration ports.
+// I/O is used only when it is named), read by the table of port kinds
+// (hardware/PortKinds.h). A direct address must be one a parallel port can
+// have: aligned to 4, outside the first 256 ports (the motherboard's timers,
+// DMA and interrupt controllers) and the PCI configuration ports.
 PortChoice ParsePortChoice(const char* value);
 // True for an I/O range a parallel port's registers may occupy.
 bool MayBeParallelPort(std::uint16_t first, std::uint16_t count);

@@ -26,11 +26,12 @@ PpdevBackend::PpdevBackend(std::string device, std::uint16_t base, std::shared_p
 PpdevBackend::~PpdevBackend() = default;
 
 void PpdevBackend::Open() {
-  openError_ =
-      Message{Phrase(device_ + " is a port of the Linux kernel's ppdev driver. On Windows the port "
-                               "is reached through the InpOut32 driver: choose it with --port "
-                               "direct (0x378) or direct:0xADDR (a PCIe card's address, as the "
-                               "device manager lists it).")};
+  openError_ = Message{
+      Tr("pt4::Port",
+         "%1 is a port of the Linux kernel's ppdev driver. On Windows the port is reached "
+         "through the InpOut32 driver: choose it with --port direct (0x378) or direct:0xADDR (a "
+         "PCIe card's address, as the device manager lists it).")
+          .With(device_)};
 }
 
 void PpdevBackend::Check() {

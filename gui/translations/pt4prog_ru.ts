@@ -251,10 +251,6 @@
         <translation>%1 — отказ: %2.</translation>
     </message>
     <message>
-        <source>%1=&quot;%2&quot; is not understood. Use /dev/parportN (ppdev), direct or direct:0xADDR (port I/O as root, at an address a parallel port can have: a multiple of 4 from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF), sim, sim:FILE or sim-nochip.</source>
-        <translation>Значение %1=&quot;%2&quot; не распознано. Укажите /dev/parportN (ppdev), direct или direct:0xADDR (прямой доступ к портам от имени root, по адресу, какой может быть у параллельного порта: кратному 4, от 0x100 и выше, кроме портов конфигурации PCI 0xCF8-0xCFF), sim, sim:FILE или sim-nochip.</translation>
-    </message>
-    <message>
         <source>Run it as root through sudo (%1), which gives root up once the port is open, or use ppdev as a member of group lp (%2).</source>
         <translation>Запустите программу от имени root через sudo (%1): права root сбрасываются сразу после открытия порта. Или работайте через ppdev, состоя в группе lp (%2).</translation>
     </message>
@@ -429,6 +425,18 @@
     <message>
         <source>No readable register at I/O address %1.</source>
         <translation>Нет читаемого регистра по адресу ввода-вывода %1.</translation>
+    </message>
+    <message>
+        <source>A direct port&apos;s address is one a parallel port can have: a multiple of 4 from 0x100 up, not the PCI configuration ports 0xCF8-0xCFF.</source>
+        <translation>Адрес прямого порта должен быть таким, какой может быть у параллельного порта: кратным 4, от 0x100 и выше, кроме портов конфигурации PCI 0xCF8-0xCFF.</translation>
+    </message>
+    <message>
+        <source>%1=&quot;%2&quot; is not understood. Use %3.</source>
+        <translation>Значение %1=&quot;%2&quot; не распознано. Укажите %3.</translation>
+    </message>
+    <message>
+        <source>%1 is a port of the Linux kernel&apos;s ppdev driver. On Windows the port is reached through the InpOut32 driver: choose it with --port direct (0x378) or direct:0xADDR (a PCIe card&apos;s address, as the device manager lists it).</source>
+        <translation>%1 — порт драйвера ppdev ядра Linux. В Windows порт доступен через драйвер InpOut32: выберите его через --port direct (0x378) или direct:0xADDR (адрес платы PCIe, как его показывает диспетчер устройств).</translation>
     </message>
 </context>
 <context>

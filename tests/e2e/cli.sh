@@ -270,6 +270,14 @@ check "a chip file in use: the first writer's chip is whole" cmp -s t1.bin five.
 words() { tr -s ' \n' '  ' | sed 's/\\f[IRB]//g; s/^ //; s/ $//'; }
 check "the manual's exit statuses are the program's" [ "$(sed -n '/^\.SH EXIT STATUS/,/^\.SH SIGNALS/p' "$here/../../docs/pt4cli.1" | sed '1d;$d' | words)" = "$("$cli" --help | sed -n '/^Exit status: /,/signal n\.$/p' | sed 's/^Exit status: //' | words)" ]
 
+# Every kind of port --help offers (made from the table the parser reads) is in the manual.
+manual=$(sed 's/\\f[IRB]//g; s/\\-/-/g' "$here/../../docs/pt4cli.1")
+"$cli" --help | sed -n '/^The port is/,/^PT4_TRACE/p' | sed '1d;$d' | awk '{print $1}' >forms.txt
+check "--help lists the kinds of port" [ "$(wc -l <forms.txt)" -ge 4 ]
+while read -r form; do
+  check "the manual names the port form $form" grep -qF -- "$form" <<<"$manual"
+done <forms.txt
+
 # Usage errors: exit 3, one line and the pointer to --help.
 for args in "" "frob" "read" "read a b" "write x --mask middle" "blank --repeat" "verify x --time -1" "dump x --json"; do
   # shellcheck disable=SC2086

@@ -13,6 +13,7 @@
 
 #include "hardware/OpenPort.h"
 #include "hardware/ParallelPorts.h"
+#include "hardware/PortKinds.h"
 #include "hardware/PpdevBackend.h"
 #include "hardware/Programmer.h"
 #include "hardware/TracingBackend.h"
@@ -278,8 +279,16 @@ TEST(PortChoice, UnknownValueFailsAtFirstAccessAndMissingChipFolderAtStart) {
     FAIL();
   } catch (const Error& e) {
     EXPECT_EQ(e.Kind(), ErrorKind::Port);
-    EXPECT_NE(std::string(e.what()).find("lpt1"), std::string::npos);
+    const std::string said = e.what();
+    EXPECT_NE(said.find("lpt1"), std::string::npos);
+    // Every kind this system offers is named, and a rule only where it was broken.
+    for (const PortKindRow& row : PortKinds()) {
+      EXPECT_EQ(said.find(row.form) != std::string::npos, row.listed) << row.form << ": " << said;
+    }
+    EXPECT_EQ(said.find("multiple of 4"), std::string::npos) << said;
   }
+  PortChoice misaligned = ParsePortChoice("direct:0x379");
+  EXPECT_NE(English(PortNotUnderstood(misaligned)).find("multiple of 4"), std::string::npos);
   // A file the port needs is the user's file, not the port: a chip file or a
   // trace in a missing folder is a file error, however the port is.
   PortChoice chip = ParsePortChoice("sim:/nonexistent/dir/chip"), trace = ParsePortChoice("sim");
