@@ -66,11 +66,10 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   RealClock clock;
-  Programmer programmer(std::make_unique<SimProgrammer>(clock, PortBase));
+  Session session(std::make_unique<SimProgrammer>(clock, PortBase), clock, true);
   const double scanLimit = 256 * 0.005 + 0.050;
   MainState m;
-  m.programmer = &programmer;
-  m.clock = &clock;
+  m.session = &session;
 
   if (window) {
     {
@@ -96,10 +95,10 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  programmer.Start();
+  session.Start();
   m.image.RomSize = kChipWords;
   NullPassView view;
-  PassContext ctx{programmer.Regs(), clock, view, m.image, m.params, m.counters};
+  PassContext ctx = session.Context(view, m.image, m.params, m.counters);
   if (writeTime <= 0) {
     std::int64_t t0 = MonotonicNs();
     ScanChip(ctx, false, false);

@@ -21,10 +21,9 @@ int main(int argc, char** argv) {
   RealClock clock;
   auto sim = std::make_unique<SimProgrammer>(clock, PortBase);
   SimProgrammer& chip = *sim;
-  Programmer programmer(std::move(sim));
+  Session session(std::move(sim), clock, true);
   MainState state;
-  state.programmer = &programmer;
-  state.clock = &clock;
+  state.session = &session;
   {
     TForm1 form(state);
     TForm2 dialog(&form, state.params, state.AdapterName);

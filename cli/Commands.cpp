@@ -6,12 +6,10 @@
 #include <cstdlib>
 
 #include "cli/Console.h"
-#include "hardware/OpenPort.h"
-#include "hardware/Privileges.h"
-#include "hardware/Realtime.h"
 #include "image/ImageId.h"
 #include "image/Signature.h"
 #include "operations/Probe.h"
+#include "operations/Process.h"
 
 namespace pt4::cli {
 
@@ -29,7 +27,7 @@ int Cli::Run() {
   const bool port = o_.command != "checksum" && o_.command != "dump" && o_.command != "convert" &&
                     o_.command != "ports";
   if (!port) {
-    DropSudoRoot();
+    process::GiveUpSudoRoot();
     if (o_.command == "checksum") return Checksum();
     if (o_.command == "dump") return Dump();
     if (o_.command == "convert") return Convert();
@@ -45,17 +43,17 @@ int Cli::Run() {
   if (o_.command == "probe") {
     rc = ProbeCommand();
   } else if (o_.command == "reset") {
-    programmer_->Start();
+    session_->Start();
     if (!o_.quiet) std::fprintf(stderr, "The programmer is idle.\n");
     rc = 0;
   } else {
-    programmer_->Start();
+    session_->Start();
     // Real time for the passes, when the system allows it; said once when not.
-    RealtimeSpan realtime;
+    const Session::RealTime realtime;
     if (!realtime.Granted() && !o_.quiet && !o_.json) {
       std::fprintf(stderr,
                    "pt4cli: note: running at normal priority (%s); pulses may run longer. %s\n",
-                   realtime.Refused().c_str(), RealtimeAdvice());
+                   realtime.Refused().c_str(), Session::RealTime::Advice());
     }
     if (o_.command == "read") rc = Read();
     if (o_.command == "blank") rc = Blank();
@@ -74,7 +72,7 @@ void Cli::PrintJson(int rc, const std::string& error, const char* kind) {
   if (kind != nullptr) json_["error_kind"] = kind;
   // A command at the programmer says how long it took; a file's sums stay the
   // same from run to run.
-  if (programmer_) {
+  if (session_) {
     json_["duration_s"] =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   }
@@ -84,19 +82,17 @@ void Cli::PrintJson(int rc, const std::string& error, const char* kind) {
 }
 
 void Cli::Open() {
-  OpenedPort opened = InstallGiveio(port_, clock_);
-  tracer_ = opened.tracer;
-  programmer_ = std::make_unique<Programmer>(std::move(opened.backend));
-  json_["port"] = programmer_->Backend().Describe();
-  if (o_.verbose) std::fprintf(stderr, "port: %s\n", programmer_->Backend().Describe().c_str());
+  session_ = std::make_unique<Session>(o_.port.empty() ? nullptr : o_.port.c_str());
+  json_["port"] = session_->Describe();
+  if (o_.verbose) std::fprintf(stderr, "port: %s\n", session_->Describe().c_str());
 }
 
 // The port given back; a trace that could not be written turns a verdict into
 // a file error, since the record the user asked for is not there.
 int Cli::Finish(int rc) {
-  programmer_->Release();
-  if (tracer_ == nullptr || rc >= kExitUsage) return rc;
-  if (const auto fault = tracer_->TraceFault()) throw *fault;
+  session_->Release();
+  if (rc >= kExitUsage) return rc;
+  if (const auto fault = session_->TraceFault()) throw *fault;
   return rc;
 }
 
@@ -107,7 +103,7 @@ PassContext Cli::Ctx(RomImage& img, PulseAudit* audit) {
     w.pressEsc.clear();
     return w;
   }();
-  PassContext ctx{programmer_->Regs(), clock_, view_, img, o_.params, counters_, audit};
+  PassContext ctx = session_->Context(view_, img, o_.params, counters_, audit);
   ctx.words = &kWords;
   return ctx;
 }
@@ -154,8 +150,7 @@ int Cli::Ports() {
 }
 
 int Cli::ProbeCommand() {
-  const std::string modes = ModesFileFor(port_.device);
-  const ProbeResult r = Probe(*programmer_, clock_, modes);
+  const ProbeResult r = session_->Probe();
   const int rc = r.Usable() ? 0 : kExitPort;
   if (o_.json) {
     json_["open"] = !r.portError;

@@ -12,11 +12,8 @@
 #include "cli/Json.h"
 #include "cli/Options.h"
 #include "cli/Output.h"
-#include "hardware/Clock.h"
-#include "hardware/PortChoice.h"
-#include "hardware/Programmer.h"
-#include "hardware/TracingBackend.h"
 #include "operations/Passes.h"
+#include "operations/Session.h"
 
 namespace pt4::cli {
 
@@ -25,10 +22,7 @@ int VerdictCode(const VerifyCounters& n);
 
 class Cli {
  public:
-  explicit Cli(const Options& o)
-      : o_(o),
-        port_(ChosenPort(o.port.empty() ? nullptr : o.port.c_str())),
-        view_(o.quiet, o.json) {}
+  explicit Cli(const Options& o) : o_(o), view_(o.quiet, o.json) {}
   // Throws Error or StopRequested.
   int Run();
   // With --json, the one object every outcome prints: what the command found so
@@ -36,7 +30,7 @@ class Cli {
   void PrintJson(int rc, const std::string& error = {}, const char* kind = nullptr);
   // The programmer idle and the port given back, whatever ended the command.
   void Close() noexcept {
-    if (programmer_) programmer_->Release();
+    if (session_) session_->Release();
   }
 
  private:
@@ -73,13 +67,10 @@ class Cli {
   int Repeat();
 
   const Options& o_;
-  const PortChoice port_;  // --port, else PT4_PORT
   const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  RealClock clock_;
   TerminalView view_;
   VerifyCounters counters_;
-  std::unique_ptr<Programmer> programmer_;
-  TracingBackend* tracer_ = nullptr;
+  std::unique_ptr<Session> session_;  // the port, from the first command that needs it
   LoadedImage loaded_;
   Json json_;
   bool noChip_ = false;  // the last write found the socket empty

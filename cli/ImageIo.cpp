@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "base/Stop.h"
 #include "cli/Console.h"
-#include "hardware/StopSignal.h"
 #include "image/FileUtil.h"
 #include "image/RomFile.h"
 

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "cli/ExitStatus.h"
-#include "hardware/PortKinds.h"
+#include "operations/Session.h"
 
 #ifndef PT4_VERSION
 #define PT4_VERSION "0"
@@ -44,11 +44,10 @@ const char kFooter[] =
 // One line a kind of port, from the table the parser and the opener read.
 std::string PortLines() {
   std::string out;
-  for (const PortKindRow& row : PortKinds()) {
-    if (!row.listed) continue;
-    std::string line = std::string("  ") + row.form;
+  for (const Session::PortForm& kind : Session::PortForms()) {
+    std::string line = "  " + kind.form;
     line.resize(std::max<std::size_t>(line.size() + 2, 32), ' ');
-    out += line + row.means + "\n";
+    out += line + kind.means + "\n";
   }
   return out;
 }

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
+#include "base/Stop.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/ProductionLog.h"
-#include "hardware/StopSignal.h"
 
 namespace pt4::cli {
 
@@ -165,7 +165,7 @@ int Cli::Repeat() {
         }
         break;
       }
-      if (!noChip_) programmer_->Backend().NextChip();
+      if (!noChip_) session_->NextChip();
     }
   } catch (...) {
     // Ctrl+C between chips (or in one: that chip is not counted as finished), or

@@ -10,15 +10,13 @@
 #include "cli/ExitStatus.h"
 #include "cli/Json.h"
 #include "cli/Options.h"
-#include "hardware/ExitPaths.h"
-#include "hardware/Privileges.h"
-#include "hardware/StopSignal.h"
+#include "operations/Process.h"
 
 int main(int argc, char** argv) {
   using namespace pt4;
   using namespace pt4::cli;
-  LimitLibrarySearch();
-  InstallExitPaths();
+  process::LimitLibrarySearch();
+  process::InstallExitPaths();
   PrepareConsole();
   const std::vector<std::string> words = Utf8Arguments(argc, argv);
   Options o;

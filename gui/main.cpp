@@ -22,10 +22,8 @@
 #include "gui/mainwindow/MainState.h"
 #include "gui/mainwindow/TForm1.h"
 #include "gui/params/TForm2.h"
-#include "hardware/ExitPaths.h"
-#include "hardware/OpenPort.h"
-#include "hardware/Privileges.h"
-#include "hardware/Programmer.h"
+#include "operations/Process.h"
+#include "operations/Session.h"
 
 namespace {
 // An error that escapes every handler still gets the error box, and the loop goes on.
@@ -59,10 +57,10 @@ void ReportIdleMemory() {
 int main(int argc, char** argv) {
   pt4::StartupMark("main");
   // DLLs only from the system's folder and the program's own (Windows).
-  pt4::LimitLibrarySearch();
+  pt4::process::LimitLibrarySearch();
   // Qt loads the plugins that the environment names: with rights its user does
   // not have, anyone who can set the environment could run code with them.
-  if (const std::string why = pt4::RaisedPrivileges(); !why.empty()) {
+  if (const std::string why = pt4::process::RaisedPrivileges(); !why.empty()) {
     std::fprintf(stderr,
                  "pt4prog: will not open windows because %s, and Qt would load plugins that "
                  "the environment names with those rights. The port needs only group lp, and "
@@ -74,17 +72,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pt4prog: %s\n", qPrintable(none));
     return 1;
   }
-  pt4::InstallExitPaths();
+  pt4::process::InstallExitPaths();
   // The port first, with the rights the process was started with; under sudo,
   // root is given back then, before the display, the fonts or any file.
-  pt4::RealClock clock;
-  std::unique_ptr<pt4::PortBackend> backend;
+  std::optional<pt4::Session> session;
   std::string startupFailure;
-  bool simulated = false;
   try {
-    const pt4::PortChoice choice = pt4::ChosenPort();
-    simulated = choice.kind == pt4::PortChoice::Kind::Sim;
-    backend = pt4::InstallGiveio(choice, clock).backend;
+    session.emplace();
   } catch (const pt4::Error& e) {
     // Root that could not be given up: no window may open with it.
     if (e.Kind() == pt4::ErrorKind::Privilege) {
@@ -126,12 +120,9 @@ int main(int argc, char** argv) {
   }
   fonts.join();
   pt4::StartupMark("fonts");
-  pt4::Programmer programmer(std::move(backend));
   auto owned = std::make_unique<pt4::MainState>();
   pt4::MainState& state = *owned;
-  state.programmer = &programmer;
-  state.clock = &clock;
-  state.simulated = simulated;
+  state.session = &*session;
   int rc = 0;
   {
     pt4::TForm1 form1(state);
@@ -152,7 +143,7 @@ int main(int argc, char** argv) {
     rc = app.exec();
     form1.SetOtherWindows(nullptr, nullptr);
   }
-  programmer.Release();
-  state.programmer = nullptr;
+  session->Release();
+  state.session = nullptr;
   return rc;
 }

@@ -207,8 +207,8 @@ std::string PortForms() {
 }
 
 Message PortNotUnderstood(const PortChoice& c) {
-  Message m{Tr("pt4::Port", "%1=\"%2\" is not understood. Use %3.").With(c.source, c.text,
-                                                                          PortForms())};
+  Message m{
+      Tr("pt4::Port", "%1=\"%2\" is not understood. Use %3.").With(c.source, c.text, PortForms())};
   for (const PortKindRow& row : PortKinds()) {
     PortChoice probe;
     if (row.rule != nullptr && row.parse(c.text, probe)) m.push_back(row.rule());

@@ -7,7 +7,7 @@
 // library) are ExitPaths.h's.
 #pragma once
 
-#include <exception>
+#include "base/Stop.h"
 
 namespace pt4 {
 
@@ -39,19 +39,5 @@ bool SuspendPending();
 void SuspendNow();
 // For tests: behave as if a stop signal had arrived during the pass.
 void SetSuspendPendingForTest(bool on);
-
-class StopRequested : public std::exception {
- public:
-  explicit StopRequested(int sig) : signal_(sig) {}
-  int Signal() const { return signal_; }
-  const char* what() const noexcept override { return "stopped by a signal"; }
-
- private:
-  int signal_;
-};
-
-inline void ThrowIfStopRequested() {
-  if (const int sig = PendingStopSignal()) throw StopRequested(sig);
-}
 
 }  // namespace pt4

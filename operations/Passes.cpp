@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "hardware/Clock.h"
+#include "hardware/Registers.h"
 #include "hardware/StopSignal.h"
 
 namespace pt4 {

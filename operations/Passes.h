@@ -8,12 +8,13 @@
 #include <utility>
 #include <vector>
 
-#include "hardware/Clock.h"
-#include "hardware/Registers.h"
 #include "image/Dump.h"
 #include "operations/Params.h"
 
 namespace pt4 {
+
+class Clock;
+class Registers;
 
 // What a pass tells whoever shows it while it runs, in the pass's own words: the
 // main window turns them into its lamps, status poll, panes and progress bar;

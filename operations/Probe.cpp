@@ -5,6 +5,8 @@
 #include <fstream>
 #include <string>
 
+#include "hardware/Clock.h"
+#include "hardware/Programmer.h"
 #include "image/Buffer.h"
 #include "operations/Passes.h"
 

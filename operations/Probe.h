@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "hardware/Clock.h"
-#include "hardware/Programmer.h"
+#include "base/Message.h"
 
 namespace pt4 {
+
+class Clock;
+class Programmer;
 
 struct ProbeResult {
   std::string backend;             // what was opened

@@ -7,5 +7,6 @@ namespace pt4 {
 
 bool StartupProbeOn();
 void StartupMark(const char* stage);
+long long StartupClockNs();
 
 }  // namespace pt4

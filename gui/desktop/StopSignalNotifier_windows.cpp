@@ -5,7 +5,7 @@
 #include <csignal>
 
 #include "gui/desktop/StopSignalNotifier.h"
-#include "hardware/StopSignal.h"
+#include "operations/Process.h"
 
 namespace pt4 {
 
@@ -16,7 +16,7 @@ struct StopSignalNotifier::Watch final : QAbstractNativeEventFilter {
   bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
     const MSG* msg = static_cast<const MSG*>(message);
     if (msg->message == WM_ENDSESSION && msg->wParam != 0) {
-      RecordStopSignal(SIGTERM);
+      process::RecordStop(SIGTERM);
       owner_->onSignal_(SIGTERM, true);
     }
     return false;

@@ -96,7 +96,7 @@ void MainView::Settle(std::int64_t deadline) {
   // Repaint and answer the desktop, with keys and clicks held back until the
   // pass is over; stop a little before the deadline so the wait stays exact.
   Flush();
-  const std::int64_t left = (deadline - clock_->NowNs()) / 1'000'000 - 1;
+  const std::int64_t left = (deadline - session_->NowNs()) / 1'000'000 - 1;
   if (left >= 1)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, static_cast<int>(left));
 }

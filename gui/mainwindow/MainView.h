@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "hardware/Clock.h"
 #include "operations/Passes.h"
+#include "operations/Session.h"
 
 class QLabel;
 class QProgressBar;
@@ -45,8 +45,9 @@ struct MainWidgets {
 
 class MainView final : public PassView {
  public:
-  // `clock` is read at each settling wait: the owner may set it after this is made.
-  MainView(const MainWidgets& widgets, Clock* const& clock) : w_(widgets), clock_(clock) {}
+  // `session`'s clock is read at each settling wait: the owner may set it after
+  // this is made.
+  MainView(const MainWidgets& widgets, Session* const& session) : w_(widgets), session_(session) {}
 
   void ClearPanes() override;
   void ShowDumpLayout() override;
@@ -78,7 +79,7 @@ class MainView final : public PassView {
   void AppendLine(QTextCursor& cur, const QString& text, QColor colour);
 
   MainWidgets w_;
-  Clock* const& clock_;
+  Session* const& session_;
   std::vector<std::pair<QString, QColor>> pending_;
   int programLines_ = 0;
   bool passRunning_ = false;

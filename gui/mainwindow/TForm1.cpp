@@ -16,7 +16,6 @@
 #include "gui/look/Look.h"
 #include "gui/mainwindow/MainState.h"
 #include "gui/mainwindow/MainView.h"
-#include "hardware/Clock.h"
 
 namespace pt4 {
 
@@ -25,7 +24,7 @@ TForm1::TForm1(MainState& state) : m_(state) {
   BuildWindow();
   view_ = std::make_unique<MainView>(MainWidgets{RichEditProgram, RichEditData, CheckResult, CurAdr,
                                                  ProgressBar1, Timer1, Panel2, lamps},
-                                     m_.clock);
+                                     m_.session);
   StartupMark("form1.widgets");
   BuildMenus();
   StartupMark("form1.menus");
@@ -50,7 +49,7 @@ void TForm1::FormCreate() {
   // and its dump work as with a port, and each command that needs the port
   // shows the refusal again.
   try {
-    m.programmer->Start();
+    m.session->Start();
   } catch (const std::exception& e) {
     portRefused_ = true;
     pollFailing_ = true;  // the status poll would only repeat it
@@ -60,7 +59,7 @@ void TForm1::FormCreate() {
   // simulated programmer, whose chips are not real.
   if (portRefused_) {
     setWindowTitle(tr("%1 - no port").arg(AppTitle()));
-  } else if (m.simulated) {
+  } else if (m.session->Simulated()) {
     setWindowTitle(tr("%1 - simulated programmer").arg(AppTitle()));
   }
   try {
@@ -86,7 +85,7 @@ void TForm1::FormCreate() {
 void TForm1::FormDestroy() {
   Timer1->stop();  // no status poll may fall into the shutdown
   try {
-    m_.programmer->Idle();
+    m_.session->Idle();
   } catch (const std::exception& e) {
     // A port refused at start-up was shown then; saying it again on the way out
     // would only hold the user up.
@@ -96,9 +95,9 @@ void TForm1::FormDestroy() {
 
 void TForm1::Timer1Timer() {
   try {
-    const std::uint8_t status = m_.programmer->Regs().ReadStatus();
+    const bool acknowledge = m_.session->PollAcknowledge();
     pollFailing_ = false;
-    Lamp(LampId::PG)->SetFill(ToQColor((status & 0x40) != 0 ? Colour::Green : Colour::Lime));
+    Lamp(LampId::PG)->SetFill(ToQColor(acknowledge ? Colour::Green : Colour::Lime));
   } catch (const std::exception& e) {
     // One box per run of failures, not one a second; the lamp waits for a good read.
     if (!pollFailing_) {
@@ -155,7 +154,7 @@ void TForm1::paintEvent(QPaintEvent* event) {
   if (firstPaint_) {
     firstPaint_ = false;
     if (StartupProbeOn()) {
-      std::printf("first_paint_monotonic_ns=%lld\n", static_cast<long long>(MonotonicNs()));
+      std::printf("first_paint_monotonic_ns=%lld\n", StartupClockNs());
       std::fflush(stdout);
     }
   }
@@ -168,8 +167,8 @@ void TForm1::OnStopSignal(int sig, bool now) {
 }
 
 void TForm1::EndOnSignal(int sig) {
-  m_.programmer->EmergencyIdle();
-  m_.programmer->Release();
+  m_.session->EmergencyIdle();
+  m_.session->Release();
   std::fflush(nullptr);
   std::_Exit(128 + sig);
 }

@@ -2,6 +2,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "base/Stop.h"
 #include "gui/boxes/Boxes.h"
 #include "gui/boxes/FileDialogs.h"
 #include "gui/desktop/KeyCodes.h"
@@ -10,8 +11,6 @@
 #include "gui/mainwindow/MainView.h"
 #include "gui/mainwindow/TForm1.h"
 #include "gui/params/TForm2.h"
-#include "hardware/Realtime.h"
-#include "hardware/StopSignal.h"
 #include "image/FileUtil.h"
 #include "image/RomFile.h"
 
@@ -121,7 +120,7 @@ void TForm1::ClearButtonClick() {
 
 void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
   MainState& m = m_;
-  PassContext ctx{m.programmer->Regs(), *m.clock, *view_, m.image, m.params, m.counters, &audit_};
+  PassContext ctx = m.session->Context(*view_, m.image, m.params, m.counters, &audit_);
   // The report's summary in the user's language.
   static const ReportWords words = [] {
     auto utf8 = [](const QString& t) { return t.toStdString(); };
@@ -137,13 +136,13 @@ void TForm1::RunPass(const std::function<void(PassContext&)>& pass) {
   ctx.words = &words;
   passRunning_ = true;
   view_->SetPassRunning(true);
-  RealtimeSpan realtime;  // for the length of the pass, when the system allows it
+  const Session::RealTime realtime;  // for the length of the pass, when the system allows it
   static bool told = false;
   if (!realtime.Granted() && !told) {
     told = true;
     std::fprintf(stderr,
                  "pt4prog: note: passes run at normal priority (%s); pulses may run longer. %s\n",
-                 realtime.Refused().c_str(), RealtimeAdvice());
+                 realtime.Refused().c_str(), Session::RealTime::Advice());
   }
   try {
     pass(ctx);

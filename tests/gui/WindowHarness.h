@@ -107,9 +107,8 @@ class Harness {
     auto flaky = std::make_unique<FlakyStatus>(std::make_unique<TracingBackend>(
         std::move(backend), OpenRecordFile(tracePath_, true, false), clock));
     port = flaky.get();
-    programmer = std::make_unique<Programmer>(std::move(flaky));
-    State().programmer = programmer.get();
-    State().clock = &clock;
+    session = std::make_unique<Session>(std::move(flaky), clock, simulator != nullptr);
+    State().session = session.get();
     form1 = std::make_unique<TForm1>(State());
     form2 = std::make_unique<TForm2>(form1.get(), State().params, State().AdapterName);
     form2->SetSettingsFolder(dir.path());
@@ -121,7 +120,7 @@ class Harness {
   }
   ~Harness() {
     Destroy();
-    programmer.reset();
+    session.reset();
   }
   MainState& State() { return *state_; }
   void Destroy() {
@@ -154,7 +153,7 @@ class Harness {
   RealClock clock;
   SimProgrammer* simulator = nullptr;
   FlakyStatus* port = nullptr;
-  std::unique_ptr<Programmer> programmer;
+  std::unique_ptr<Session> session;
   std::unique_ptr<TForm1> form1;
   std::unique_ptr<TForm2> form2;
   std::unique_ptr<THexedit> hexedit;

@@ -1,0 +1,3 @@
+// Compiled only by the layering test: a front end that reaches around the
+// session must not build.
+#include "hardware/Programmer.h"
