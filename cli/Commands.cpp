@@ -258,6 +258,8 @@ int Cli::Verify() {
   json_["image"] = ImageJson(o_.file, l.format, l.image, l.stored, o_.params.CompMask);
   json_["counts"] = CountsJson(counters_);
   json_["result"] = ResultName(rc);
+  // Quiet, the report is left out but not the verdict.
+  if (o_.quiet && !o_.json) std::printf("%s\n", ResultName(rc));
   return rc;
 }
 

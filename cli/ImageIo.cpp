@@ -31,8 +31,9 @@ LoadedImage LoadImage(const Options& o, const std::string& path, ImageFormat for
   LoadedImage l;
   l.image.RomSize = kChipWords;
   l.stored.RomSize = kChipWords;
+  std::vector<std::uint8_t> bytes;
+  bool read = false;  // the file was read whole: what is wrong is its content
   try {
-    std::vector<std::uint8_t> bytes;
     // Standard input has no name to state a format: its content decides, as for
     // a file whose name states none.
     if (path == "-") {
@@ -42,9 +43,23 @@ LoadedImage LoadImage(const Options& o, const std::string& path, ImageFormat for
     } else {
       format = LoadFormat(path, format);
     }
+    read = true;
     l.format = LoadRomBytes(bytes, l.image, o.params.CompMask, o.params.LowToHigh, format);
     LoadRomBytes(bytes, l.stored, 0xFF, false, l.format);
   } catch (const Error& e) {
+    // The window keeps its short "Read beyond end of file"; a command line says
+    // what the file held against what a chip's image needs.
+    const ImageFormat used = DetectFormat(bytes, format);
+    const std::size_t needed = used == ImageFormat::Packed ? (kChipWords + 1) / 2 : kChipWords;
+    const bool binary = used == ImageFormat::Raw || used == ImageFormat::High ||
+                        used == ImageFormat::Packed || used == ImageFormat::Auto;
+    if (read && binary && bytes.size() < needed) {
+      Message m = e.About(path).Words();
+      m.push_back(Phrase("(the file holds " + std::to_string(bytes.size()) + " bytes; " +
+                         (used == ImageFormat::Packed ? "a packed" : "a raw") + " image is " +
+                         std::to_string(needed) + ")"));
+      throw FileError(std::move(m));
+    }
     throw e.About(path);
   }
   return l;

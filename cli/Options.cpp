@@ -90,7 +90,7 @@ Options Parse(const std::vector<std::string>& commandLine) {
   app.add_flag("--force", o.force, "write even onto a chip with a blown bit the image lacks");
   app.add_flag("--dry-run", o.dryRun, "write: read the chip and say what a write would do");
   app.add_flag("--json", o.json, "print one JSON object on standard output");
-  app.add_flag("-q,--quiet", o.quiet, "print only the essential result");
+  app.add_flag("-q,--quiet", o.quiet, "print only the verdict, in one line");
   app.add_flag("-v,--verbose", o.verbose, "say more on standard error");
   try {
     // CLI11 takes the words after the program's name, last first.

@@ -109,6 +109,9 @@ int Cli::WriteOne(int chip, Json* chipJson) {
     json_["differences"] = DifferencesJson(plan);
     json_["result"] = refused ? "refused" : o_.dryRun ? "dry run" : "done";
     if (chipJson != nullptr) *chipJson = ChipLine(chip, plan.counts, "refused", start, nullptr);
+    if (o_.quiet && !o_.json && chipJson == nullptr) {
+      std::printf("%s\n", json_["result"].get<std::string>().c_str());
+    }
     return refused ? kExitRefused : 0;
   }
   if (!o_.quiet && !o_.json) PrintLine(stderr, WriteParamsText(o_.params), Colour::Black, false);
@@ -120,8 +123,10 @@ int Cli::WriteOne(int chip, Json* chipJson) {
   view_.EndBar();
   const int rc = VerdictCode(counters_);
   if (!o_.json) {
-    std::fprintf(stderr, "%s\n", audit.Line().c_str());
+    if (!o_.quiet) std::fprintf(stderr, "%s\n", audit.Line().c_str());
     if (audit.Excessive()) std::fprintf(stderr, "pt4cli: warning: %s\n", audit.Warning().c_str());
+    // Quiet, every verb still ends with its verdict in one line (a batch says it per chip).
+    if (o_.quiet && chipJson == nullptr) std::printf("%s\n", ResultName(rc));
   }
   json_["counts"] = CountsJson(counters_);
   json_["result"] = ResultName(rc);

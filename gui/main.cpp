@@ -56,6 +56,23 @@ void ReportIdleMemory() {
 
 int main(int argc, char** argv) {
   pt4::StartupMark("main");
+  // Asked what it is, it says so anywhere, a terminal without a display too.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::printf(
+          "Usage: pt4prog\n"
+          "The window of the ZI4 programmer for K556PT4 PROMs. Keys: F1 help, F2 save,\n"
+          "F3 load, F4 clear, F5 read, F6 write, F7 compare, F12 hex view, Esc quit.\n"
+          "PT4_PORT chooses the port as for pt4cli (PT4_PORT=sim: the simulated\n"
+          "programmer); PT4_TRACE=FILE records every port access.\n"
+          "For the terminal and scripts: pt4cli. More: man pt4prog.\n");
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("pt4prog %s\n", PT4_VERSION);
+      return 0;
+    }
+  }
   // DLLs only from the system's folder and the program's own (Windows).
   pt4::process::LimitLibrarySearch();
   // Qt loads the plugins that the environment names: with rights its user does

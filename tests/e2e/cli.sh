@@ -51,6 +51,14 @@ if command -v srec_cat >/dev/null; then
     check "$f: srec_cat $judge it, pt4cli $ours it" [ $judge = $ours ]
     [ $judge = loaded ] && check "$f: the same bytes as srec_cat" cmp -s judge.bin ours.rom
   done
+  # The README's example image: one chip in three formats, as srec_cat reads them.
+  ex="$here/../../examples"
+  srec_cat "$ex/diagonal.hex" -intel -o ex-hex.bin -binary >/dev/null 2>&1
+  srec_cat "$ex/diagonal.s19" -motorola -o ex-s19.bin -binary >/dev/null 2>&1
+  check "examples: the HEX and S19 files hold the .rom's words" bash -c "cmp -s ex-hex.bin '$ex/diagonal.rom' && cmp -s ex-s19.bin '$ex/diagonal.rom'"
+  for f in diagonal.rom diagonal.hex diagonal.s19; do
+    check "examples: $f loads with the same signature" [ "$("$cli" checksum "$ex/$f" --mask full | head -1)" = "Signature 9A2F (mask 0Fh)" ]
+  done
   head -c 500 corpus/good.hex >cut.hex
   "$cli" checksum cut.hex >/dev/null 2>err.txt
   check "a cut HEX file: exit 3" [ $? -eq 3 ]
@@ -265,6 +273,21 @@ check "a chip file in use: the second writer exits 3" [ $? -eq 3 ]
 check "a chip file in use: said so" grep -q 't1.bin is in use by another program' err.txt
 wait $pid
 check "a chip file in use: the first writer's chip is whole" cmp -s t1.bin five.rom
+
+# A short file says what it held against what an image needs; a missing one, only that.
+head -c 8 /dev/zero >eight.rom
+"$cli" checksum eight.rom 2>err.txt
+check "an 8-byte image: what it held and what was expected" grep -qx 'pt4cli: eight.rom: Read beyond end of file (the file holds 8 bytes; a raw image is 256).' err.txt
+"$cli" checksum missing.rom 2>err.txt
+check "a missing image: said alone" grep -qx 'pt4cli: missing.rom: File not found.' err.txt
+
+# Quiet, each verb still ends with its verdict in one line.
+rm -f quiet.bin
+for verb in "blank:blank" "write five.rom --mask full --time 2:identical" "verify five.rom --mask full:identical"; do
+  # shellcheck disable=SC2086
+  out=$(PT4_PORT=sim:quiet.bin "$cli" ${verb%%:*} -q 2>/dev/null)
+  check "-q ${verb%%:*}: one line, its verdict" [ "$out" = "${verb##*:}" ]
+done
 
 # The manual's exit statuses are --help's, which are made from the program's own table.
 words() { tr -s ' \n' '  ' | sed 's/\\f[IRB]//g; s/^ //; s/ $//'; }

@@ -32,6 +32,12 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PT4_PORT=sim PT4_TRACE=nodi
   "$prog" >out3.txt 2>err3.txt
 check "no display: exit 1" [ $? -eq 1 ]
 check "no display: one line naming pt4cli" bash -c "[ \$(cat out3.txt err3.txt | wc -l) -eq 1 ] && grep -q 'pt4cli' err3.txt"
+# Asked what it is, it answers without a display, and touches no port.
+env -u DISPLAY -u WAYLAND_DISPLAY PT4_TRACE=help.log "$prog" --help >out3.txt 2>err3.txt
+rc=$?
+check "--help without a display: exit 0, the simulator named" \
+  bash -c "[ $rc -eq 0 ] && grep -q 'PT4_PORT=sim' out3.txt && [ ! -e help.log ]"
+check "--version: the build's" [ "$(env -u DISPLAY "$prog" --version)" = "pt4prog $(sed -n 's/^project(pt4prog VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")" ]
 QT_QPA_PLATFORM=xcb DISPLAY=:999 PT4_PORT=sim "$prog" >out3.txt 2>err3.txt
 check "display gone: exit 1" [ $? -eq 1 ]
 check "display gone: one line, no advice to reinstall" \

@@ -44,6 +44,7 @@ for verb in run check; do
     bash -c "! grep -E 'wine|qemu|mingw|weston|lintian|debootstrap|clang\$|clang-[0-9]|libclang|xvfb|srecord' $verb.list"
 done
 check "run: what the windows need" grep -qx qt6-base-dev run.list
+check "run: the faces the layout was made for" grep -qx fonts-liberation run.list
 check "run: builds the programs without their tests" grep -q -- '^cmake .*-DPT4_BUILD_TESTS=OFF' run.log
 check "check: no Qt" bash -c "! grep -q qt6 check.list"
 check "check: the format checker" grep -qx clang-format check.list
