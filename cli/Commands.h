@@ -32,6 +32,9 @@ class Cli {
   void Close() noexcept {
     if (session_) session_->Release();
   }
+  // What a stop left on the chip, when it stopped a write: which words were
+  // programmed. Empty otherwise.
+  std::string StoppedWrite() const;
 
  private:
   void Open();
@@ -73,7 +76,8 @@ class Cli {
   std::unique_ptr<Session> session_;  // the port, from the first command that needs it
   LoadedImage loaded_;
   Json json_;
-  bool noChip_ = false;  // the last write found the socket empty
+  bool noChip_ = false;   // the last write found the socket empty
+  bool writing_ = false;  // a write pass (with its compare) is under way
 };
 
 }  // namespace pt4::cli

@@ -119,7 +119,10 @@ int Cli::WriteOne(int chip, Json* chipJson) {
   PulseAudit audit;
   audit.widthsNs.reserve(static_cast<std::size_t>(kChipWords) * 4);
   auto ctx = Ctx(l.image, &audit);
+  view_.CountPasses();
+  writing_ = true;
   WritePass(ctx);
+  writing_ = false;
   view_.EndBar();
   const int rc = VerdictCode(counters_);
   if (!o_.json) {
@@ -133,6 +136,20 @@ int Cli::WriteOne(int chip, Json* chipJson) {
   json_["pulses"] = AuditJson(audit);
   if (chipJson != nullptr) *chipJson = ChipLine(chip, counters_, ResultName(rc), start, &audit);
   return rc;
+}
+
+std::string Cli::StoppedWrite() const {
+  if (!writing_) return {};
+  if (view_.Passes() >= 2) return "the write was complete; the compare after it was not";
+  const std::int32_t done = view_.FirstPassDone();
+  if (done < 0) return "the chip is partly written: no word was finished, word 00 was under way";
+  std::string said = "the chip is partly written: words 00-" + Hex(static_cast<unsigned>(done), 2) +
+                     " were programmed";
+  if (done + 1 < kChipWords)
+    said += ", word " + Hex(static_cast<unsigned>(done + 1), 2) + " was under way";
+  if (done + 2 < kChipWords)
+    said += ", words " + Hex(static_cast<unsigned>(done + 2), 2) + "-FF untouched";
+  return said;
 }
 
 int Cli::Repeat() {

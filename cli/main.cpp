@@ -45,8 +45,9 @@ int main(int argc, char** argv) {
     // the signal, as a shell's does.
     cli.Close();
     // The pass set the programmer idle and the owner gave the port back.
-    const std::string said =
+    std::string said =
         "stopped by signal " + std::to_string(s.Signal()) + "; the programmer is idle";
+    if (const std::string chip = cli.StoppedWrite(); !chip.empty()) said += "; " + chip;
     std::fprintf(stderr, "\npt4cli: %s\n", said.c_str());
     cli.PrintJson(128 + s.Signal(), said, "stopped");
     return 128 + s.Signal();

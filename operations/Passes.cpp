@@ -24,6 +24,17 @@ void Settle(PassContext& ctx, int ms) {
   ThrowIfStopRequested();
 }
 
+// The time a pass has left: the words left at the pace of the words done so far
+// (never faster than the waits alone), then `tailNs` for what follows. On a busy
+// machine every wait runs long, and a write spends its pulses too; the pace
+// measured says both.
+std::int64_t TimeLeftNs(const PassContext& ctx, std::int64_t startedNs, std::int32_t a,
+                        std::int64_t settleMs, std::int64_t tailNs) {
+  const std::int64_t done = a + 1;
+  const std::int64_t pace = std::max((ctx.clock.NowNs() - startedNs) / done, settleMs * kMs);
+  return (ctx.image.RomSize - done) * pace + tailNs;
+}
+
 // A failure behind the port (the simulated chip not saved) ends the pass like a
 // refused access would.
 void CheckFault(PassContext& ctx) {
@@ -129,6 +140,7 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
     };
     setUp();
     if (report) ctx.view.ReportStarted();
+    const std::int64_t started = ctx.clock.NowNs();
     for (std::int32_t a = 0; a < ctx.image.RomSize; ++a) {
       SuspendPoint(ctx, setUp);
       r.LatchAddrLo(static_cast<std::uint8_t>(a & 0xFF));
@@ -146,7 +158,7 @@ void ScanChip(PassContext& ctx, bool verify, bool report) {
         if (report) ctx.view.AddReportLine(ReportLine(a, b, v, c), ClassColour(c));
       }
       ctx.view.AddressDone(a);
-      ctx.view.ShowTimeLeft((ctx.image.RomSize - 1 - a) * kReadSettleMs * kMs + kEndSettleMs * kMs);
+      ctx.view.ShowTimeLeft(TimeLeftNs(ctx, started, a, kReadSettleMs, kEndSettleMs * kMs));
       CheckFault(ctx);
     }
     if (!verify) ShowDump(ctx.image, ctx.view);
@@ -187,6 +199,7 @@ void WritePass(PassContext& ctx) {
     };
     setUp();
     ctx.view.PassStarted();
+    const std::int64_t started = ctx.clock.NowNs();
     for (std::int32_t a = 0; a < ctx.image.RomSize; ++a) {
       SuspendPoint(ctx, setUp);
       const std::uint8_t b = ctx.image.RomBuffer[static_cast<std::size_t>(a)];
@@ -236,8 +249,9 @@ void WritePass(PassContext& ctx) {
         --a;
         continue;
       }
-      ctx.view.ShowTimeLeft((ctx.image.RomSize - 1 - a) * kWriteSettleMs * kMs +
-                            (ctx.image.RomSize * kReadSettleMs + kEndSettleMs) * kMs);
+      // Then the compare pass, at its nominal pace.
+      ctx.view.ShowTimeLeft(TimeLeftNs(ctx, started, a, kWriteSettleMs,
+                                       (ctx.image.RomSize * kReadSettleMs + kEndSettleMs) * kMs));
       ctx.view.AddressDone(a);
     }
     ctx.view.SupplyOn(false);
@@ -308,7 +322,9 @@ std::string PulseAudit::MaxOvershootText() const {
 
 std::string PulseAudit::Warning() const {
   return "Some programming pulses ran longer than asked (" + MaxOvershootText() +
-         " over at most): the chip got more heat than the parameters say.";
+         " over at most): the chip got more heat than the parameters say. Close other busy "
+         "programs and let the passes run in real time (REAL TIME in man pt4cli), then compare "
+         "the chip with the image (pt4cli verify) to see what it holds now.";
 }
 
 }  // namespace pt4

@@ -186,7 +186,11 @@ void TForm1::WriteButtonClick() {
   if (audit_.Excessive()) {
     ShowWarningBox(tr("Some programming pulses ran longer than asked (%1 over at most): the chip "
                       "got more heat than the parameters say.")
-                       .arg(QString::fromStdString(audit_.MaxOvershootText())));
+                       .arg(QString::fromStdString(audit_.MaxOvershootText())) +
+                   "\n\n" +
+                   tr("Close other busy programs and let the passes run in real time (on Linux: "
+                      "man pt4cli, REAL TIME), then compare the chip with the image (F7) to see "
+                      "what it holds now."));
   }
 }
 

@@ -763,6 +763,10 @@ Tимп = %3<byte value="xd"/>
         <source>%1 - simulated programmer</source>
         <translation>%1 - имитатор программатора</translation>
     </message>
+    <message>
+        <source>Close other busy programs and let the passes run in real time (on Linux: man pt4cli, REAL TIME), then compare the chip with the image (F7) to see what it holds now.</source>
+        <translation>Закройте другие загруженные программы и дайте проходам работать в реальном времени (в Linux: man pt4cli, раздел REAL TIME), затем сравните микросхему с образом (F7), чтобы увидеть, что в ней теперь записано.</translation>
+    </message>
 </context>
 <context>
     <name>pt4::TForm2</name>

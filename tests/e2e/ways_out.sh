@@ -24,7 +24,7 @@ n=0
 for sig in INT TERM HUP QUIT USR1 USR2 ALRM; do
   n=$((n + 1))
   rm -f chip.bin
-  PT4_PORT=sim:chip.bin PT4_TRACE=sig.log "$cli" write image.rom --mask full --time 3 -q >/dev/null 2>&1 &
+  PT4_PORT=sim:chip.bin PT4_TRACE=sig.log "$cli" write image.rom --mask full --time 3 -q >/dev/null 2>err.txt &
   pid=$!
   sleep "$(python3 -c "import random; random.seed($n); print(round(random.uniform(1.4, 3.0), 2))")"
   kill -s "$sig" $pid
@@ -34,6 +34,19 @@ for sig in INT TERM HUP QUIT USR1 USR2 ALRM; do
   check "$sig: trace ends with the idle writes" ends_idle sig.log
   check "$sig: pulse dropped before the idle writes" [ "$(writes sig.log | tail -12 | head -3)" = "$pulseoff" ]
   check "$sig: chip holds only asked-for bits" only_pulsed chip.bin image.rom
+  # What it says of the chip is true: the words it calls untouched are blank.
+  check "$sig: says which words were programmed, truly" python3 - chip.bin err.txt <<'PY'
+import re, sys
+said = open(sys.argv[2]).read()
+m = re.search(r"words 00-([0-9A-F]{2}) were programmed(, word ([0-9A-F]{2}) was under way)?(, words ([0-9A-F]{2})-FF untouched)?", said)
+chip = open(sys.argv[1], "rb").read()
+if m:
+    sys.exit(0 if not m.group(5) or not any(chip[int(m.group(5), 16):]) else 1)
+if "no word was finished" in said:
+    sys.exit(0 if not any(chip[1:]) else 1)
+# Stopped before the write began (a slow check read) or after it: nothing claimed.
+sys.exit(0 if "write was complete" in said or not any(chip) else 1)
+PY
 done
 
 # A closed pipe: the report cannot be read, the programmer still ends idle.

@@ -397,6 +397,41 @@ TEST(WritePass, RandomImageIntoBlankChipVerifiesIdentical) {
   EXPECT_EQ(b.p.sim->SupplyTenths(), 0);
 }
 
+// A busy machine: every wait ends three times as late as asked.
+class SlowClock final : public Clock {
+ public:
+  explicit SlowClock(VirtualClock& inner) : inner_(inner) {}
+  std::int64_t NowNs() const override { return inner_.NowNs(); }
+  void SleepUntilNs(std::int64_t deadline) override {
+    inner_.AdvanceNs(std::max<std::int64_t>(0, deadline - inner_.NowNs()) * 3);
+  }
+
+ private:
+  VirtualClock& inner_;
+};
+
+TEST(WritePass, TimeLeftFollowsThePaceOfASlowMachine) {
+  struct Timed : RecordingView {
+    void ShowTimeLeft(std::int64_t ns) override { left.emplace_back(clock->NowNs(), ns); }
+    const Clock* clock = nullptr;
+    std::vector<std::pair<std::int64_t, std::int64_t>> left;  // (when, what was said)
+  };
+  Bench b;
+  SlowClock slow(b.p.clock);
+  Timed view;
+  view.clock = &slow;
+  std::mt19937 rng(11);
+  b.params.CompMask = 0x0F;
+  for (int a = 0; a < 256; ++a) b.image.RomBuffer[a] = static_cast<std::uint8_t>(rng() & 0x0F);
+  PassContext ctx{b.p.regs, slow, view, b.image, b.params, b.counters};
+  WritePass(ctx);
+  const std::int64_t end = slow.NowNs();
+  // After a quarter of the chip, what was said is within a fifth of the truth.
+  const auto [when, said] = view.left.at(63);
+  const double truth = static_cast<double>(end - when);
+  EXPECT_NEAR(static_cast<double>(said) / truth, 1.0, 0.2) << said << " ns said, " << truth;
+}
+
 TEST(WritePass, NegativePulseTimeGivesEmptySlots) {
   Bench b;
   b.image.RomSize = 1;
