@@ -179,6 +179,9 @@ int Cli::Repeat() {
       std::fprintf(stderr, noChip_ ? "Insert the chip and press Enter (end of input stops): "
                                    : "Insert the next chip and press Enter (end of input stops): ");
       const Answer answer = ReadAnswer();
+      // An answer from a terminal ends the prompt's line with its echo; one
+      // from a pipe or file does not, and what follows must not run on.
+      if (answer == Answer::Line && !IsTerminal(0)) std::fputc('\n', stderr);
       if (answer != Answer::Line) {
         std::fputc('\n', stderr);
         if (answer == Answer::TooLong) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "base/WideText.h"
 #include "hardware/PortIo.h"
 
 namespace pt4::portio {
@@ -27,16 +28,38 @@ using IsOpenFn = BOOL(__stdcall*)();
 Out32Fn g_out = nullptr;
 Inp32Fn g_in = nullptr;
 
-Message Refused(Phrase cause) {
-  return {std::move(cause),
-          Tr("pt4::Port",
-             "Install the InpOut32 driver once, as administrator (its InstallDriver.exe), and "
-             "put inpoutx64.dll beside pt4cli.exe; pt4cli probe then tells whether the port "
-             "answers.")};
-}
-
 // The 64-bit driver package's DLL, or the 32-bit one's for a 32-bit program.
 constexpr const wchar_t* kDllName = sizeof(void*) == 8 ? L"inpoutx64.dll" : L"inpout32.dll";
+
+// The program the user started, as Explorer shows its file: pt4prog.exe or pt4cli.exe.
+std::string ProgramFile() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return "pt4cli.exe";
+  const wchar_t* name = path;
+  for (const wchar_t* c = path; *c != 0; ++c) {
+    if (*c == L'\\' || *c == L'/') name = c + 1;
+  }
+  return Utf8FromWide(name);
+}
+
+// The cause, then what to do: first how to try everything without the driver,
+// then how to install it, in the words of the program the user started.
+Message Refused(Phrase cause) {
+  const std::string program = ProgramFile();
+  const bool window = program.rfind("pt4prog", 0) == 0;
+  return {std::move(cause),
+          window ? Tr("pt4::Port",
+                      "To try the program without a programmer, double-click \"%1\" in its "
+                      "folder.")
+                       .With("Pt4prog (simulated programmer).cmd")
+                 : Tr("pt4::Port", "To try it without a programmer, give --port sim."),
+          Tr("pt4::Port",
+             "For the port, install the InpOut32 driver once, as administrator (its "
+             "InstallDriver.exe), and put %1 beside %2; DRIVER.txt says where to get it, and "
+             "pt4cli probe then tells whether the port answers.")
+              .With(Utf8FromWide(kDllName), program)};
+}
 
 // The DLL from the program's folder, else from System32, each by its full name:
 // a bare name would be searched for, the working folder and PATH among the places.

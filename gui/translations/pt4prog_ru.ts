@@ -359,10 +359,6 @@
         <translation>Адрес ввода-вывода %1 лежит вне параллельного порта.</translation>
     </message>
     <message>
-        <source>Install the InpOut32 driver once, as administrator (its InstallDriver.exe), and put inpoutx64.dll beside pt4cli.exe; pt4cli probe then tells whether the port answers.</source>
-        <translation>Установите драйвер InpOut32 один раз от имени администратора (его InstallDriver.exe) и положите inpoutx64.dll рядом с pt4cli.exe; затем pt4cli probe скажет, отвечает ли порт.</translation>
-    </message>
-    <message>
         <source>the InpOut32 driver is not open: it needs installing once by an administrator</source>
         <translation>драйвер InpOut32 не открыт: его нужно один раз установить от имени администратора</translation>
     </message>
@@ -437,6 +433,18 @@
     <message>
         <source>%1 is a port of the Linux kernel&apos;s ppdev driver. On Windows the port is reached through the InpOut32 driver: choose it with --port direct (0x378) or direct:0xADDR (a PCIe card&apos;s address, as the device manager lists it).</source>
         <translation>%1 — порт драйвера ppdev ядра Linux. В Windows порт доступен через драйвер InpOut32: выберите его через --port direct (0x378) или direct:0xADDR (адрес платы PCIe, как его показывает диспетчер устройств).</translation>
+    </message>
+    <message>
+        <source>To try the program without a programmer, double-click &quot;%1&quot; in its folder.</source>
+        <translation>Чтобы попробовать программу без программатора, дважды щёлкните «%1» в её папке.</translation>
+    </message>
+    <message>
+        <source>To try it without a programmer, give --port sim.</source>
+        <translation>Чтобы попробовать без программатора, укажите --port sim.</translation>
+    </message>
+    <message>
+        <source>For the port, install the InpOut32 driver once, as administrator (its InstallDriver.exe), and put %1 beside %2; DRIVER.txt says where to get it, and pt4cli probe then tells whether the port answers.</source>
+        <translation>Для работы с портом один раз установите драйвер InpOut32 от имени администратора (его InstallDriver.exe) и положите %1 рядом с %2; где взять драйвер, сказано в DRIVER.txt, а pt4cli probe затем скажет, отвечает ли порт.</translation>
     </message>
 </context>
 <context>

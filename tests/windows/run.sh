@@ -106,7 +106,8 @@ check "Ctrl+C: the driver saw the idle writes last" ends_idle stop.dll.log
 # Without the DLL, and with a driver that is not installed: what to do, exit 4.
 "$wine" "$work/nodll/pt4cli.exe" probe --port direct >nodll.txt 2>&1
 check "no DLL: exit 4" [ $? -eq 4 ]
-check "no DLL: says what to install" grep -q 'inpoutx64.dll, the InpOut32 driver.s DLL, was not found. Install' nodll.txt
+check "no DLL: the simulator first, then what to install beside the program started" \
+  grep -q "inpoutx64.dll, the InpOut32 driver.s DLL, was not found. To try it without a programmer, give --port sim. For the port, install the InpOut32 driver .*put inpoutx64.dll beside pt4cli.exe; DRIVER.txt" nodll.txt
 PT4_INPOUT_CLOSED=1 win blank --port direct >closed.txt 2>&1
 check "driver closed: exit 4" [ $? -eq 4 ]
 check "driver closed: administrator once" grep -q 'needs installing once by an administrator' closed.txt
